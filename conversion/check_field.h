@@ -1,0 +1,12 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace conversion {
+
+// Returns value after the check numbered check (2, 7 or 33). The result views
+// value itself or a constant of the tables, never a temporary.
+std::string_view CheckValue(std::int32_t check, std::string_view value);
+
+}  // namespace conversion

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <ctime>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "conversion.h"
+
+namespace conversion {
+
+// Fields of an export line that the record uses.
+inline constexpr std::size_t kUsedFields = 26;
+
+// Holds what stays the same for every line of one run, and the buffers lines reuse.
+struct RunContext {
+  std::string operatorName;  // field 3, in the export's encoding
+  bool windows1252 = false;  // the export is 8-bit text rather than UTF-8
+  std::optional<std::time_t> momentTime;
+  std::string moment;                             // field 47 for momentTime
+  std::string dateTime;                           // field 20 of the current line
+  std::array<std::string, kUsedFields> unquoted;  // fields that needed rewriting
+
+  // Prepares field 3 from the operator name as typed (UTF-8).
+  void SetOperator(std::string_view typed);
+  // Returns field 47 for the time t, formatted once per second.
+  std::string_view Moment(std::time_t t);
+};
+
+// Splits line into its first 26 fields, unquoted and trimmed; returns false
+// when the line holds fewer. Views point into line or into unquoted.
+bool SplitFields(std::string_view line, std::array<std::string_view, kUsedFields>& dati,
+                 std::array<std::string, kUsedFields>& unquoted);
+
+// Converts form.Linea with the run's settings; see ConvertLine.
+LineResult ConvertLine(FormState& form, Host& host, RunContext& run);
+
+}  // namespace conversion

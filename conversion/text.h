@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace conversion {
+
+// Returns the length of the well-formed UTF-8 sequence starting at s[pos], or 0
+// when none starts there (a stray, overlong, surrogate or cut-off sequence).
+std::size_t Utf8SequenceLength(std::string_view s, std::size_t pos);
+
+// Returns the byte length of the character at s[pos]: a well-formed multibyte
+// sequence is one character, any other byte is one character of its own.
+inline std::size_t CharLength(std::string_view s, std::size_t pos) {
+  if (static_cast<unsigned char>(s[pos]) < 0x80) return 1;
+  const std::size_t n = Utf8SequenceLength(s, pos);
+  return n == 0 ? 1 : n;
+}
+
+// Counts characters by the rule of CharLength.
+std::size_t CharCount(std::string_view s);
+
+// Returns the first n characters of s (all of s when it is shorter).
+std::string_view FirstChars(std::string_view s, std::size_t n);
+
+// Returns true when block is well-formed UTF-8. A sequence cut off by the end of
+// the block counts as well-formed when cutAtEnd is set.
+bool IsUtf8(std::string_view block, bool cutAtEnd);
+
+// Converts UTF-8 text to Windows-1252; a character that code page lacks, and
+// any byte that is not UTF-8, becomes '?'.
+std::string Utf8ToWindows1252(std::string_view utf8);
+
+// Returns true when c is a to z.
+constexpr bool IsLowerAscii(char c) { return c >= 'a' && c <= 'z'; }
+
+// Upper-cases a to z and leaves every other byte as it is.
+constexpr char UpperAscii(char c) { return IsLowerAscii(c) ? static_cast<char>(c - 'a' + 'A') : c; }
+
+}  // namespace conversion

@@ -1,0 +1,67 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <tuple>
+
+#include "conversion.h"
+
+namespace {
+
+using Case = std::tuple<int, std::string, std::string>;  // check, value, result
+
+class CheckFieldTest : public testing::TestWithParam<Case> {};
+
+TEST_P(CheckFieldTest, GivesTheExpectedValue) {
+  const auto& [check, value, result] = GetParam();
+  conversion::FormState form;
+  form.XCheck = check;
+  form.CheckMarigold = value;
+  conversion::CheckField(form);
+  EXPECT_EQ(form.CheckMarigold, result);
+  EXPECT_EQ(form.XCheck, check);
+}
+
+INSTANTIATE_TEST_SUITE_P(BaseCall, CheckFieldTest,
+                         testing::Values(Case{2, "ABCDEF/P", "ABCDEF"},
+                                         Case{2, "PFX/ABCDEF", "ABCDEF"}, Case{2, "AB/CD", "CD"},
+                                         Case{2, "PFX/ABCDEF/P", "ABCDEF"},
+                                         Case{2, "A/B/C/D", "A/B/C/D"}, Case{2, "ABCDEF", "ABCDEF"},
+                                         Case{2, "/ABC", "ABC"}, Case{2, "ABC/", "ABC"},
+                                         Case{2, " ", " "}, Case{2, "/", ""}, Case{2, "//", ""},
+                                         // Lengths count characters: ÄÖ is two, not four.
+                                         Case{2, "\xC3\x84\xC3\x96/ABC", "ABC"},
+                                         Case{2, "ABC/\xC3\x84\xC3\x96", "ABC"}));
+
+INSTANTIATE_TEST_SUITE_P(
+    Band, CheckFieldTest,
+    testing::Values(Case{7, "10m", "28"}, Case{7, "15m", "21"}, Case{7, "20m", "14"},
+                    Case{7, "40m", "7"}, Case{7, "80m", "3.5"}, Case{7, "160m", "1.8"},
+                    Case{7, "30m", "10"}, Case{7, "17m", "18"}, Case{7, "12m", "24"},
+                    Case{7, "6m", "50"}, Case{7, "2m", "144"}, Case{7, "70cm", "432"},
+                    Case{7, "23cm", "1200"}, Case{7, "20M", "20M"}, Case{7, "20 m", "20 m"},
+                    Case{7, "60m", "60m"}, Case{7, " ", " "}));
+
+INSTANTIATE_TEST_SUITE_P(
+    Prefix, CheckFieldTest,
+    testing::Values(Case{33, "4UI", "4U1I"}, Case{33, "4UIT", "4U1I"}, Case{33, "4UU", "4U1U"},
+                    Case{33, "UAAS", "UA9"}, Case{33, "UAEU", "UA"}, Case{33, "W", "K"},
+                    Case{33, "CO", "CM"}, Case{33, "OKOM", "OK"}, Case{33, "UJ", "UK"},
+                    Case{33, "VP8F", "VP8"}, Case{33, "VR", "VS6"}, Case{33, "ZB2", "ZB"},
+                    Case{33, "WA", "WA"}, Case{33, "w", "w"}, Case{33, "UA", "UA"}));
+
+// Only the check XCheck names applies: a band is no prefix, a call no band.
+INSTANTIATE_TEST_SUITE_P(OtherChecks, CheckFieldTest,
+                         testing::Values(Case{0, "AB/CD", "AB/CD"}, Case{1, "20m", "20m"},
+                                         Case{3, "W", "W"}, Case{-2, "AB/CD", "AB/CD"},
+                                         Case{7, "AB/CD", "AB/CD"}, Case{33, "20m", "20m"},
+                                         Case{2, "W", "W"}));
+
+TEST(CheckField, BaseCallWithVeryManySlashesStaysUnchanged) {
+  conversion::FormState form;
+  form.XCheck = 2;
+  form.CheckMarigold = std::string(40000, '/');
+  conversion::CheckField(form);
+  EXPECT_EQ(form.CheckMarigold, std::string(40000, '/'));
+}
+
+}  // namespace

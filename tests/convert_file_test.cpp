@@ -1,0 +1,232 @@
+#include <climits>
+#include <string>
+
+#include "test_support.h"
+
+namespace {
+
+using test::Fields;
+
+// Splits the output file into records; each must end in CR LF.
+std::vector<std::string> Records(const std::string& file) {
+  std::vector<std::string> records;
+  std::size_t pos = 0;
+  while (pos < file.size()) {
+    const std::size_t end = file.find("\r\n", pos);
+    EXPECT_NE(end, std::string::npos) << "record without CR LF";
+    if (end == std::string::npos) break;
+    records.push_back(file.substr(pos, end - pos));
+    pos = end + 2;
+  }
+  return records;
+}
+
+// Returns a contact line whose operator's name is name.
+std::string ContactNamed(const std::string& name) {
+  std::string line = test::kContact;
+  return line.replace(line.find("Hans"), 4, name);
+}
+
+// Returns a contact line whose call sign is call.
+std::string Contact(const std::string& call) {
+  std::string line = test::kContact;
+  return line.replace(2, 8, call);
+}
+
+class ConvertFileTest : public testing::Test {
+ protected:
+  // Runs a conversion of the export as START does and returns the message shown.
+  std::string Run(const std::string& name = "LOG.CSV", const std::string& operatorName = "NAME") {
+    form.xx = 0;
+    form.NomeFile = name;
+    form.NomeUtente = operatorName;
+    host.messages.clear();
+    conversion::ConvertFile(form, dir.path(), host);
+    EXPECT_EQ(host.messages.size(), 1u);
+    return host.messages.empty() ? std::string() : host.messages.back();
+  }
+
+  std::vector<std::string> Output() const { return Records(dir.Read("marigold.txt")); }
+
+  std::string Path(const std::string& name) const { return (dir.path() / name).string(); }
+
+  test::TempDir dir;
+  conversion::FormState form;
+  test::Recorder host;
+};
+
+TEST_F(ConvertFileTest, ConvertsAnExportWithItsHeaderLine) {
+  std::string log = std::string(test::kHeader) + "\r\n";
+  for (int i = 0; i < 10; ++i) log += Contact("HB9AA" + std::to_string(i)) + "\r\n";
+  dir.Write("LOG.CSV", log);
+
+  EXPECT_EQ(Run(), "FINISH MARIGOLD.TXT with 11 DATA in FILE");
+  const auto records = Output();
+  ASSERT_EQ(records.size(), 11u);
+  EXPECT_EQ(Fields(records[0])[1], "Call");
+  EXPECT_EQ(Fields(records[10])[1], "HB9AA9");
+  EXPECT_EQ(form.xx, 11);
+  EXPECT_EQ(host.counter, "11");
+  EXPECT_EQ(form.Linea, "");
+  EXPECT_EQ(form.Linea1, "");
+}
+
+TEST_F(ConvertFileTest, EmptyExportGivesAnEmptyOutput) {
+  dir.Write("LOG.CSV", "");
+  EXPECT_EQ(Run(), "FINISH MARIGOLD.TXT with 0 DATA in FILE");
+  EXPECT_EQ(dir.Read("marigold.txt"), "");
+}
+
+TEST_F(ConvertFileTest, ReplacesAnEarlierOutput) {
+  dir.Write("marigold.txt", std::string(5000, 'x'));
+  dir.Write("LOG.CSV", Contact("HB9AA"));
+  EXPECT_EQ(Run(), "FINISH MARIGOLD.TXT with 1 DATA in FILE");
+  ASSERT_EQ(Output().size(), 1u);
+}
+
+TEST_F(ConvertFileTest, EndsLinesAtCrLfCrOrLf) {
+  dir.Write("LOG.CSV", Contact("A1") + "\r\n" + Contact("B2") + "\r" + Contact("C3") + "\n" +
+                           Contact("D4") + "\n\r" + Contact("E5") + "\r\n");
+  EXPECT_EQ(Run(),
+            "FINISH MARIGOLD.TXT with 5 DATA in FILE\n"
+            "1 line was skipped because they hold fewer than 26 fields: line 5.");
+  const auto records = Output();
+  ASSERT_EQ(records.size(), 5u);
+  const char* calls[] = {"A1", "B2", "C3", "D4", "E5"};
+  for (std::size_t i = 0; i < 5; ++i) EXPECT_EQ(Fields(records[i])[1], calls[i]);
+}
+
+TEST_F(ConvertFileTest, CrLfAcrossTheReadBlockIsOneLineEnd) {
+  // The CR is the last byte of the first 1 MiB block and the LF the first of the next.
+  const std::string line = Contact("HB9AA");
+  std::string log;
+  while (log.size() + 2 * (line.size() + 2) < 1024 * 1024) log += line + "\r\n";
+  std::string padded = line;
+  padded.insert(padded.find("Hans") + 4, 1024 * 1024 - 1 - log.size() - line.size(), 'x');
+  log += padded + "\r\n" + Contact("LAST");
+  ASSERT_EQ(log[1024 * 1024 - 1], '\r');
+  dir.Write("LOG.CSV", log);
+  const std::string message = Run();
+  EXPECT_EQ(message.find("skipped"), std::string::npos) << message;
+  EXPECT_EQ(Fields(Output().back())[1], "LAST");
+}
+
+TEST_F(ConvertFileTest, DropsAByteOrderMark) {
+  dir.Write("LOG.CSV", "\xEF\xBB\xBF" + Contact("HB9AA"));
+  Run();
+  EXPECT_EQ(Fields(Output().at(0))[33], "K");
+}
+
+TEST_F(ConvertFileTest, ReportsSkippedLinesByNumber) {
+  std::string log;
+  for (int i = 1; i <= 14; ++i)
+    log += (i % 7 == 0 ? Contact("HB9AA") : std::string("short,line")) + "\n";
+  dir.Write("LOG.CSV", log);
+  EXPECT_EQ(Run(),
+            "FINISH MARIGOLD.TXT with 2 DATA in FILE\n"
+            "12 lines were skipped because they hold fewer than 26 fields: "
+            "line 1, 2, 3, 4, 5, 6, 8, 9, 10, 11, ….");
+  EXPECT_EQ(Output().size(), 2u);
+}
+
+TEST_F(ConvertFileTest, ReportsPlaceholderDates) {
+  dir.Write("LOG.CSV", std::string(test::kHeader) + "\n" + Contact("A1") + "\n" +
+                           std::string(test::kContact).replace(11, 10, "5.3.2000") + "\n");
+  EXPECT_EQ(Run(),
+            "FINISH MARIGOLD.TXT with 3 DATA in FILE\n"
+            "1 record got the placeholder date 01/01/2050 or time 12:12:12 because its date or "
+            "time has another length: line 3.");
+}
+
+TEST_F(ConvertFileTest, MissingExportLeavesTheEarlierOutputAlone) {
+  dir.Write("marigold.txt", "earlier");
+  EXPECT_EQ(Run("NONE.CSV"), "Cannot open the input file \"" + Path("NONE.CSV") +
+                                 "\": No such file or directory.\n"
+                                 "No records were written; marigold.txt was not changed.");
+  EXPECT_EQ(dir.Read("marigold.txt"), "earlier");
+}
+
+TEST_F(ConvertFileTest, RefusesAFolderAsExport) {
+  std::filesystem::create_directory(dir.path() / "LOG.CSV");
+  EXPECT_EQ(Run(),
+            "Cannot open the input file \"" + Path("LOG.CSV") +
+                "\": Is a directory.\nNo records were written; marigold.txt was not changed.");
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "marigold.txt"));
+}
+
+TEST_F(ConvertFileTest, RefusesToConvertTheOutputIntoItself) {
+  dir.Write("marigold.txt", Contact("HB9AA"));
+  for (const std::string name : {"marigold.txt", "MARIGOLD.TXT"}) {
+    EXPECT_EQ(Run(name), "The input file \"" + Path("marigold.txt") +
+                             "\" is marigold.txt itself, the file this conversion writes.\n"
+                             "Type the name of the exported log instead. Nothing was changed.");
+    EXPECT_EQ(dir.Read("marigold.txt"), Contact("HB9AA"));
+  }
+}
+
+TEST_F(ConvertFileTest, OutputBlockedByAFolder) {
+  dir.Write("LOG.CSV", Contact("HB9AA"));
+  std::filesystem::create_directory(dir.path() / "marigold.txt");
+  dir.Write("marigold.txt/keep", "kept");
+  EXPECT_EQ(Run(), "Cannot create the output file \"" + Path("marigold.txt") +
+                       "\": Is a directory.\nNo records were written.");
+  EXPECT_EQ(dir.Read("marigold.txt/keep"), "kept");
+}
+
+TEST_F(ConvertFileTest, FindsTheExportIgnoringCase) {
+  dir.Write("log.csv", Contact("HB9AA"));
+  EXPECT_EQ(Run("LOG.CSV"), "FINISH MARIGOLD.TXT with 1 DATA in FILE");
+  dir.Write("Log.Csv", Contact("HB9AA"));
+  EXPECT_EQ(Run("LOG.CSV"), "The name \"LOG.CSV\" fits several files in \"" + dir.path().string() +
+                                "\" that differ only in case: Log.Csv, log.csv.\n"
+                                "Rename all but one of them. Nothing was changed.");
+  dir.Write("LOG.CSV", Contact("HB9AA") + "\n" + Contact("HB9BB"));
+  EXPECT_EQ(Run("LOG.CSV"), "FINISH MARIGOLD.TXT with 2 DATA in FILE");  // the exact name wins
+}
+
+TEST_F(ConvertFileTest, StopsWhenTheCountWouldOverflow) {
+  dir.Write("LOG.CSV", Contact("A1") + "\n" + Contact("B2") + "\n" + Contact("C3") + "\n");
+  form.NomeFile = "LOG.CSV";
+  form.xx = INT_MAX - 1;
+  conversion::ConvertFile(form, dir.path(), host);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0], "The input file \"" + Path("LOG.CSV") +
+                                  "\" holds more records than can be counted: line 2 would be "
+                                  "record 2147483648.\n1 record was written to marigold.txt.");
+  EXPECT_EQ(Output().size(), 1u);
+}
+
+TEST_F(ConvertFileTest, WritesTheOperatorInTheExportsEncoding) {
+  const std::string contact8bit = ContactNamed("J\xE9r\xF4me");
+  dir.Write("LOG.CSV", contact8bit);
+  Run("LOG.CSV", "M\xC3\xBCller \xE2\x82\xAC \xCE\xA9");
+  EXPECT_EQ(Fields(Output().at(0))[3], "M\xFCller \x80 ?");
+  EXPECT_EQ(Fields(Output().at(0))[4], "J\xE9r\xF4me");  // bytes of the export pass unchanged
+
+  dir.Write("LOG.CSV", ContactNamed("J\xC3\xA9r\xC3\xB4me"));
+  Run("LOG.CSV", "M\xC3\xBCller");
+  EXPECT_EQ(Fields(Output().at(0))[3], "M\xC3\xBCller");
+  EXPECT_EQ(Fields(Output().at(0))[4], "J\xC3\xA9r\xC3\xB4me");
+}
+
+TEST_F(ConvertFileTest, DecidesTheEncodingOnTheFirst64KiB) {
+  const std::string line = Contact("HB9AA") + "\r\n";
+  std::string log;
+  while (log.size() + line.size() < 64 * 1024 - 1) log += line;
+  // A ü cut by the 64 KiB boundary, then an 8-bit byte past it: still UTF-8.
+  log += std::string(64 * 1024 - 1 - log.size(), 'x') + "\xC3\xBC\r\n" + Contact("\xFC");
+  dir.Write("LOG.CSV", log);
+  Run("LOG.CSV", "M\xC3\xBCller");
+  EXPECT_EQ(Fields(Output().at(0))[3], "M\xC3\xBCller");
+}
+
+TEST(FileExists, TrueOnlyForAReadableFile) {
+  test::TempDir dir;
+  dir.Write("a.csv", "x");
+  EXPECT_TRUE(conversion::FileExists((dir.path() / "a.csv").string()));
+  EXPECT_FALSE(conversion::FileExists((dir.path() / "b.csv").string()));
+  EXPECT_FALSE(conversion::FileExists(dir.path().string()));
+  EXPECT_FALSE(conversion::FileExists(""));
+}
+
+}  // namespace

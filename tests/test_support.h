@@ -1,0 +1,94 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "conversion.h"
+
+namespace test {
+
+// Records what a run asks of the window.
+class Recorder : public conversion::Host {
+ public:
+  void RepaintCounter() override { events.push_back("repaint " + counter); }
+  void SetCounterText(std::string_view text) override { counter = std::string(text); }
+  void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
+  std::time_t Now() override { return now; }
+
+  std::string counter = "0";
+  std::vector<std::string> events;
+  std::vector<std::string> messages;
+  std::time_t now = LocalTime(2026, 12, 7, 10, 20, 30);
+
+  // Returns the time of a local calendar date and clock time.
+  static std::time_t LocalTime(int year, int month, int day, int hour, int minute, int second) {
+    std::tm local{};
+    local.tm_year = year - 1900;
+    local.tm_mon = month - 1;
+    local.tm_mday = day;
+    local.tm_hour = hour;
+    local.tm_min = minute;
+    local.tm_sec = second;
+    local.tm_isdst = -1;
+    return std::mktime(&local);
+  }
+};
+
+// Field 47 for Recorder's default time in the C locale the tests run in.
+inline constexpr const char* kMoment = "12/07/26 10:20:30";
+
+inline constexpr const char* kHeader =
+    "DXCC,Call,Date,Time,End,Band,Mode,QRG,Name,Operator,Comment,QTH-Locator,QTH,RSTS,RSTS_NR,"
+    "RSTR,RSTR_NR,QSLR,QSLS,QSL-Action,SPEZ,MY-QTH,Contest,QSL-Mgr,Region,WPX";
+
+inline constexpr const char* kContact =
+    "W,HB9XYZ/P,05.03.2000,05.03.2000 14:07:33,05.03.2000 14:10:00,20m,SSB,14.200,Hans,OP1,"
+    "Nice chat,JN47AB,Bern,59,001,57,002,1,0,S,SP,MYQTH,CT,MGR1,EU,HB9";
+
+// Splits a record at its bars; field k of the record is element k.
+inline std::vector<std::string> Fields(const std::string& record) {
+  std::vector<std::string> fields;
+  std::string field;
+  std::istringstream in(record);
+  while (std::getline(in, field, '|')) fields.push_back(field);
+  return fields;
+}
+
+// Creates an empty folder for one test and removes it afterwards.
+class TempDir {
+ public:
+  TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "s2m-XXXXXX").string();
+    path_ = ::mkdtemp(pattern.data());
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  ~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+
+  const std::filesystem::path& path() const { return path_; }
+
+  void Write(const std::string& name, const std::string& bytes) const {
+    std::ofstream(path_ / name, std::ios::binary) << bytes;
+  }
+
+  std::string Read(const std::string& name) const {
+    std::ifstream in(path_ / name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+
+ private:
+  std::filesystem::path path_;
+};
+
+}  // namespace test
