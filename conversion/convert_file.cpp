@@ -259,11 +259,11 @@ class LineList {
   }
   std::uint64_t count() const { return count_; }
 
-  // Returns "3, 7, 12", ending in ", …" when more lines were counted.
+  // Returns "line 3" or "lines 3, 7, 12", ending in ", …" when more were counted.
   std::string Text() const {
-    std::string text;
+    std::string text = count_ == 1 ? "line " : "lines ";
     for (const std::uint64_t line : lines_) {
-      if (!text.empty()) text += ", ";
+      if (line != lines_.front()) text += ", ";
       text += std::to_string(line);
     }
     if (count_ > lines_.size()) text += ", …";
@@ -288,14 +288,13 @@ std::string CompletionMessage(std::int32_t xx, const LineList& skipped,
                               const LineList& placeholders) {
   std::string text = "FINISH MARIGOLD.TXT with " + std::to_string(xx) + " DATA in FILE";
   if (skipped.count() > 0) {
-    text += "\n" + Plural(skipped.count(), "line was", "lines were") +
-            " skipped because they hold fewer than 26 fields: line " + skipped.Text() + ".";
+    text += "\nSkipped " + Plural(skipped.count(), "line", "lines") +
+            " with fewer than 26 fields: " + skipped.Text() + ".";
   }
   if (placeholders.count() > 0) {
-    text += "\n" + Plural(placeholders.count(), "record got", "records got") +
-            " the placeholder date 01/01/2050 or time 12:12:12 because its date or time has "
-            "another length: line " +
-            placeholders.Text() + ".";
+    text += "\nPlaceholder date 01/01/2050 or time 12:12:12 written for " +
+            Plural(placeholders.count(), "record", "records") +
+            " whose date or time has another length: " + placeholders.Text();
   }
   return text;
 }

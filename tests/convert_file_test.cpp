@@ -89,7 +89,7 @@ TEST_F(ConvertFileTest, EndsLinesAtCrLfCrOrLf) {
                            Contact("D4") + "\n\r" + Contact("E5") + "\r\n");
   EXPECT_EQ(Run(),
             "FINISH MARIGOLD.TXT with 5 DATA in FILE\n"
-            "1 line was skipped because they hold fewer than 26 fields: line 5.");
+            "Skipped 1 line with fewer than 26 fields: line 5");
   const auto records = Output();
   ASSERT_EQ(records.size(), 5u);
   const char* calls[] = {"A1", "B2", "C3", "D4", "E5"};
@@ -124,8 +124,7 @@ TEST_F(ConvertFileTest, ReportsSkippedLinesByNumber) {
   dir.Write("LOG.CSV", log);
   EXPECT_EQ(Run(),
             "FINISH MARIGOLD.TXT with 2 DATA in FILE\n"
-            "12 lines were skipped because they hold fewer than 26 fields: "
-            "line 1, 2, 3, 4, 5, 6, 8, 9, 10, 11, ….");
+            "Skipped 12 lines with fewer than 26 fields: lines 1, 2, 3, 4, 5, 6, 8, 9, 10, 11, …");
   EXPECT_EQ(Output().size(), 2u);
 }
 
@@ -134,8 +133,8 @@ TEST_F(ConvertFileTest, ReportsPlaceholderDates) {
                            std::string(test::kContact).replace(11, 10, "5.3.2000") + "\n");
   EXPECT_EQ(Run(),
             "FINISH MARIGOLD.TXT with 3 DATA in FILE\n"
-            "1 record got the placeholder date 01/01/2050 or time 12:12:12 because its date or "
-            "time has another length: line 3.");
+            "Placeholder date 01/01/2050 or time 12:12:12 written for 1 record whose date or time "
+            "has another length: line 3");
 }
 
 TEST_F(ConvertFileTest, MissingExportLeavesTheEarlierOutputAlone) {
