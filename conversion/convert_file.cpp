@@ -289,7 +289,7 @@ std::string CompletionMessage(std::int32_t xx, const LineList& skipped,
   std::string text = "FINISH MARIGOLD.TXT with " + std::to_string(xx) + " DATA in FILE";
   if (skipped.count() > 0) {
     text += "\nSkipped " + Plural(skipped.count(), "line", "lines") +
-            " with fewer than 26 fields: " + skipped.Text() + ".";
+            " with fewer than 26 fields: " + skipped.Text();
   }
   if (placeholders.count() > 0) {
     text += "\nPlaceholder date 01/01/2050 or time 12:12:12 written for " +
