@@ -1,0 +1,18 @@
+#include <QApplication>
+#include <QFile>
+#include <filesystem>
+
+#include "form1.h"
+
+int main(int argc, char* argv[]) {
+  // QApplication sets the C locale from the environment on Unix; the date and
+  // time of field 47 follow it.
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("swisslog-to-marigold"));
+
+  const std::filesystem::path programDir(
+      QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
+  Form1 form(programDir);
+  form.show();
+  return QApplication::exec();
+}

@@ -1,0 +1,150 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <ostream>
+#include <utility>
+#include <vector>
+
+#include "form1.h"
+
+// Prints QStrings as text in failure messages.
+void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+
+namespace {
+
+class Form1Test : public testing::Test {
+ protected:
+  Form1Test() : form_(QFile::encodeName(dir_.path()).toStdString()) {
+    form_.SetMessageBox(
+        [this](const QString& title, const QString& text) { boxes_.emplace_back(title, text); });
+  }
+
+  template <typename T>
+  T* Control(const char* name) {
+    T* control = form_.findChild<T*>(QLatin1String(name));
+    EXPECT_NE(control, nullptr) << name;
+    return control;
+  }
+
+  void WriteExport(const QByteArray& content) {
+    QFile file(dir_.filePath(QStringLiteral("LOG.CSV")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(content);
+  }
+
+  // Returns field 3, the operator, of each record in marigold.txt.
+  QList<QByteArray> OperatorFields() {
+    QFile file(dir_.filePath(QStringLiteral("marigold.txt")));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    QList<QByteArray> operators;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+      if (!line.isEmpty()) operators.push_back(line.split('|').value(3));
+    }
+    return operators;
+  }
+
+  void TypeInto(QLineEdit* edit, const QString& text) {
+    edit->clear();
+    QTest::keyClicks(edit, text);
+  }
+
+  QTemporaryDir dir_;
+  Form1 form_;
+  std::vector<std::pair<QString, QString>> boxes_;  // title and text of each box
+};
+
+const QByteArray kExport =
+    "DXCC,Call,Date,Time,End,Band,Mode,QRG,Name,Operator,Comment,QTH-Locator,QTH,RSTS,RSTS_NR,"
+    "RSTR,RSTR_NR,QSLR,QSLS,QSL-Action,SPEZ,MY-QTH,Contest,QSL-Mgr,Region,WPX\r\n"
+    "HB9,HB9XYZ/P,05.03.2000,05.03.2000 14:07:33,05.03.2000 14:09:00,20m,SSB,14.205,Urs,,"
+    "\"nice, strong\",JN47AB,Hinterdorf,59,,57,,0,1,S,,,,,,HB9\r\n"
+    "DL,DL7QQQ,06.03.2000,06.03.2000 08:15:02,06.03.2000 08:16:40,40m,CW,7.012,Gerd,,,JO62QM,"
+    "Musterstadt,599,,579,,1,0,,,,,,,DL7\r\n";
+
+TEST_F(Form1Test, TypedLettersArriveUpperCaseWhilePasteKeepsCase) {
+  QLineEdit* text1 = Control<QLineEdit>("Text1");
+  TypeInto(text1, QStringLiteral("log-2"));
+  // Letters off the test keyboard: é has an upper case of its own, ß has none.
+  for (const QString& typed : {QStringLiteral("é"), QStringLiteral("ß")}) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, typed);
+    QApplication::sendEvent(text1, &press);
+  }
+  QTest::keyClicks(text1, QStringLiteral(".csv"));
+  EXPECT_EQ(text1->text(), QStringLiteral("LOG-2Éß.CSV"));
+
+  QTest::keyClick(text1, Qt::Key_Backspace);
+  EXPECT_EQ(text1->text(), QStringLiteral("LOG-2Éß.CS"));
+
+  QLineEdit* text2 = Control<QLineEdit>("Text2");
+  text2->clear();
+  QApplication::clipboard()->setText(QStringLiteral("Mixed Case"));
+  text2->paste();
+  QTest::keyClick(text2, Qt::Key_V, Qt::ControlModifier);
+  QTest::keyClicks(text2, QStringLiteral("x"));
+  EXPECT_EQ(text2->text(), QStringLiteral("Mixed CaseMixed CaseX"));
+}
+
+TEST_F(Form1Test, StartConvertsTheExportWithTheTypedNames) {
+  WriteExport(kExport);
+  TypeInto(Control<QLineEdit>("Text1"), QStringLiteral("log.csv"));
+  TypeInto(Control<QLineEdit>("Text2"), QStringLiteral("hb9abc"));
+  QTest::mouseClick(Control<QPushButton>("Command1"), Qt::LeftButton);
+
+  ASSERT_EQ(boxes_.size(), 1U);
+  EXPECT_EQ(boxes_[0].first, QStringLiteral("swisslog-to-marigold"));
+  EXPECT_EQ(boxes_[0].second, QStringLiteral("FINISH MARIGOLD.TXT with 3 DATA in FILE"));
+  EXPECT_EQ(OperatorFields(), (QList<QByteArray>{"HB9ABC", "HB9ABC", "HB9ABC"}));
+  EXPECT_EQ(Control<QLabel>("Label2")->text(), QStringLiteral("3"));
+
+  // A second run starts counting from 0 again and ends on its own count.
+  WriteExport(kExport.left(kExport.indexOf("DL,")));
+  Control<QLineEdit>("Text2")->clear();
+  QTest::mouseClick(Control<QPushButton>("Command1"), Qt::LeftButton);
+  ASSERT_EQ(boxes_.size(), 2U);
+  EXPECT_EQ(boxes_[1].second, QStringLiteral("FINISH MARIGOLD.TXT with 2 DATA in FILE"));
+  EXPECT_EQ(OperatorFields(), (QList<QByteArray>{"", ""}));
+  EXPECT_EQ(Control<QLabel>("Label2")->text(), QStringLiteral("2"));
+}
+
+TEST_F(Form1Test, InfoShowsTheExpectedColumns) {
+  QTest::mouseClick(Control<QPushButton>("Command2"), Qt::LeftButton);
+  ASSERT_EQ(boxes_.size(), 1U);
+  EXPECT_EQ(boxes_[0].first, QStringLiteral("MARIGOLD CVS FORMAT"));
+  EXPECT_EQ(boxes_[0].second,
+            QStringLiteral("For to work correctly please make this format of data in CVS format:"
+                           "\r\n\r\nDXCC,Call,Date,Time,End,Band,Mode,QRG,Name,Operator,Comment,"
+                           "QTH-Locator,QTH,RSTS,RSTS_NR,RSTR,RSTR_NR,QSLR,QSLS,QSL-Action,SPEZ,"
+                           "MY-QTH,Contest,QSL-Mgr,Region,WPX"));
+}
+
+TEST_F(Form1Test, TabMovesFromStartToInfoToBothFields) {
+  form_.show();
+  QApplication::setActiveWindow(&form_);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form_));
+  Control<QPushButton>("Command1")->setFocus();
+  std::vector<QString> visited;
+  for (int i = 0; i < 4; ++i) {
+    visited.push_back(QApplication::focusWidget()->objectName());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  }
+  EXPECT_EQ(visited, (std::vector<QString>{"Command1", "Command2", "Text1", "Text2"}));
+  EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("Command1"));
+}
+
+TEST_F(Form1Test, LayoutFollowsTwipsAt96Dpi) {
+  if (form_.logicalDpiX() != 96 || form_.logicalDpiY() != 96) GTEST_SKIP() << "screen not 96 dpi";
+  EXPECT_EQ(form_.size(), QSize(444, 157));
+  EXPECT_EQ(form_.minimumSize(), form_.maximumSize());
+  EXPECT_EQ(Control<QPushButton>("Command1")->geometry(), QRect(9, 6, 99, 27));
+  EXPECT_EQ(Control<QLabel>("Label2")->geometry(), QRect(340, 106, 92, 26));
+}
+
+}  // namespace

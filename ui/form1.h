@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QWidget>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "conversion.h"
+
+class QEvent;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// Shows the program's one window: the export's file name, the operator's name,
+// START and INFO, and the counter a conversion updates while it runs.
+class Form1 : public QWidget, public conversion::Host {
+  Q_OBJECT
+
+ public:
+  // Shows a modal message box; tests put a recorder in its place.
+  using MessageBox = std::function<void(const QString& title, const QString& text)>;
+
+  // programDir is the folder that holds the export and receives marigold.txt.
+  explicit Form1(std::filesystem::path programDir, QWidget* parent = nullptr);
+
+  // Replaces how the window shows its message boxes.
+  void SetMessageBox(MessageBox box) { showBox_ = std::move(box); }
+
+  // Draws the counter at most once per screen frame; a forced repaint per line
+  // would slow a long log down by seconds.
+  void RepaintCounter() override;
+  // Only stores the text; the next due repaint puts it on screen.
+  void SetCounterText(std::string_view text) override;
+  void ShowMessage(std::string_view text) override;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void Command1_Click();
+  void Command2_Click();
+  bool Text1_KeyPress(QEvent* event);
+  bool Text2_KeyPress(QEvent* event);
+
+  // Lays a widget out at a rectangle given in twips of the client area.
+  void PlaceTwips(QWidget* widget, int left, int top, int width, int height) const;
+  // Lays a one-line label out like PlaceTwips, widened to its text when needed.
+  void PlaceLabel(QLabel* label, int left, int top, int width, int height) const;
+  // Moves the stored counter text to Label2 and draws it now.
+  void FlushCounter();
+
+  QPushButton* Command1 = nullptr;
+  QPushButton* Command2 = nullptr;
+  QLabel* Label1 = nullptr;
+  QLabel* Label2 = nullptr;
+  QLabel* Label3 = nullptr;
+  QLabel* Label4 = nullptr;
+  QLabel* Label5 = nullptr;
+  QLineEdit* Text1 = nullptr;
+  QLineEdit* Text2 = nullptr;
+
+  conversion::FormState form_;
+  std::filesystem::path programDir_;
+  MessageBox showBox_;
+  std::string counterText_{"0"};  // text Label2 shows at the next repaint
+  QElapsedTimer counterClock_;
+};
