@@ -26,7 +26,11 @@ constexpr std::size_t kListedLines = 10;  // line numbers a message lists before
 
 std::string Reason(int error) { return std::generic_category().message(error); }
 
-std::string Quoted(std::string_view path) { return "\"" + std::string(path) + "\""; }
+std::string Quoted(std::string_view path) {
+  std::string quoted(1, '"');
+  quoted.append(path).push_back('"');
+  return quoted;
+}
 
 // Owns a file descriptor.
 class File {
@@ -113,7 +117,7 @@ class LineReader {
       if (stop < end_) {
         line = std::string_view(buffer_.data() + begin_, stop - begin_);
         begin_ = stop + 1;
-        skipLineFeed_ = stop == carriage;
+        skipLineFeed_ = buffer_[stop] == '\r';  // without a CR, carriage equals lineFeed_
         ++lineNumber_;
         return true;
       }
@@ -395,7 +399,8 @@ std::string Convert(FormState& form, Host& host, LineReader& reader, RecordWrite
   }
   if (writer.error() != 0 || !writer.Finish()) {
     return "Cannot write the output file " + Quoted(outputPath) + ": " + Reason(writer.error()) +
-           ".\n" + RecordsWritten(writer.records()) + " Each of them is whole.";
+           ".\n" + RecordsWritten(writer.records()) +
+           (writer.records() > 0 ? " Each of them is whole." : "");
   }
   return CompletionMessage(form.xx, skipped, placeholders);
 }
