@@ -413,7 +413,7 @@ bool FileExists(const std::string& filename) {
 }
 
 void ConvertFile(FormState& form, const std::filesystem::path& programDir, Host& host) {
-  const std::string dir = programDir.native();
+  const std::string& dir = programDir.native();
   const std::string outputPath = dir + "/" + std::string(kOutputName);
   std::string inputPath;
   std::string message;

@@ -85,6 +85,7 @@ bool IsUtf8(std::string_view block, bool cutAtEnd) {
 std::string Utf8ToWindows1252(std::string_view utf8) {
   std::string out;
   iconv_t cd = iconv_open("WINDOWS-1252", "UTF-8");
+  // NOLINTNEXTLINE(performance-no-int-to-ptr): iconv_open reports failure as (iconv_t)-1.
   if (cd == reinterpret_cast<iconv_t>(-1)) {
     // Without a converter only ASCII is certain to come through.
     for (char c : utf8) out.push_back(static_cast<unsigned char>(c) < 0x80 ? c : '?');
@@ -108,7 +109,7 @@ std::string Utf8ToWindows1252(std::string_view utf8) {
     // EILSEQ (no such character or not UTF-8) or EINVAL (cut off at the end).
     if (used == out.size()) out.resize(out.size() * 2);
     out[used++] = '?';
-    const std::size_t pos = static_cast<std::size_t>(src - in.data());
+    const auto pos = static_cast<std::size_t>(src - in.data());
     const std::size_t skip = CharLength(in, pos);
     src += skip;
     srcLeft -= skip;

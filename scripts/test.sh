@@ -3,8 +3,20 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh cmake make g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev \
-  xvfb xauth
+  xvfb xauth clang libclang-rt-14-dev
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$(nproc)"
 ctest --test-dir build --output-on-failure -j "$(nproc)"
+
+# Runs the whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
+cmake --preset sanitize
+cmake --build --preset sanitize -j "$(nproc)"
+ctest --preset sanitize -j "$(nproc)"
+
+# Fuzzes the line and file conversion briefly.
+if command -v clang++ >/dev/null; then
+  bash scripts/fuzz.sh 20
+else
+  echo "No clang++ here: fuzzing skipped."
+fi

@@ -1,3 +1,4 @@
+#include <array>
 #include <climits>
 #include <string>
 
@@ -92,7 +93,7 @@ TEST_F(ConvertFileTest, EndsLinesAtCrLfCrOrLf) {
             "Skipped 1 line with fewer than 26 fields: line 5");
   const auto records = Output();
   ASSERT_EQ(records.size(), 5u);
-  const char* calls[] = {"A1", "B2", "C3", "D4", "E5"};
+  const std::array<std::string, 5> calls = {"A1", "B2", "C3", "D4", "E5"};
   for (std::size_t i = 0; i < 5; ++i) EXPECT_EQ(Fields(records[i])[1], calls[i]);
 }
 

@@ -89,7 +89,7 @@ TEST_F(ConvertLineTest, UnquotesAndTrimsFields) {
       {"O\"Brien", "O\"Brien"},
       {"  Hans Peter  ", "Hans Peter"},
       {"\tHans\t", "\tHans\t"},
-      {"\"Say \"\"hi\"\"\"", "Say \"hi\""},
+      {R"("Say ""hi""")", R"(Say "hi")"},
       {"\"AB\" cd  ", "AB cd"},
       {"\"Bern, CH\"", "Bern, CH"},
       {"\"a,b,c,d\"", "a,b,c,d"},

@@ -1,8 +1,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
-
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>

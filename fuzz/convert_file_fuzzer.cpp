@@ -1,0 +1,132 @@
+// Feeds arbitrary bytes as a whole export through the file conversion and
+// aborts unless every line of 26 fields lands in marigold.txt, whole and in
+// order, and the message counts and numbers the lines it skipped.
+
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "conversion.h"
+#include "reference.h"
+
+namespace {
+
+constexpr std::size_t kListedLines = 10;
+
+void Check(bool ok, const char* what, std::string_view message) {
+  if (ok) return;
+  std::fprintf(stderr, "broken: %s\nmessage: %.*s\n", what, static_cast<int>(message.size()),
+               message.data());
+  std::abort();
+}
+
+class QuietHost : public conversion::Host {
+ public:
+  void RepaintCounter() override {}
+  void SetCounterText(std::string_view /*text*/) override {}
+  void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
+  std::time_t Now() override { return 1'000'000'000; }
+
+  std::vector<std::string> messages;
+};
+
+// Holds the program folder for the whole session and removes it at the end.
+class ProgramDir {
+ public:
+  ProgramDir() {
+    // Memory-backed when possible: rewriting a file on disk costs a flush per input.
+    std::error_code error;
+    const std::filesystem::path shm = "/dev/shm";
+    const std::filesystem::path base =
+        std::filesystem::is_directory(shm, error) && ::access(shm.c_str(), W_OK) == 0
+            ? shm
+            : std::filesystem::temp_directory_path();
+    std::string pattern = (base / "s2m-fuzz-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) std::abort();
+    path = pattern;
+  }
+  ProgramDir(const ProgramDir&) = delete;
+  ProgramDir& operator=(const ProgramDir&) = delete;
+  ~ProgramDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+  }
+
+  std::filesystem::path path;
+};
+
+std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Returns "3, 7, 12" for the first line numbers, ending in ", …" when there are more.
+std::string NumberList(const std::vector<std::size_t>& numbers) {
+  std::string text;
+  for (std::size_t i = 0; i < numbers.size() && i < kListedLines; ++i) {
+    text += (i == 0 ? "" : ", ") + std::to_string(numbers[i]);
+  }
+  return numbers.size() > kListedLines ? text + ", …" : text;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static const ProgramDir dir;
+  const std::string_view file(reinterpret_cast<const char*>(data), size);
+  std::ofstream(dir.path / "LOG.CSV", std::ios::binary)
+      .write(file.data(), static_cast<std::streamsize>(size));
+
+  // Each line converted on its own gives the record to expect.
+  QuietHost lineHost;
+  std::string expected;
+  std::int32_t converted = 0;
+  std::vector<std::size_t> skipped;
+  const std::vector<std::string_view> lines = reference::Lines(file);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (reference::Fields(lines[i]).size() < 26) {
+      skipped.push_back(i + 1);
+      continue;
+    }
+    conversion::FormState one;
+    one.Linea = lines[i];
+    one.NomeUtente = "OP";
+    conversion::ConvertLine(one, lineHost);
+    expected += one.Linea1 + "\r\n";
+    ++converted;
+  }
+
+  conversion::FormState form;
+  form.NomeFile = "LOG.CSV";
+  form.NomeUtente = "OP";
+  QuietHost host;
+  conversion::ConvertFile(form, dir.path, host);
+  Check(host.messages.size() == 1, "a run must show exactly one message", "");
+  const std::string& message = host.messages.front();
+  Check(message.starts_with("FINISH MARIGOLD.TXT with " + std::to_string(converted) +
+                            " DATA in FILE"),
+        "the message must count every line of 26 fields", message);
+  Check(form.xx == converted, "xx must count every line of 26 fields", message);
+  Check(ReadFile(dir.path / "marigold.txt") == expected,
+        "marigold.txt must hold one whole record per line of 26 fields, in order", message);
+  if (!skipped.empty()) {
+    const std::size_t note = message.find("26 fields");
+    Check(note != std::string::npos, "the message must note the skipped lines", message);
+    const std::string_view noteLine =
+        std::string_view(message).substr(note, message.find('\n', note) - note);
+    Check(message.find(" " + std::to_string(skipped.size()) + " line") != std::string::npos &&
+              noteLine.ends_with(" " + NumberList(skipped)),
+          "the message must count and number the skipped lines", message);
+  }
+  return 0;
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+// Splits export files and lines by the export's rules, byte by byte and
+// independently of the converter, for the fuzz targets to compare against.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace reference {
+
+inline std::string_view TrimSpaces(std::string_view s) {
+  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+  return s;
+}
+
+// Returns every field of a line: a field whose first character other than a
+// space is a quote runs to the closing quote, "" inside stands for one quote
+// and text after the closing quote up to the comma is kept less trailing
+// spaces; an unclosed quote runs to the end of the line. Other fields are
+// trimmed of spaces.
+inline std::vector<std::string> Fields(std::string_view line) {
+  std::vector<std::string> fields;
+  std::size_t pos = 0;
+  for (;;) {
+    std::size_t start = pos;
+    while (start < line.size() && line[start] == ' ') ++start;
+    std::string value;
+    std::size_t comma = std::string_view::npos;
+    if (start < line.size() && line[start] == '"') {
+      std::size_t i = start + 1;
+      bool closed = false;
+      while (i < line.size()) {
+        if (line[i] != '"') {
+          value.push_back(line[i++]);
+        } else if (i + 1 < line.size() && line[i + 1] == '"') {
+          value.push_back('"');
+          i += 2;
+        } else {
+          closed = true;
+          ++i;
+          break;
+        }
+      }
+      if (closed) {
+        comma = line.find(',', i);
+        std::string_view rest = line.substr(i, comma == std::string_view::npos ? comma : comma - i);
+        while (!rest.empty() && rest.back() == ' ') rest.remove_suffix(1);
+        value.append(rest);
+      }
+    } else {
+      comma = line.find(',', pos);
+      value = TrimSpaces(line.substr(pos, comma == std::string_view::npos ? comma : comma - pos));
+    }
+    fields.push_back(std::move(value));
+    if (comma == std::string_view::npos) return fields;
+    pos = comma + 1;
+  }
+}
+
+// Returns the lines of a file: CR LF, a lone CR and a lone LF each end one; a
+// UTF-8 byte-order mark at the start is not part of the first line.
+inline std::vector<std::string_view> Lines(std::string_view file) {
+  if (file.starts_with("\xEF\xBB\xBF")) file.remove_prefix(3);
+  std::vector<std::string_view> lines;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < file.size(); ++i) {
+    if (file[i] != '\r' && file[i] != '\n') continue;
+    lines.push_back(file.substr(start, i - start));
+    if (file[i] == '\r' && i + 1 < file.size() && file[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < file.size()) lines.push_back(file.substr(start));
+  return lines;
+}
+
+}  // namespace reference
