@@ -14,7 +14,7 @@
 #include <QPushButton>
 #include <QtMath>
 #include <algorithm>
-#include <iterator>
+#include <array>
 #include <string>
 #include <utility>
 
@@ -173,10 +173,9 @@ Form1::Form1(std::filesystem::path programDir, QWidget* parent)
   Label1 = makeLabel("Label1", QStringLiteral("EXPORT MARIGOLD.TXT format."), 9.75);
   PlaceLabel(Label1, 105, 1980, 3540, 315);
 
-  QWidget* const tabOrder[] = {Command1, Label1, Label2, Label3, Command2,
-                               Text1,    Label4, Text2,  Label5};
-  for (std::size_t i = 0; i + 1 < std::size(tabOrder); ++i)
-    setTabOrder(tabOrder[i], tabOrder[i + 1]);
+  const std::array<QWidget*, 9> tabOrder = {Command1, Label1, Label2, Label3, Command2,
+                                            Text1,    Label4, Text2,  Label5};
+  for (std::size_t i = 0; i + 1 < tabOrder.size(); ++i) setTabOrder(tabOrder[i], tabOrder[i + 1]);
 
   connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
   connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);

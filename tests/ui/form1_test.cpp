@@ -70,7 +70,7 @@ const QByteArray kExport =
     "Musterstadt,599,,579,,1,0,,,,,,,DL7\r\n";
 
 TEST_F(Form1Test, TypedLettersArriveUpperCaseWhilePasteKeepsCase) {
-  QLineEdit* text1 = Control<QLineEdit>("Text1");
+  auto* text1 = Control<QLineEdit>("Text1");
   TypeInto(text1, QStringLiteral("log-2"));
   // Letters off the test keyboard: é has an upper case of its own, ß has none.
   for (const QString& typed : {QStringLiteral("é"), QStringLiteral("ß")}) {
@@ -83,7 +83,7 @@ TEST_F(Form1Test, TypedLettersArriveUpperCaseWhilePasteKeepsCase) {
   QTest::keyClick(text1, Qt::Key_Backspace);
   EXPECT_EQ(text1->text(), QStringLiteral("LOG-2Éß.CS"));
 
-  QLineEdit* text2 = Control<QLineEdit>("Text2");
+  auto* text2 = Control<QLineEdit>("Text2");
   text2->clear();
   QApplication::clipboard()->setText(QStringLiteral("Mixed Case"));
   text2->paste();
