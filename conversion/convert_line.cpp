@@ -1,7 +1,14 @@
 #include <algorithm>
+#include <bit>
 #include <charconv>
+#include <cstdint>
 #include <cstring>
 #include <limits>
+#include <utility>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "check_field.h"
 #include "line_converter.h"
@@ -13,7 +20,6 @@ namespace {
 
 using Fields = std::array<std::string_view, kUsedFields>;
 
-constexpr std::string_view kUpperLetters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
 constexpr std::string_view kPlaceholderDate = "01.01.2050";
 constexpr std::string_view kPlaceholderTime = "01.01.2050 12:12:12";
 
@@ -22,12 +28,6 @@ std::string OneLine(std::string text) {
   std::replace_if(
       text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
   return text;
-}
-
-std::string_view TrimSpaces(std::string_view s) {
-  const std::size_t first = s.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  return s.substr(first, s.find_last_not_of(' ') - first + 1);
 }
 
 std::string_view TrimTrailingSpaces(std::string_view s) {
@@ -42,6 +42,61 @@ std::size_t AfterComma(std::string_view line, std::size_t pos) {
   if (comma == nullptr) return std::string_view::npos;
   return static_cast<std::size_t>(static_cast<const char*>(comma) - line.data()) + 1;
 }
+
+// Returns a mask of the commas among the 64 bytes at p: bit i for byte i.
+std::uint64_t CommaBits(const char* p) {
+  std::uint64_t bits = 0;
+#if defined(__SSE2__)
+  const __m128i commas = _mm_set1_epi8(',');
+  for (int i = 0; i < 4; ++i) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
+    const int hits = _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, commas));
+    bits |= std::uint64_t{static_cast<std::uint16_t>(hits)} << (16 * i);
+  }
+#else
+  for (int i = 0; i < 64; ++i) bits |= std::uint64_t{p[i] == ','} << i;
+#endif
+  return bits;
+}
+
+// Finds a line's commas from 64-byte masks, without a branch on each field's length.
+class CommaFinder {
+ public:
+  CommaFinder(const char* begin, const char* end) : end_(end) { Load(begin); }
+
+  // Returns the comma after the one returned before, or the end of the line.
+  const char* Next() {
+    while (bits_ == 0) {
+      if (end_ - block_ <= kBlock) return end_;
+      Load(block_ + kBlock);
+    }
+    const char* const comma = block_ + std::countr_zero(bits_);
+    bits_ &= bits_ - 1;
+    return comma;
+  }
+
+  // Goes on from p, skipping the commas a quoted field held.
+  void Restart(const char* p) { Load(p); }
+
+ private:
+  static constexpr std::ptrdiff_t kBlock = 64;
+
+  void Load(const char* p) {
+    block_ = p;
+    const std::ptrdiff_t n = end_ - p;
+    if (n >= kBlock) {
+      bits_ = CommaBits(p);
+      return;
+    }
+    std::array<char, kBlock> tail{};  // the last bytes of the line, padded with zeros
+    if (n > 0) std::memcpy(tail.data(), p, static_cast<std::size_t>(n));
+    bits_ = CommaBits(tail.data());
+  }
+
+  const char* block_ = nullptr;
+  const char* const end_;
+  std::uint64_t bits_ = 0;  // commas of the 64 bytes at block_ not yet returned
+};
 
 // Reads the quoted field whose opening quote is at open. "" inside stands for
 // one quote; text after the closing quote up to the comma is kept, less
@@ -95,13 +150,23 @@ std::string_view Exchange(FormState& form, std::int32_t check, std::string_view 
   return result;
 }
 
+// Maps each ASCII first character to its flag as QslFlag describes.
+constexpr std::array<char, 128> kQslFlags = [] {
+  std::array<char, 128> flags{};
+  for (std::size_t c = 0; c < flags.size(); ++c) {
+    char flag = UpperAscii(static_cast<char>(c));
+    if (flag == '0') flag = 'N';
+    if (flag == '1' || flag == 'S' || flag == 'O') flag = 'Y';
+    flags[c] = flag;
+  }
+  return flags;
+}();
+
 // Maps a QSL flag to the first character of its upper-cased form: 0 to N;
 // 1, S and O to Y. value is never empty.
 std::string_view QslFlag(std::string_view value) {
-  const char first = UpperAscii(value[0]);
-  if (first == '0') return "N";
-  if (first == '1' || first == 'S' || first == 'O') return "Y";
-  if (IsLowerAscii(value[0])) return kUpperLetters.substr(static_cast<std::size_t>(first - 'A'), 1);
+  const auto first = static_cast<unsigned char>(value[0]);
+  if (first < kQslFlags.size()) return {&kQslFlags[first], 1};
   return value.substr(0, CharLength(value, 0));
 }
 
@@ -126,6 +191,12 @@ std::string_view Chars(std::string_view s, const std::array<std::size_t, N + 1>&
   return s.substr(offsets[from - 1], offsets[to] - offsets[from - 1]);
 }
 
+bool IsAscii(std::string_view s) {
+  unsigned bits = 0;
+  for (const char c : s) bits |= static_cast<unsigned char>(c);
+  return bits < 0x80;
+}
+
 bool IsHeaderDate(std::string_view date) {
   return date.size() == 4 && UpperAscii(date[0]) == 'D' && UpperAscii(date[1]) == 'A' &&
          UpperAscii(date[2]) == 'T' && UpperAscii(date[3]) == 'E';
@@ -139,6 +210,14 @@ std::string_view DateTime(std::string_view date, std::string_view time, std::str
   out.clear();
   if (IsHeaderDate(date)) {
     out.append(date).append(" ").append(time);
+    return out;
+  }
+  if (date.size() == 10 && time.size() == 19 && IsAscii(date) && IsAscii(time)) {
+    // One byte per character: the usual line, done without counting characters.
+    const std::array<char, 19> text{
+        date[0],  date[1],  '/', date[3],  date[4],  '/', date[6],  date[7], date[8], date[9], ' ',
+        time[11], time[12], ':', time[14], time[15], ':', time[17], time[18]};
+    out.assign(text.data(), text.size());
     return out;
   }
   std::array<std::size_t, 11> d{};
@@ -160,16 +239,84 @@ std::string_view DateTime(std::string_view date, std::string_view time, std::str
   return out;
 }
 
-// Appends one field and its closing bar; a bar inside the value becomes a
-// slash so that every record has exactly 49 bars.
-void AppendField(std::string& record, std::string_view field) {
-  const std::size_t start = record.size();
-  record.append(field);
-  if (std::memchr(field.data(), '|', field.size()) != nullptr) {
-    std::replace(record.begin() + static_cast<std::ptrdiff_t>(start), record.end(), '|', '/');
-  }
-  record.push_back('|');
+// Counts the record fields that vary by line: 1-12, 14-16, 18-20, 33, 34, 38, 39, 44, 45, 47, 48.
+constexpr std::size_t kVaryingFields = 26;
+
+// Holds the text after each varying field up to the next: its bar and the constant fields between.
+constexpr std::array<std::string_view, kVaryingFields> kAfter{
+    "|",                          // 1
+    "|",                          // 2
+    "|",                          // 3
+    "|",                          // 4
+    "|",                          // 5
+    "|",                          // 6
+    "|",                          // 7
+    "|",                          // 8
+    "|",                          // 9
+    "|",                          // 10
+    "|",                          // 11
+    "| |",                        // 12, then 13
+    "|",                          // 14
+    "|",                          // 15
+    "|N|",                        // 16, then 17
+    "|",                          // 18
+    "|",                          // 19
+    "| | | | | | | | | | | | |",  // 20, then 21-32
+    "|",                          // 33
+    "|??|??|??|",                 // 34, then 35-37
+    "|",                          // 38
+    "| | | | |",                  // 39, then 40-43
+    "|",                          // 44
+    "| |",                        // 45, then 46
+    "|",                          // 47
+    "|",                          // 48
+};
+
+// Returns the bytes a record holds besides its varying fields.
+constexpr std::size_t ConstantBytes() {
+  std::size_t size = 1;  // the bar that opens the record
+  for (const std::string_view text : kAfter) size += text.size();
+  return size;
 }
+
+// Copies text to out and returns the end.
+char* Put(char* out, std::string_view text) {
+  std::memcpy(out, text.data(), text.size());
+  return out + text.size();
+}
+
+using VaryingFields = std::array<std::string_view, kVaryingFields>;
+
+// Writes the record with the constant texts unrolled into fixed-size copies.
+template <std::size_t... I>
+void PutRecord(char* out, const VaryingFields& fields, std::index_sequence<I...> /*unused*/) {
+  *out++ = '|';
+  ((out = Put(out, fields[I]), std::memcpy(out, kAfter[I].data(), kAfter[I].size()),
+    out += kAfter[I].size()),
+   ...);
+}
+
+// Appends a record; with mayHoldBars, each bar inside a field becomes a slash (49 bars in all).
+void AppendRecord(std::string& record, const VaryingFields& fields, bool mayHoldBars) {
+  std::size_t size = ConstantBytes();
+  for (const std::string_view field : fields) size += field.size();
+  const std::size_t start = record.size();
+  record.resize(start + size);
+  char* out = record.data() + start;
+  if (!mayHoldBars) {
+    PutRecord(out, fields, std::make_index_sequence<kVaryingFields>());
+    return;
+  }
+  *out++ = '|';
+  for (std::size_t i = 0; i < kVaryingFields; ++i) {
+    char* const field = out;
+    out = Put(out, fields[i]);
+    std::replace(field, out, '|', '/');
+    out = Put(out, kAfter[i]);
+  }
+}
+
+bool HasBar(std::string_view s) { return std::memchr(s.data(), '|', s.size()) != nullptr; }
 
 std::string FormatMoment(std::time_t t) {
   std::tm local{};
@@ -198,19 +345,32 @@ std::string_view RunContext::Moment(std::time_t t) {
 
 bool SplitFields(std::string_view line, Fields& dati,
                  std::array<std::string, kUsedFields>& unquoted) {
-  std::size_t pos = 0;
+  const char* const end = line.data() + line.size();
+  const char* pos = line.data();
+  CommaFinder commas(pos, end);
+  bool more = true;  // a field starts at pos
   for (std::size_t i = 0; i < kUsedFields; ++i) {
-    if (pos == std::string_view::npos) return false;
-    std::size_t start = pos;
-    while (start < line.size() && line[start] == ' ') ++start;
-    if (start < line.size() && line[start] == '"') {
-      pos = ReadQuoted(line, start, dati[i], unquoted[i]);
-      continue;
+    if (!more) return false;
+    const char* start = pos;
+    if (start != end && (*start == ' ' || *start == '"')) {
+      while (start != end && *start == ' ') ++start;
+      if (start != end && *start == '"') {
+        const std::size_t next =
+            ReadQuoted(line, static_cast<std::size_t>(start - line.data()), dati[i], unquoted[i]);
+        more = next != std::string_view::npos;
+        pos = more ? line.data() + next : end;
+        commas.Restart(pos);
+        continue;
+      }
     }
-    const std::size_t next = AfterComma(line, pos);
-    const std::size_t end = next == std::string_view::npos ? line.size() : next - 1;
-    dati[i] = TrimSpaces(line.substr(pos, end - pos));
-    pos = next;
+    const char* const comma = commas.Next();
+    const char* last = comma;
+    if (last != line.data() && last[-1] == ' ') {
+      while (last != start && last[-1] == ' ') --last;
+    }
+    dati[i] = std::string_view(start, static_cast<std::size_t>(last - start));
+    more = comma != end;
+    pos = more ? comma + 1 : end;
   }
   return true;
 }
@@ -224,42 +384,45 @@ LineResult ConvertLine(FormState& form, Host& host, RunContext& run) {
     return result;
   }
   for (std::string_view& value : Dati) {
-    if (value.empty()) value = " ";
+    // Picks by index rather than by a branch: which fields are empty follows no pattern.
+    const std::array<std::string_view, 2> choice{value, " "};
+    value = choice[static_cast<std::size_t>(value.empty())];
   }
 
-  std::array<std::string_view, 49> Campo;
-  Campo.fill(" ");
-  Campo[1] = Dati[1];
-  Campo[2] = Exchange(form, 2, Dati[1]);
-  Campo[3] = run.operatorName;
-  Campo[4] = Dati[8];
-  Campo[5] = Dati[12];
-  Campo[6] = Dati[6];
-  Campo[7] = Exchange(form, 7, Dati[5]);
-  Campo[8] = Dati[15];
-  Campo[9] = Dati[13];
-  Campo[10] = Dati[16];
-  Campo[11] = Dati[14];
-  Campo[12] = Dati[20];
-  Campo[14] = QslFlag(Dati[18]);
-  Campo[15] = QslFlag(Dati[19]);
-  Campo[16] = QslFlag(Dati[17]);
-  Campo[17] = "N";
-  Campo[18] = Dati[23];
-  Campo[19] = Dati[10];
-  Campo[20] = DateTime(Dati[2], Dati[3], run.dateTime, result.placeholderDate);
-  Campo[33] = Exchange(form, 33, Dati[0]);
-  Campo[34] = Dati[25];
-  Campo[35] = Campo[36] = Campo[37] = "??";
-  Campo[38] = Dati[11];
-  Campo[39] = FirstChars(Dati[11], 4);
-  Campo[44] = Dati[10];
-  Campo[45] = Campo[20];
-  Campo[47] = run.Moment(host.Now());
-  Campo[48] = Dati[6];
-
-  form.Linea1.push_back('|');
-  for (std::size_t k = 1; k <= 48; ++k) AppendField(form.Linea1, Campo[k]);
+  const std::string_view dateTime =
+      DateTime(Dati[2], Dati[3], run.dateTime, result.placeholderDate);
+  // Only field 33's check goes through the form state: the state keeps it after the line.
+  const VaryingFields Campo{
+      Dati[1],                      // 1
+      CheckValue(2, Dati[1]),       // 2
+      run.operatorName,             // 3
+      Dati[8],                      // 4
+      Dati[12],                     // 5
+      Dati[6],                      // 6
+      CheckValue(7, Dati[5]),       // 7
+      Dati[15],                     // 8
+      Dati[13],                     // 9
+      Dati[16],                     // 10
+      Dati[14],                     // 11
+      Dati[20],                     // 12
+      QslFlag(Dati[18]),            // 14
+      QslFlag(Dati[19]),            // 15
+      QslFlag(Dati[17]),            // 16
+      Dati[23],                     // 18
+      Dati[10],                     // 19
+      dateTime,                     // 20
+      Exchange(form, 33, Dati[0]),  // 33
+      Dati[25],                     // 34
+      Dati[11],                     // 38
+      FirstChars(Dati[11], 4),      // 39
+      Dati[10],                     // 44
+      dateTime,                     // 45
+      run.Moment(host.Now()),       // 47
+      Dati[6],                      // 48
+  };
+  // Fields hold only the line's bytes, the operator, the moment and constants without bars.
+  AppendRecord(form.Linea1, Campo,
+               HasBar(form.Linea) || HasBar(run.operatorName) || HasBar(Campo[24]));
 
   // The repaint still shows the count of the line before.
   host.RepaintCounter();

@@ -1,0 +1,351 @@
+// Times the conversion of a synthetic export against a plain copy of it, and compares peak memory.
+// Usage: convert_bench [--lines N] [--small N] [--repeat R] [--dir PATH] [--keep]
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "conversion.h"
+#include "synthetic_export.h"
+#ifdef S2M_BENCH_WINDOW
+#include "window_run.h"
+#endif
+
+namespace {
+
+constexpr const char* kLargeName = "LOG.CSV";
+constexpr const char* kSmallName = "SMALL.CSV";
+constexpr const char* kCopyName = "copy.out";
+constexpr std::size_t kCopyBlock = 1024 * 1024;  // the block size the conversion reads and writes
+
+struct Options {
+  std::uint64_t lines = 1000000;
+  std::uint64_t smallLines = 1000;
+  int repeat = 5;
+  std::string dir;
+  bool keep = false;
+};
+
+// Holds what one run in a child process sends back.
+struct Sample {
+  double seconds = 0;
+  long peakKiB = 0;
+  long repaints = 0;  // counter display drawings, for runs from the window
+  bool ok = false;
+  std::array<char, 480> problem{};  // why ok is false
+};
+
+// Returns a failed sample that carries problem.
+Sample Failed(std::string_view problem) {
+  Sample sample;
+  const std::size_t n = std::min(problem.size(), sample.problem.size() - 1);
+  std::memcpy(sample.problem.data(), problem.data(), n);
+  return sample;
+}
+
+// Counts nothing, draws nothing and keeps the closing message.
+class QuietHost final : public conversion::Host {
+ public:
+  void RepaintCounter() override {}
+  void SetCounterText(std::string_view) override {}
+  void ShowMessage(std::string_view text) override { message.assign(text); }
+
+  std::string message;
+};
+
+double Since(std::chrono::steady_clock::time_point begin) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+}
+
+// Returns why message is not the completion message for that many records, or nothing.
+std::string CheckCompletion(const std::string& message, std::uint64_t records) {
+  const std::string expected =
+      "FINISH MARIGOLD.TXT with " + std::to_string(records) + " DATA in FILE";
+  if (message.starts_with(expected) &&
+      (message.size() == expected.size() || message[expected.size()] == '\n')) {
+    return {};
+  }
+  return "unexpected closing message: " + message;
+}
+
+// Replaces to with a copy of from, read and written in blocks of the conversion's size.
+Sample Copy(const std::string& from, const std::string& to) {
+  const auto begin = std::chrono::steady_clock::now();
+  const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  ::unlink(to.c_str());
+  const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (in < 0 || out < 0) return Failed("cannot open the files to copy");
+  std::vector<char> buffer(kCopyBlock);
+  for (;;) {
+    const ssize_t n = ::read(in, buffer.data(), buffer.size());
+    if (n == 0) break;
+    if (n < 0) return Failed("cannot read the export");
+    for (ssize_t done = 0; done < n;) {
+      const ssize_t w = ::write(out, buffer.data() + done, static_cast<std::size_t>(n - done));
+      if (w < 0) return Failed("cannot write the copy");
+      done += w;
+    }
+  }
+  ::close(in);
+  if (::close(out) != 0) return Failed("cannot close the copy");
+  Sample sample;
+  sample.seconds = Since(begin);
+  sample.ok = true;
+  return sample;
+}
+
+// Converts dir/name through the core with a host that draws nothing.
+Sample ConvertCore(const std::filesystem::path& dir, const std::string& name, std::uint64_t lines) {
+  conversion::FormState form;
+  form.NomeFile = name;
+  form.NomeUtente = "NAME";
+  QuietHost host;
+  const auto begin = std::chrono::steady_clock::now();
+  conversion::ConvertFile(form, dir, host);
+  Sample sample;
+  sample.seconds = Since(begin);
+  if (const std::string problem = CheckCompletion(host.message, lines); !problem.empty()) {
+    return Failed(problem);
+  }
+  sample.ok = true;
+  return sample;
+}
+
+#ifdef S2M_BENCH_WINDOW
+// Converts dir/name from the window with its real counter display.
+Sample ConvertWindow(const std::filesystem::path& dir, const std::string& name, std::uint64_t lines,
+                     char* program) {
+  std::array<char*, 2> argv{program, nullptr};
+  const bench::WindowRun run = bench::ConvertThroughWindow(dir, name, 1, argv.data());
+  if (const std::string problem = CheckCompletion(run.message, lines); !problem.empty()) {
+    return Failed(problem);
+  }
+  if (run.counter != std::to_string(lines)) return Failed("the counter shows " + run.counter);
+  Sample sample;
+  sample.seconds = run.seconds;
+  sample.repaints = run.repaints;
+  sample.ok = true;
+  return sample;
+}
+#endif
+
+// Runs measure in a child process, so that its memory peak is its own.
+Sample InChild(const std::function<Sample()>& measure) {
+  std::array<int, 2> channel{};
+  if (::pipe(channel.data()) != 0) return Failed("cannot create a pipe");
+  std::fflush(nullptr);
+  const pid_t child = ::fork();
+  if (child < 0) return Failed("cannot start a child process");
+  if (child == 0) {
+    ::close(channel[0]);
+    Sample sample = measure();
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    sample.peakKiB = usage.ru_maxrss;
+    const bool sent = ::write(channel[1], &sample, sizeof sample) == sizeof sample;
+    ::_exit(sent ? 0 : 1);
+  }
+  ::close(channel[1]);
+  Sample sample;
+  std::size_t got = 0;
+  while (got < sizeof sample) {
+    const ssize_t n =
+        ::read(channel[0], reinterpret_cast<char*>(&sample) + got, sizeof sample - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  ::close(channel[0]);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  if (got != sizeof sample || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    return Failed("the child process died");
+  }
+  return sample;
+}
+
+// Collects the samples of one kind of run.
+struct Series {
+  Series(std::string name, std::function<Sample()> onLarge, std::function<Sample()> onSmall)
+      : label(std::move(name)), large(std::move(onLarge)), small(std::move(onSmall)) {}
+
+  std::string label;
+  std::function<Sample()> large;  // a run on the large export
+  std::function<Sample()> small;  // a run on the small export
+  std::vector<double> seconds;
+  long repaints = 0;  // in the fastest run on the large export
+  long largePeakKiB = 0;
+  long smallPeakKiB = 0;
+
+  double Best() const { return *std::min_element(seconds.begin(), seconds.end()); }
+  double Median() const {
+    std::vector<double> sorted = seconds;
+    std::sort(sorted.begin(), sorted.end());
+    return sorted[sorted.size() / 2];
+  }
+};
+
+bool Record(Series& series, const Sample& sample, bool large) {
+  if (!sample.ok) {
+    std::fprintf(stderr, "%s: %s\n", series.label.c_str(), sample.problem.data());
+    return false;
+  }
+  if (large) {
+    if (series.seconds.empty() || sample.seconds < series.Best()) series.repaints = sample.repaints;
+    series.seconds.push_back(sample.seconds);
+    series.largePeakKiB = std::max(series.largePeakKiB, sample.peakKiB);
+  } else {
+    series.smallPeakKiB = std::max(series.smallPeakKiB, sample.peakKiB);
+  }
+  return true;
+}
+
+bool ParseOptions(int argc, char** argv, Options& options) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    const bool hasValue = i + 1 < argc;
+    if (arg == "--lines" && hasValue) {
+      options.lines = std::stoull(argv[++i]);
+    } else if (arg == "--small" && hasValue) {
+      options.smallLines = std::stoull(argv[++i]);
+    } else if (arg == "--repeat" && hasValue) {
+      options.repeat = std::max(1, std::stoi(argv[++i]));
+    } else if (arg == "--dir" && hasValue) {
+      options.dir = argv[++i];
+    } else if (arg == "--keep") {
+      options.keep = true;
+    } else {
+      std::fprintf(stderr,
+                   "Usage: %s [--lines N] [--small N] [--repeat R] [--dir PATH] [--keep]\n"
+                   "  --lines   lines of the large export (default 1000000)\n"
+                   "  --small   lines of the small export the peak memory is compared with "
+                   "(default 1000)\n"
+                   "  --repeat  runs of each measurement; the best counts (default 5)\n"
+                   "  --dir     folder for the exports and outputs (default: a new one in the "
+                   "temporary folder, removed afterwards)\n"
+                   "  --keep    leave the files in place\n",
+                   argv[0]);
+      return false;
+    }
+  }
+  return options.lines > 0 && options.smallLines > 0;
+}
+
+double MiB(long kib) { return static_cast<double>(kib) / 1024.0; }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  if (!ParseOptions(argc, argv, options)) return 2;
+  const bool ownDir = options.dir.empty();
+  if (ownDir) {
+    std::string pattern = (std::filesystem::temp_directory_path() / "s2m-bench-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) {
+      std::perror("mkdtemp");
+      return 1;
+    }
+    options.dir = pattern;
+  }
+  const std::filesystem::path dir = options.dir;
+  std::filesystem::create_directories(dir);
+  const std::string large = (dir / kLargeName).string();
+  const std::string small = (dir / kSmallName).string();
+
+  const auto begin = std::chrono::steady_clock::now();
+  if (!bench::WriteSyntheticExport(large, options.lines) ||
+      !bench::WriteSyntheticExport(small, options.smallLines)) {
+    std::fprintf(stderr, "Cannot write the exports into %s\n", options.dir.c_str());
+    return 1;
+  }
+  const double megabytes = static_cast<double>(std::filesystem::file_size(large)) / 1e6;
+  std::printf("Export: %llu lines, %.1f MB, written in %.2f s to %s\n",
+              static_cast<unsigned long long>(options.lines), megabytes, Since(begin),
+              options.dir.c_str());
+
+  std::vector<Series> series;
+  series.emplace_back(
+      "plain copy", [&] { return Copy(large, (dir / kCopyName).string()); },
+      [&] { return Copy(small, (dir / kCopyName).string()); });
+  series.emplace_back(
+      "conversion, core", [&] { return ConvertCore(dir, kLargeName, options.lines); },
+      [&] { return ConvertCore(dir, kSmallName, options.smallLines); });
+#ifdef S2M_BENCH_WINDOW
+  series.emplace_back(
+      "conversion, window", [&] { return ConvertWindow(dir, kLargeName, options.lines, argv[0]); },
+      [&] { return ConvertWindow(dir, kSmallName, options.smallLines, argv[0]); });
+#endif
+
+  // The runs take turns, so that a disturbance on the machine hits all of them alike.
+  bool ok = true;
+  for (int round = 0; round < options.repeat && ok; ++round) {
+    for (Series& s : series) ok = ok && Record(s, InChild(s.large), true);
+    for (Series& s : series) ok = ok && Record(s, InChild(s.small), false);
+  }
+  if (!ownDir || options.keep) {
+    std::printf("Files kept in %s\n", options.dir.c_str());
+  } else {
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
+  }
+  if (!ok) return 1;
+
+  const Series& copy = series.front();
+  const auto lines = static_cast<double>(options.lines);
+  std::printf("\nTime, best of %d runs on the same warm file (median in brackets):\n",
+              options.repeat);
+  std::printf("  %-20s %16s %13s %10s %9s\n", "", "seconds", "lines/s", "MB/s", "x copy");
+  for (const Series& s : series) {
+    std::printf("  %-20s %7.3f (%6.3f) %11.2f M %10.0f %9.2f\n", s.label.c_str(), s.Best(),
+                s.Median(), lines / s.Best() / 1e6, megabytes / s.Best(), s.Best() / copy.Best());
+  }
+#ifdef S2M_BENCH_WINDOW
+  const Series& window = series.back();
+  std::printf(
+      "  The window drew its counter %ld times in its fastest run: one per %.1f ms.\n",
+      window.repaints,
+      window.repaints > 0 ? window.Best() * 1000 / static_cast<double>(window.repaints) : 0.0);
+#endif
+  std::printf("\nPeak resident memory (ru_maxrss), MiB:\n");
+  std::printf("  %-20s %12s %16s %9s\n", "",
+              (std::to_string(options.smallLines) + " lines").c_str(),
+              (std::to_string(options.lines) + " lines").c_str(), "growth");
+  for (const Series& s : series) {
+    std::printf("  %-20s %12.1f %16.1f %+9.1f\n", s.label.c_str(), MiB(s.smallPeakKiB),
+                MiB(s.largePeakKiB), MiB(s.largePeakKiB - s.smallPeakKiB));
+  }
+
+  std::printf("\nGoals:\n");
+  auto goal = [](const char* what, double value, double limit, const char* unit) {
+    std::printf("  %-40s %7.2f%s (limit %.1f%s) %s\n", what, value, unit, limit, unit,
+                value <= limit ? "met" : "MISSED");
+  };
+  goal("core conversion time / copy time", series[1].Best() / copy.Best(), 2.5, " x");
+#ifdef S2M_BENCH_WINDOW
+  goal("window conversion time / copy time", series[2].Best() / copy.Best(), 3.0, " x");
+#else
+  std::printf("  window conversion: not measured (built without the window)\n");
+#endif
+  for (std::size_t i = 1; i < series.size(); ++i) {
+    goal((series[i].label + ": memory growth").c_str(),
+         MiB(series[i].largePeakKiB - series[i].smallPeakKiB), 8.0, " MiB");
+  }
+  return 0;
+}
