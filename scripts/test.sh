@@ -2,7 +2,7 @@
 # Installs what the build lacks, builds everything and runs the whole test suite.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/deps.sh cmake make g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev \
+bash scripts/deps.sh cmake make g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev \
   xvfb xauth clang libclang-rt-14-dev
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
