@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh cmake make g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev \
-  xvfb xauth clang libclang-rt-14-dev
+  xvfb xauth clang clang-tidy libclang-rt-14-dev
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$(nproc)"
@@ -13,6 +13,9 @@ ctest --test-dir build --output-on-failure -j "$(nproc)"
 cmake --preset sanitize
 cmake --build --preset sanitize -j "$(nproc)"
 ctest --preset sanitize -j "$(nproc)"
+
+# Keeps the project's own code free of clang-tidy findings.
+bash scripts/tidy.sh
 
 # Fuzzes the line and file conversion briefly.
 if command -v clang++ >/dev/null; then
