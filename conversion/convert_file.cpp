@@ -379,7 +379,7 @@ std::string Convert(FormState& form, Host& host, LineReader& reader, RecordWrite
     }
     if (result.status == LineStatus::Overflow) {
       form.Linea.clear();
-      writer.Finish();
+      if (!writer.Finish()) break;  // a write failure is the worse news
       return "The input file " + Quoted(inputPath) +
              " holds more records than can be counted: line " +
              std::to_string(reader.lineNumber()) + " would be record " +
