@@ -220,7 +220,7 @@ TEST_F(ConvertLineTest, CountsWhenThereIsRoomOnly) {
 }
 
 TEST_F(ConvertLineTest, RepaintShowsTheCountOfTheLineBefore) {
-  host.counter = "7";  // left from an earlier run
+  host.SetCounterText("7");  // left from an earlier run
   Record(test::kContact);
   Record(test::kContact);
   Record(test::kContact);
