@@ -8,31 +8,11 @@ namespace {
 
 using test::Fields;
 
-// Splits the output file into records; each must end in CR LF.
-std::vector<std::string> Records(const std::string& file) {
-  std::vector<std::string> records;
-  std::size_t pos = 0;
-  while (pos < file.size()) {
-    const std::size_t end = file.find("\r\n", pos);
-    EXPECT_NE(end, std::string::npos) << "record without CR LF";
-    if (end == std::string::npos) break;
-    records.push_back(file.substr(pos, end - pos));
-    pos = end + 2;
-  }
-  return records;
-}
+// Returns a contact line whose call sign is call.
+std::string Contact(const std::string& call) { return test::ContactWith(1, call); }
 
 // Returns a contact line whose operator's name is name.
-std::string ContactNamed(const std::string& name) {
-  std::string line = test::kContact;
-  return line.replace(line.find("Hans"), 4, name);
-}
-
-// Returns a contact line whose call sign is call.
-std::string Contact(const std::string& call) {
-  std::string line = test::kContact;
-  return line.replace(2, 8, call);
-}
+std::string ContactNamed(const std::string& name) { return test::ContactWith(8, name); }
 
 class ConvertFileTest : public testing::Test {
  protected:
@@ -47,7 +27,7 @@ class ConvertFileTest : public testing::Test {
     return host.messages.empty() ? std::string() : host.messages.back();
   }
 
-  std::vector<std::string> Output() const { return Records(dir.Read("marigold.txt")); }
+  std::vector<std::string> Output() const { return test::Records(dir.Read("marigold.txt")); }
 
   std::string Path(const std::string& name) const { return (dir.path() / name).string(); }
 

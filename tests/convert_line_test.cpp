@@ -7,23 +7,8 @@
 namespace {
 
 using conversion::LineStatus;
+using test::ContactWith;
 using test::Fields;
-
-// Replaces fields of kContact, given by index.
-std::string ContactWith(std::initializer_list<std::pair<std::size_t, std::string>> changes) {
-  std::vector<std::string> fields;
-  std::string field;
-  std::istringstream in(test::kContact);
-  while (std::getline(in, field, ',')) fields.push_back(field);
-  for (const auto& [index, value] : changes) fields.at(index) = value;
-  std::string line;
-  for (const std::string& f : fields) line += (line.empty() ? "" : ",") + f;
-  return line;
-}
-
-std::string ContactWith(std::size_t index, const std::string& value) {
-  return ContactWith({{index, value}});
-}
 
 class ConvertLineTest : public testing::Test {
  protected:

@@ -12,27 +12,9 @@
 
 namespace {
 
-// Splits the output file into records, each of which must be whole: ended by
-// CR LF and holding 49 bars.
-std::vector<std::string> WholeRecords(const std::string& file) {
-  std::vector<std::string> records;
-  for (std::size_t pos = 0, end = 0; pos < file.size(); pos = end + 2) {
-    end = file.find("\r\n", pos);
-    if (end == std::string::npos) {
-      ADD_FAILURE() << "the file ends in a cut record: " << file.substr(pos, 80);
-      break;
-    }
-    records.push_back(file.substr(pos, end - pos));
-    EXPECT_EQ(std::count(records.back().begin(), records.back().end(), '|'), 49);
-  }
-  return records;
-}
-
 // Returns a contact with call sign HB<n> and a comment of commentLength letters.
 std::string Contact(int n, std::size_t commentLength = 9) {
-  std::string line = test::kContact;
-  line.replace(line.find("Nice chat"), 9, std::string(commentLength, 'c'));
-  return line.replace(2, 8, "HB" + std::to_string(n));
+  return test::ContactWith({{1, "HB" + std::to_string(n)}, {10, std::string(commentLength, 'c')}});
 }
 
 std::string SkippedNote(std::size_t count, const std::string& lines) {
@@ -96,7 +78,7 @@ TEST_F(FaultTest, DiskFullKeepsTheFirstRecordsWholeAndCountsThem) {
     ASSERT_EQ(std::filesystem::file_size(dir.path() / size / "LOG.CSV"), log.size());
     const std::string message = Run(size);
     const std::string kept = dir.Read(size + "/marigold.txt");
-    const std::size_t records = WholeRecords(kept).size();
+    const std::size_t records = test::Records(kept).size();
     EXPECT_GT(records, 0u);
     EXPECT_LT(records, static_cast<std::size_t>(lines));
     EXPECT_EQ(message, "Cannot write the output file \"" + Path(size + "/marigold.txt") +
@@ -129,7 +111,7 @@ TEST_F(FaultTest, HostileLinesConvertOrAreSkippedByTheirFieldCount) {
   const std::size_t tenMB = 10 * 1024 * 1024;
   dir.Write("LOG.CSV", Contact(1, tenMB) + "\r\n" + std::string(tenMB, 'x') + "\r\n" + Contact(3));
   EXPECT_EQ(Run(), "FINISH MARIGOLD.TXT with 2 DATA in FILE\n" + SkippedNote(1, "2"));
-  auto records = WholeRecords(dir.Read("marigold.txt"));
+  auto records = test::Records(dir.Read("marigold.txt"));
   ASSERT_EQ(records.size(), 2u);
   EXPECT_EQ(test::Fields(records[0])[44], std::string(tenMB, 'c'));
 
@@ -142,7 +124,7 @@ TEST_F(FaultTest, HostileLinesConvertOrAreSkippedByTheirFieldCount) {
   withInvalid.replace(withInvalid.find("JN47AB"), 6, "\xC0\xAF\xF8\x88\x80");
   dir.Write("LOG.CSV", withNul + "\n" + std::string(3, '\0') + "\n" + withInvalid + "\n");
   EXPECT_EQ(Run(), "FINISH MARIGOLD.TXT with 2 DATA in FILE\n" + SkippedNote(1, "2"));
-  records = WholeRecords(dir.Read("marigold.txt"));
+  records = test::Records(dir.Read("marigold.txt"));
   ASSERT_EQ(records.size(), 2u);
   EXPECT_EQ(test::Fields(records[0])[4], nul);
   EXPECT_EQ(test::Fields(records[1])[4], invalid);
@@ -152,7 +134,7 @@ TEST_F(FaultTest, HostileLinesConvertOrAreSkippedByTheirFieldCount) {
   EXPECT_EQ(Run(),
             "FINISH MARIGOLD.TXT with 1 DATA in FILE\nPlaceholder date 01/01/2050 or time 12:12:12 "
             "written for 1 record whose date or time has another length: line 1");
-  EXPECT_EQ(WholeRecords(dir.Read("marigold.txt")).size(), 1u);
+  EXPECT_EQ(test::Records(dir.Read("marigold.txt")).size(), 1u);
 }
 
 TEST_F(FaultTest, BinaryGarbageConvertsLinesOf26FieldsOnly) {
@@ -179,7 +161,7 @@ TEST_F(FaultTest, BinaryGarbageConvertsLinesOf26FieldsOnly) {
   EXPECT_TRUE(message.starts_with("FINISH MARIGOLD.TXT with " + std::to_string(converted) +
                                   " DATA in FILE\nSkipped " + std::to_string(skipped) + " lines"))
       << message;
-  EXPECT_EQ(WholeRecords(dir.Read("marigold.txt")).size(), converted);
+  EXPECT_EQ(test::Records(dir.Read("marigold.txt")).size(), converted);
 }
 
 TEST_F(FaultTest, EveryLineEndEndsOneLine) {
@@ -204,8 +186,8 @@ TEST_F(FaultTest, RunningTwiceGivesTheSameFileApartFromTheMoment) {
   EXPECT_EQ(form.xx, firstCount);
   EXPECT_EQ(firstCount, 491);
 
-  const auto before = WholeRecords(firstFile);
-  const auto after = WholeRecords(dir.Read("marigold.txt"));
+  const auto before = test::Records(firstFile);
+  const auto after = test::Records(dir.Read("marigold.txt"));
   ASSERT_EQ(after.size(), before.size());
   for (std::size_t i = 0; i < after.size(); ++i) {
     auto a = test::Fields(after[i]);

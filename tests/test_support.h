@@ -1,6 +1,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -8,6 +9,7 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "conversion.h"
@@ -59,6 +61,38 @@ inline std::vector<std::string> Fields(const std::string& record) {
   std::istringstream in(record);
   while (std::getline(in, field, '|')) fields.push_back(field);
   return fields;
+}
+
+// Returns kContact with the fields at the given indexes replaced.
+inline std::string ContactWith(std::initializer_list<std::pair<std::size_t, std::string>> changes) {
+  std::vector<std::string> fields;
+  std::string field;
+  std::istringstream in(kContact);
+  while (std::getline(in, field, ',')) fields.push_back(field);
+  for (const auto& [index, value] : changes) fields.at(index) = value;
+  std::string line;
+  for (const std::string& f : fields) line += (line.empty() ? "" : ",") + f;
+  return line;
+}
+
+inline std::string ContactWith(std::size_t index, const std::string& value) {
+  return ContactWith({{index, value}});
+}
+
+// Splits an output file into records, each of which must be whole: ended by
+// CR LF and holding 49 bars.
+inline std::vector<std::string> Records(const std::string& file) {
+  std::vector<std::string> records;
+  for (std::size_t pos = 0, end = 0; pos < file.size(); pos = end + 2) {
+    end = file.find("\r\n", pos);
+    if (end == std::string::npos) {
+      ADD_FAILURE() << "the file ends in a cut record: " << file.substr(pos, 80);
+      break;
+    }
+    records.push_back(file.substr(pos, end - pos));
+    EXPECT_EQ(std::count(records.back().begin(), records.back().end(), '|'), 49);
+  }
+  return records;
 }
 
 // Creates an empty folder for one test and removes it afterwards.
