@@ -147,4 +147,8 @@ TEST_F(Form1Test, LayoutFollowsTwipsAt96Dpi) {
   EXPECT_EQ(Control<QLabel>("Label2")->geometry(), QRect(340, 106, 92, 26));
 }
 
+TEST_F(Form1Test, ShowsTheIconFile) {
+  EXPECT_EQ(form_.windowIcon().availableSizes(), (QList<QSize>{QSize(32, 32)}));
+}
+
 }  // namespace

@@ -9,20 +9,18 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPainter>
-#include <QPixmap>
 #include <QPushButton>
-#include <QtMath>
 #include <algorithm>
 #include <array>
 #include <string>
+#include <string_view>
 #include <utility>
+
+#include "form1_controls.h"
 
 namespace {
 
-constexpr int kTwipsPerInch = 1440;
 constexpr qint64 kFrameMs = 16;
-const QString kProgramName = QStringLiteral("swisslog-to-marigold");
 
 // Returns the platform's sans-serif font at a point size.
 QFont SansFont(qreal pointSize, bool bold) {
@@ -68,31 +66,9 @@ bool TypeUpperCase(QObject* edit, QEvent* event) {
   return false;
 }
 
-// Draws the window's icon: a marigold blossom over a sheet of lined paper.
-QIcon MakeIcon() {
-  QPixmap pixmap(32, 32);
-  pixmap.fill(Qt::transparent);
-  QPainter painter(&pixmap);
-  painter.setRenderHint(QPainter::Antialiasing);
-
-  painter.setPen(QPen(QColor(90, 90, 90), 1));
-  painter.setBrush(Qt::white);
-  painter.drawRect(QRectF(1.5, 5.5, 19, 25));
-  painter.setPen(QPen(QColor(70, 110, 200), 1.5));
-  for (int y = 11; y <= 27; y += 4) painter.drawLine(QPointF(4, y), QPointF(18, y));
-
-  const QPointF centre(22, 11);
-  painter.setPen(QPen(QColor(170, 70, 0), 0.8));
-  painter.setBrush(QColor(250, 140, 0));
-  for (int i = 0; i < 10; ++i) {
-    const qreal angle = qDegreesToRadians(36.0 * i);
-    const QPointF tip = centre + QPointF(6.5 * qCos(angle), 6.5 * qSin(angle));
-    painter.drawEllipse((centre + tip) / 2, 3.2, 3.2);
-  }
-  painter.setBrush(QColor(255, 205, 40));
-  painter.drawEllipse(centre, 3.6, 3.6);
-  painter.end();
-  return QIcon(pixmap);
+// Returns UTF-8 text as a QString.
+QString FromUtf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 }  // namespace
@@ -104,81 +80,76 @@ Form1::Form1(std::filesystem::path programDir, QWidget* parent)
     box.exec();
   };
 
-  setWindowTitle(QStringLiteral("From SWISSLOG exported in CVS to MARIGOLD.TXT"));
-  setWindowIcon(MakeIcon());
-  const int clientWidth = qRound(6660.0 * logicalDpiX() / kTwipsPerInch);
-  const int clientHeight = qRound(2355.0 * logicalDpiY() / kTwipsPerInch);
+  setWindowTitle(FromUtf8(form1::kCaption));
+  // Links the icon in, which a static library would otherwise leave out.
+  Q_INIT_RESOURCE(form1);
+  setWindowIcon(QIcon(QStringLiteral(":/marigold.ico")));
+  const int clientWidth = form1::TwipsToPixels(form1::kClientWidth, logicalDpiX());
+  const int clientHeight = form1::TwipsToPixels(form1::kClientHeight, logicalDpiY());
   setFixedSize(clientWidth, clientHeight);
 
-  auto makeLabel = [this](const char* name, const QString& text, qreal pointSize) {
-    auto* label = new QLabel(text, this);
-    label->setObjectName(QLatin1String(name));
-    label->setFont(SansFont(pointSize, true));
-    return label;
-  };
-  auto makeEdit = [this](const char* name, const QString& text) {
-    auto* edit = new QLineEdit(text, this);
-    edit->setObjectName(QLatin1String(name));
-    edit->installEventFilter(this);
-    return edit;
-  };
+  std::array<QWidget*, form1::kControls.size()> widgets{};
+  for (std::size_t i = 0; i < form1::kControls.size(); ++i) {
+    const form1::Control& control = form1::kControls[i];
+    widgets[i] = MakeControl(control);
+    widgets[i]->setObjectName(FromUtf8(control.name));
+    if (control.font.points > 0)
+      widgets[i]->setFont(SansFont(control.font.points, control.font.bold));
+    if (auto* label = qobject_cast<QLabel*>(widgets[i]);
+        label && !control.wrapsLines && !control.fieldLook) {
+      PlaceLabel(label, control.left, control.top, control.width, control.height);
+    } else {
+      PlaceTwips(widgets[i], control.left, control.top, control.width, control.height);
+    }
+  }
+  Command1 = static_cast<QPushButton*>(widgets[form1::IndexOf("Command1")]);
+  Command2 = static_cast<QPushButton*>(widgets[form1::IndexOf("Command2")]);
+  Label1 = static_cast<QLabel*>(widgets[form1::IndexOf("Label1")]);
+  Label2 = static_cast<QLabel*>(widgets[form1::IndexOf("Label2")]);
+  Label3 = static_cast<QLabel*>(widgets[form1::IndexOf("Label3")]);
+  Label4 = static_cast<QLabel*>(widgets[form1::IndexOf("Label4")]);
+  Label5 = static_cast<QLabel*>(widgets[form1::IndexOf("Label5")]);
+  Text1 = static_cast<QLineEdit*>(widgets[form1::IndexOf("Text1")]);
+  Text2 = static_cast<QLineEdit*>(widgets[form1::IndexOf("Text2")]);
 
-  Command1 = new QPushButton(QStringLiteral("START"), this);
-  Command1->setObjectName(QStringLiteral("Command1"));
-  Command1->setFont(SansFont(13.5, true));
-  PlaceTwips(Command1, 135, 90, 1485, 405);
-
-  Command2 = new QPushButton(QStringLiteral("INFO"), this);
-  Command2->setObjectName(QStringLiteral("Command2"));
-  PlaceTwips(Command2, 1695, 165, 615, 255);
-
-  Label3 = makeLabel("Label3",
-                     QStringLiteral("SWISSLOG to MARIGOLD converter\n"
-                                    "Free to use and to pass on\n"
-                                    "Good luck in the pile-ups, 73!"),
-                     9.75);
-  Label3->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-  Label3->setWordWrap(true);
-  QPalette red = Label3->palette();
-  red.setColor(QPalette::WindowText, Qt::red);
-  Label3->setPalette(red);
-  PlaceTwips(Label3, 2445, 165, 3960, 1080);
-
-  Label4 = makeLabel("Label4", QStringLiteral("FileName in path:"), 8.25);
-  PlaceLabel(Label4, 135, 660, 1500, 225);
-
-  Text1 = makeEdit("Text1", QStringLiteral("LOG.CSV"));
-  PlaceTwips(Text1, 135, 900, 2235, 345);
-
-  Label5 = makeLabel("Label5", QStringLiteral("Operator Name:"), 8.25);
-  PlaceLabel(Label5, 135, 1320, 1500, 225);
-
-  Text2 = makeEdit("Text2", QStringLiteral("NAME"));
-  PlaceTwips(Text2, 135, 1560, 2235, 345);
-
-  // The counter looks like a text box: the colours of a field one types in, a
-  // one-line frame.
-  Label2 = makeLabel("Label2", QStringLiteral("0"), 13.5);
-  Label2->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-  Label2->setFrameStyle(QFrame::Box | QFrame::Plain);
-  Label2->setLineWidth(1);
-  Label2->setIndent(0);  // a framed label otherwise pushes top-aligned text down
-  QPalette field = Label2->palette();
-  field.setColor(QPalette::Window, field.color(QPalette::Base));
-  field.setColor(QPalette::WindowText, field.color(QPalette::Text));
-  Label2->setPalette(field);
-  Label2->setAutoFillBackground(true);
-  PlaceTwips(Label2, 5100, 1590, 1380, 390);
-
-  Label1 = makeLabel("Label1", QStringLiteral("EXPORT MARIGOLD.TXT format."), 9.75);
-  PlaceLabel(Label1, 105, 1980, 3540, 315);
-
-  const std::array<QWidget*, 9> tabOrder = {Command1, Label1, Label2, Label3, Command2,
-                                            Text1,    Label4, Text2,  Label5};
-  for (std::size_t i = 0; i + 1 < tabOrder.size(); ++i) setTabOrder(tabOrder[i], tabOrder[i + 1]);
+  for (std::size_t i = 0; i + 1 < form1::kTabOrder.size(); ++i) {
+    setTabOrder(widgets[form1::kTabOrder[i]], widgets[form1::kTabOrder[i + 1]]);
+  }
 
   connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
   connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+}
+
+QWidget* Form1::MakeControl(const form1::Control& control) {
+  const QString text = FromUtf8(control.text);
+  switch (control.kind) {
+    case form1::Kind::PushButton:
+      return new QPushButton(text, this);
+    case form1::Kind::TextBox: {
+      auto* edit = new QLineEdit(text, this);
+      edit->installEventFilter(this);
+      return edit;
+    }
+    case form1::Kind::Label:
+      break;
+  }
+  auto* label = new QLabel(text, this);
+  label->setWordWrap(control.wrapsLines);
+  if (control.centred) label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  QPalette palette = label->palette();
+  if (control.red) palette.setColor(QPalette::WindowText, Qt::red);
+  if (control.fieldLook) {
+    // The counter looks like a text box: the colours of a field one types in, a
+    // one-line frame.
+    label->setFrameStyle(QFrame::Box | QFrame::Plain);
+    label->setLineWidth(1);
+    label->setIndent(0);  // a framed label otherwise pushes top-aligned text down
+    palette.setColor(QPalette::Window, palette.color(QPalette::Base));
+    palette.setColor(QPalette::WindowText, palette.color(QPalette::Text));
+    label->setAutoFillBackground(true);
+  }
+  label->setPalette(palette);
+  return label;
 }
 
 void Form1::PlaceLabel(QLabel* label, int left, int top, int width, int height) const {
@@ -190,8 +161,8 @@ void Form1::PlaceLabel(QLabel* label, int left, int top, int width, int height) 
 
 void Form1::PlaceTwips(QWidget* widget, int left, int top, int width, int height) const {
   // Rounds both edges rather than the size, so that neighbours meet exactly.
-  auto x = [this](int twips) { return qRound(1.0 * twips * logicalDpiX() / kTwipsPerInch); };
-  auto y = [this](int twips) { return qRound(1.0 * twips * logicalDpiY() / kTwipsPerInch); };
+  auto x = [this](int twips) { return form1::TwipsToPixels(twips, logicalDpiX()); };
+  auto y = [this](int twips) { return form1::TwipsToPixels(twips, logicalDpiY()); };
   widget->setGeometry(x(left), y(top), x(left + width) - x(left), y(top + height) - y(top));
 }
 
@@ -203,14 +174,7 @@ void Form1::Command1_Click() {
   FlushCounter();
 }
 
-void Form1::Command2_Click() {
-  showBox_(QStringLiteral("MARIGOLD CVS FORMAT"),
-           QStringLiteral("For to work correctly please make this format of data in CVS format:"
-                          "\r\n\r\n"
-                          "DXCC,Call,Date,Time,End,Band,Mode,QRG,Name,Operator,Comment,"
-                          "QTH-Locator,QTH,RSTS,RSTS_NR,RSTR,RSTR_NR,QSLR,QSLS,QSL-Action,SPEZ,"
-                          "MY-QTH,Contest,QSL-Mgr,Region,WPX"));
-}
+void Form1::Command2_Click() { showBox_(FromUtf8(form1::kInfoTitle), FromUtf8(form1::kInfoText)); }
 
 bool Form1::Text1_KeyPress(QEvent* event) { return TypeUpperCase(Text1, event); }
 
@@ -233,7 +197,7 @@ void Form1::SetCounterText(std::string_view text) { counterText_.assign(text); }
 void Form1::ShowMessage(std::string_view text) {
   // The closing message follows the last line: the final count shows behind it.
   FlushCounter();
-  showBox_(kProgramName, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+  showBox_(FromUtf8(form1::kProgramName), FromUtf8(text));
 }
 
 void Form1::FlushCounter() {

@@ -10,6 +10,10 @@
 
 #include "conversion.h"
 
+namespace form1 {
+struct Control;
+}
+
 class QEvent;
 class QLabel;
 class QLineEdit;
@@ -46,6 +50,8 @@ class Form1 : public QWidget, public conversion::Host {
   bool Text1_KeyPress(QEvent* event);
   bool Text2_KeyPress(QEvent* event);
 
+  // Creates one control of the table, without its name, font and place.
+  QWidget* MakeControl(const form1::Control& control);
   // Lays a widget out at a rectangle given in twips of the client area.
   void PlaceTwips(QWidget* widget, int left, int top, int width, int height) const;
   // Lays a one-line label out like PlaceTwips, widened to its text when needed.

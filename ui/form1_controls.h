@@ -1,0 +1,88 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string_view>
+
+// The window's controls and texts, read by the window of each system. Positions
+// are twips (1/1440 inch) of the client area; texts are UTF-8.
+namespace form1 {
+
+inline constexpr std::string_view kProgramName = "swisslog-to-marigold";
+inline constexpr std::string_view kCaption = "From SWISSLOG exported in CVS to MARIGOLD.TXT";
+inline constexpr int kTwipsPerInch = 1440;
+inline constexpr int kClientWidth = 6660;
+inline constexpr int kClientHeight = 2355;
+
+inline constexpr std::string_view kInfoTitle = "MARIGOLD CVS FORMAT";
+inline constexpr std::string_view kInfoText =
+    "For to work correctly please make this format of data in CVS format:"
+    "\r\n\r\n"
+    "DXCC,Call,Date,Time,End,Band,Mode,QRG,Name,Operator,Comment,QTH-Locator,QTH,RSTS,RSTS_NR,"
+    "RSTR,RSTR_NR,QSLR,QSLS,QSL-Action,SPEZ,MY-QTH,Contest,QSL-Mgr,Region,WPX";
+
+enum class Kind { PushButton, Label, TextBox };
+
+// A point size of 0 means the system's default font for the kind of control.
+struct Font {
+  double points = 0;
+  bool bold = false;
+};
+
+struct Control {
+  std::string_view name;
+  Kind kind;
+  std::string_view text;
+  int left, top, width, height;
+  Font font;
+  bool centred = false;
+  bool red = false;         // red text on the window's background
+  bool fieldLook = false;   // one-line border, window background and window-text colours
+  bool wrapsLines = false;  // a label whose text breaks into lines; others keep one line
+};
+
+// Lists the controls in the order they are created.
+inline constexpr std::array<Control, 9> kControls = {{
+    {"Command1", Kind::PushButton, "START", 135, 90, 1485, 405, {13.5, true}},
+    {"Command2", Kind::PushButton, "INFO", 1695, 165, 615, 255, {}},
+    {"Label3",
+     Kind::Label,
+     "SWISSLOG to MARIGOLD converter\nFree to use and to pass on\nGood luck in the pile-ups, 73!",
+     2445,
+     165,
+     3960,
+     1080,
+     {9.75, true},
+     true,
+     true,
+     false,
+     true},
+    {"Label4", Kind::Label, "FileName in path:", 135, 660, 1500, 225, {8.25, true}},
+    {"Text1", Kind::TextBox, "LOG.CSV", 135, 900, 2235, 345, {}},
+    {"Label5", Kind::Label, "Operator Name:", 135, 1320, 1500, 225, {8.25, true}},
+    {"Text2", Kind::TextBox, "NAME", 135, 1560, 2235, 345, {}},
+    {"Label2", Kind::Label, "0", 5100, 1590, 1380, 390, {13.5, true}, true, false, true},
+    {"Label1", Kind::Label, "EXPORT MARIGOLD.TXT format.", 105, 1980, 3540, 315, {9.75, true}},
+}};
+
+// Returns the position of a control in kControls; a name not there fails to compile.
+consteval std::size_t IndexOf(std::string_view name) {
+  for (std::size_t i = 0; i < kControls.size(); ++i) {
+    if (kControls[i].name == name) return i;
+  }
+  throw "no such control";
+}
+
+// Lists every control in tab order; labels take no focus, so Tab moves from
+// START to INFO, then to Text1 and Text2.
+inline constexpr std::array<std::size_t, 9> kTabOrder = {
+    IndexOf("Command1"), IndexOf("Label1"),   IndexOf("Label2"),
+    IndexOf("Label3"),   IndexOf("Command2"), IndexOf("Text1"),
+    IndexOf("Label4"),   IndexOf("Text2"),    IndexOf("Label5")};
+
+// Returns a length in twips as pixels at dpi dots per inch, rounded to nearest.
+constexpr int TwipsToPixels(int twips, int dpi) {
+  return (twips * dpi + kTwipsPerInch / 2) / kTwipsPerInch;
+}
+
+}  // namespace form1
