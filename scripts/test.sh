@@ -23,3 +23,12 @@ if command -v clang++ >/dev/null; then
 else
   echo "No clang++ here: fuzzing skipped."
 fi
+
+# Cross-builds the Windows program and its tests, runs them under Wine and
+# checks that the program imports only Windows' own DLLs.
+source scripts/windows-lib.sh
+s2m_windows_deps
+cmake --preset windows
+cmake --build --preset windows -j "$(nproc)"
+s2m_windows_test
+s2m_check_dll_imports "$(s2m_windows_exe)"

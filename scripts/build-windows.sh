@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Cross-builds the self-contained Windows program in Release, checks that it
+# imports only Windows' own DLLs and writes
+# dist/swisslog-to-marigold-windows-x64.zip with the program and its read-me.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/windows-lib.sh
+s2m_windows_deps
+
+cmake --preset windows
+cmake --build --preset windows --target swisslog-to-marigold -j "$(nproc)"
+exe=$(s2m_windows_exe)
+s2m_check_dll_imports "$exe"
+
+# Packs the program beside a read-me with CR LF line ends, as Windows editors expect.
+stage=$(mktemp -d)
+trap 'rm -rf "$stage"' EXIT
+cp "$exe" "$stage/swisslog-to-marigold.exe"
+sed 's/\r*$/\r/' scripts/windows-readme.txt >"$stage/README.txt"
+mkdir -p dist
+zipfile=dist/swisslog-to-marigold-windows-x64.zip
+rm -f "$zipfile"
+(cd "$stage" && zip -q -X -9 "$OLDPWD/$zipfile" swisslog-to-marigold.exe README.txt)
+unzip -l "$zipfile"
+echo "Written: $zipfile"

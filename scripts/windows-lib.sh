@@ -1,0 +1,37 @@
+# Shared steps of the Windows build, sourced by build-windows.sh and test.sh.
+
+# Installs the cross compiler, Wine, Xvfb and the GoogleTest sources the Windows build needs.
+s2m_windows_deps() {
+  bash scripts/deps.sh cmake make g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev googletest \
+    wine wine64 xvfb xauth zip unzip
+}
+
+# Prints the path of the built Windows program; fails when it has not been built.
+s2m_windows_exe() {
+  local exe
+  exe=$(find build-windows -name swisslog-to-marigold.exe -not -path '*/CMakeFiles/*' -print -quit)
+  if [ -z "$exe" ]; then
+    echo "build-windows holds no swisslog-to-marigold.exe" >&2
+    return 1
+  fi
+  echo "$exe"
+}
+
+# Fails loudly unless the program EXE imports only DLLs that Windows provides.
+s2m_check_dll_imports() {
+  cmake -DOBJDUMP=x86_64-w64-mingw32-objdump -DEXE="$1" -P cmake/check-dll-imports.cmake
+}
+
+# Runs the Windows tests under Wine on a virtual X display, one Wine server for all of them.
+s2m_windows_test() {
+  xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+    set -euo pipefail
+    export WINEDEBUG=-all WINEPREFIX="$PWD/build-windows/wineprefix"
+    mkdir -p "$WINEPREFIX"
+    # Keeps one server up for every test, so parallel tests share a prefix that exists before they start.
+    wineserver -p
+    trap "wineserver -k || true" EXIT
+    wineboot -i 2>build-windows/wineboot.log || { cat build-windows/wineboot.log >&2; exit 1; }
+    ctest --preset windows -j "$(nproc)" "$@"
+  ' s2m_windows_test "$@"
+}
