@@ -1,9 +1,16 @@
 #!/usr/bin/env bash
 # Runs clang-tidy with the root .clang-tidy over the project's own sources and
 # fails on any finding.
-# Usage: tidy.sh [FOLDER...]   (every source folder by default)
+# Usage: tidy.sh [--windows] [FOLDER...]   (every source folder by default)
+#   --windows  also lints the Windows-only sources against the windows preset's
+#              build, for the mingw-w64 target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+windows=0
+if [ "${1:-}" = --windows ]; then
+  windows=1
+  shift
+fi
 bash scripts/deps.sh clang clang-tidy
 
 # A clang build provides compile_commands.json and the files Qt generates.
@@ -12,10 +19,30 @@ cmake --build build-tidy -j "$(nproc)" >/dev/null
 
 folders=("$@")
 [ "${#folders[@]}" -gt 0 ] || folders=(conversion ui app tests fuzz bench)
+
+# Prints the project's sources among FOLDERS that the build in BUILD_DIR compiles.
+compiled_sources() {
+  sed -n 's|^ *"file": "'"$PWD"'/\(.*\)",*$|\1|p' "$1/compile_commands.json" | sort -u >"$1/compiled.txt"
+  git ls-files --cached --others --exclude-standard -- "${folders[@]/%//*.cpp}" |
+    grep -Fx -f "$1/compiled.txt" || true
+}
+
 # Lints only what the Linux build compiles, which leaves out the Windows-only sources.
-sed -n 's|^ *"file": "'"$PWD"'/\(.*\)",*$|\1|p' build-tidy/compile_commands.json | sort -u >build-tidy/compiled.txt
-mapfile -t sources < <(git ls-files --cached --others --exclude-standard -- "${folders[@]/%//*.cpp}" |
-  grep -Ev '(_win32\.cpp$|(^|/)win32/)' | grep -Fx -f build-tidy/compiled.txt)
+mapfile -t sources < <(compiled_sources build-tidy)
 printf '%s\0' "${sources[@]}" |
   xargs -0 -n 1 -P "$(nproc)" clang-tidy -p build-tidy --quiet --warnings-as-errors='*'
 echo "clang-tidy: no findings in ${#sources[@]} files."
+
+if [ "$windows" = 1 ]; then
+  cmake --preset windows >/dev/null
+  # Gives clang the mingw-w64 C++ library headers the cross compiler uses.
+  gcc_dir=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")
+  cxx=$gcc_dir/include/c++
+  mapfile -t windows_sources < <(compiled_sources build-windows | grep -Fvx -f build-tidy/compiled.txt)
+  [ "${#windows_sources[@]}" -eq 0 ] ||
+    printf '%s\0' "${windows_sources[@]}" |
+    xargs -0 -n 1 -P "$(nproc)" clang-tidy -p build-windows --quiet --warnings-as-errors='*' \
+      --extra-arg=--target=x86_64-w64-mingw32 --extra-arg=-nostdinc++ \
+      "--extra-arg=-isystem$cxx" "--extra-arg=-isystem$cxx/x86_64-w64-mingw32" "--extra-arg=-isystem$cxx/backward"
+  echo "clang-tidy: no findings in ${#windows_sources[@]} Windows-only files."
+fi
