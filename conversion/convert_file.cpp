@@ -1,17 +1,12 @@
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <cwctype>
 #include <limits>
-#include <system_error>
+#include <new>
 #include <utility>
 #include <vector>
 
 #include "line_converter.h"
+#include "platform.h"
 #include "text.h"
 
 namespace conversion {
@@ -23,8 +18,12 @@ constexpr std::size_t kEncodingProbe = 64 * 1024;  // bytes that decide the expo
 constexpr std::size_t kReadBlock = 1024 * 1024;
 constexpr std::size_t kWriteBlock = 1024 * 1024;
 constexpr std::size_t kListedLines = 10;  // line numbers a message lists before "…"
+// Longer lines come from a file that is no export; stopping there keeps memory bounded.
+constexpr std::size_t kLongestLine = 16 * 1024 * 1024;
 
-std::string Reason(int error) { return std::generic_category().message(error); }
+using platform::File;
+using platform::FolderLock;
+using platform::Reason;
 
 std::string Quoted(std::string_view path) {
   std::string quoted(1, '"');
@@ -32,62 +31,11 @@ std::string Quoted(std::string_view path) {
   return quoted;
 }
 
-// Owns a file descriptor.
-class File {
- public:
-  File() = default;
-  explicit File(int fd) : fd_(fd) {}
-  File(File&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-  File& operator=(File&& other) noexcept {
-    std::swap(fd_, other.fd_);
-    return *this;
-  }
-  File(const File&) = delete;
-  File& operator=(const File&) = delete;
-  ~File() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-
-  int fd() const { return fd_; }
-  bool is_open() const { return fd_ >= 0; }
-
-  // Closes the file; returns the system's error, or 0.
-  int Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd >= 0 && ::close(fd) != 0 ? errno : 0;
-  }
-
- private:
-  int fd_ = -1;
-};
-
-// Opens path for reading; sets error to the system's reason on failure. A
-// folder is refused as EISDIR, since reading it would fail only later.
-File OpenForReading(const std::string& path, int& error) {
-  File file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!file.is_open()) {
-    error = errno;
-    return file;
-  }
-  struct stat info {};
-  if (::fstat(file.fd(), &info) != 0) {
-    error = errno;
-    return File();
-  }
-  if (S_ISDIR(info.st_mode)) {
-    error = EISDIR;
-    return File();
-  }
-  error = 0;
-  return file;
-}
-
 // Reads a file line by line through one large buffer. CR LF, a lone CR and a
 // lone LF each end a line; a UTF-8 byte-order mark at the start is dropped.
 class LineReader {
  public:
-  explicit LineReader(int fd) : fd_(fd), buffer_(kReadBlock) {}
+  explicit LineReader(File& file) : file_(file), buffer_(kReadBlock) {}
 
   // Returns the first bytes of the file (up to kEncodingProbe), reading them first.
   std::string_view Probe(bool& cut) {
@@ -104,7 +52,8 @@ class LineReader {
     return {buffer_.data() + begin_, size};
   }
 
-  // Reads the next line into line; returns false at the end or on an error.
+  // Reads the next line into line; returns false at the end, on an error and
+  // at a line longer than kLongestLine.
   bool Next(std::string_view& line) {
     for (;;) {
       if (skipLineFeed_ && begin_ < end_) {
@@ -115,12 +64,14 @@ class LineReader {
       const std::size_t carriage = Find('\r', begin_, lineFeed_);
       const std::size_t stop = std::min(carriage, lineFeed_);
       if (stop < end_) {
+        if (stop - begin_ > kLongestLine) return TooLong();
         line = std::string_view(buffer_.data() + begin_, stop - begin_);
         begin_ = stop + 1;
         skipLineFeed_ = buffer_[stop] == '\r';  // without a CR, carriage equals lineFeed_
         ++lineNumber_;
         return true;
       }
+      if (end_ - begin_ > kLongestLine) return TooLong();
       if (eof_) {
         if (begin_ == end_) return false;
         line = std::string_view(buffer_.data() + begin_, end_ - begin_);
@@ -134,8 +85,15 @@ class LineReader {
 
   std::uint64_t lineNumber() const { return lineNumber_; }
   int error() const { return error_; }
+  bool tooLong() const { return tooLong_; }
 
  private:
+  bool TooLong() {
+    tooLong_ = true;
+    ++lineNumber_;
+    return false;
+  }
+
   // Returns the index of c in [from, to), or to when it is not there.
   std::size_t Find(char c, std::size_t from, std::size_t to) const {
     const void* hit = std::memchr(buffer_.data() + from, c, to - from);
@@ -151,27 +109,18 @@ class LineReader {
       end_ -= begin_;
       begin_ = 0;
     }
-    // A line longer than the buffer makes it grow; the line stays whole.
-    if (end_ == buffer_.size()) buffer_.resize(buffer_.size() * 2);
+    // A long line makes the buffer grow, up to one block past kLongestLine.
+    if (end_ == buffer_.size())
+      buffer_.resize(std::min(buffer_.size() * 2, kLongestLine + kReadBlock));
     lineFeed_ = std::numeric_limits<std::size_t>::max();
-    for (;;) {
-      const ssize_t n = ::read(fd_, buffer_.data() + end_, buffer_.size() - end_);
-      if (n > 0) {
-        end_ += static_cast<std::size_t>(n);
-        return true;
-      }
-      if (n == 0) {
-        eof_ = true;
-        return true;
-      }
-      if (errno != EINTR) {
-        error_ = errno;
-        return false;
-      }
-    }
+    const std::ptrdiff_t n = file_.Read(buffer_.data() + end_, buffer_.size() - end_, error_);
+    if (n < 0) return false;
+    end_ += static_cast<std::size_t>(n);
+    eof_ = n == 0;
+    return true;
   }
 
-  int fd_;
+  File& file_;
   std::vector<char> buffer_;
   std::size_t begin_ = 0;
   std::size_t end_ = 0;
@@ -179,6 +128,7 @@ class LineReader {
   bool skipLineFeed_ = false;  // the last line ended in CR; an LF right after belongs to it
   bool bomChecked_ = false;
   bool eof_ = false;
+  bool tooLong_ = false;
   int error_ = 0;
   std::uint64_t lineNumber_ = 0;
 };
@@ -199,14 +149,7 @@ class RecordWriter {
   // Writes out the buffer; returns false and keeps the error on failure.
   bool Flush() {
     std::size_t done = 0;
-    while (done < buffer_.size()) {
-      const ssize_t n = ::write(file_.fd(), buffer_.data() + done, buffer_.size() - done);
-      if (n >= 0) {
-        done += static_cast<std::size_t>(n);
-        continue;
-      }
-      if (errno == EINTR) continue;
-      error_ = errno;
+    if (!file_.WriteAll(buffer_.data(), buffer_.size(), done, error_)) {
       KeepWholeRecords(done);
       return false;
     }
@@ -217,18 +160,30 @@ class RecordWriter {
     return true;
   }
 
-  // Flushes and closes the file; returns false and keeps the error on failure.
+  // Flushes the records onto the device and closes the file; returns false and
+  // keeps the error on failure. Only then may a run report them as written.
   bool Finish() {
+    if (finished_ || error_ != 0) {
+      finished_ = true;
+      return error_ == 0;
+    }
+    finished_ = true;
     if (!Flush()) return false;
-    if (const int error = file_.Close(); error != 0) {
-      error_ = error;
+    error_ = file_.Sync();
+    if (error_ != 0) {
+      unsure_ = true;
+      file_.Close();
       return false;
     }
-    return true;
+    error_ = file_.Close();
+    unsure_ = error_ != 0;
+    return error_ == 0;
   }
 
   std::uint64_t records() const { return records_; }
   int error() const { return error_; }
+  // Tells that the device refused the records it was given: how many of them it keeps is unknown.
+  bool unsure() const { return unsure_; }
 
  private:
   // Cuts the file after the last record that reached it whole.
@@ -239,7 +194,7 @@ class RecordWriter {
       records_ += static_cast<std::uint64_t>(std::count(landed.begin(), landed.end(), '\n'));
       written_ += lastEnd + 1;
     }
-    if (::ftruncate(file_.fd(), static_cast<off_t>(written_)) != 0) {
+    if (!file_.Truncate(written_)) {
       // The file keeps a cut record; nothing more can be done about it here.
     }
     pending_ = 0;
@@ -252,6 +207,8 @@ class RecordWriter {
   std::uint64_t records_ = 0;  // records in the file
   std::uint64_t written_ = 0;  // bytes in the file
   int error_ = 0;
+  bool finished_ = false;
+  bool unsure_ = false;
 };
 
 // Collects input line numbers for a message: the first few and how many.
@@ -303,52 +260,22 @@ std::string CompletionMessage(std::int32_t xx, const LineList& skipped,
   return text;
 }
 
-bool SameFile(const std::string& a, const std::string& b) {
-  struct stat first {};
-  struct stat second {};
-  return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
-         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
-}
-
-// Folds a name for comparison ignoring case; bytes that are not UTF-8 stay as they are.
-std::u32string FoldCase(std::string_view name) {
-  std::u32string folded;
-  for (std::size_t pos = 0; pos < name.size();) {
-    const std::size_t n = CharLength(name, pos);
-    char32_t c = static_cast<unsigned char>(name[pos]);
-    if (n > 1) {
-      c &= 0x3FU >> (n - 1);
-      for (std::size_t i = 1; i < n; ++i)
-        c = (c << 6) | (static_cast<unsigned char>(name[pos + i]) & 0x3FU);
-    } else if (c >= 0x80) {
-      c |= 0x110000;  // a stray byte never folds onto a character
-    }
-    folded.push_back(c < 0x110000 ? static_cast<char32_t>(std::towlower(static_cast<wint_t>(c)))
-                                  : c);
-    pos += n;
-  }
-  return folded;
-}
-
 // Resolves the typed input name: the name as typed when such a file exists,
 // else the one file of the program directory that matches it ignoring case.
 // Returns false with a message when several files match.
 bool ResolveInput(const std::string& dir, const std::string& typed, std::string& path,
                   std::string& message) {
-  path = dir + "/" + typed;
-  struct stat info {};
-  if (::lstat(path.c_str(), &info) == 0 || errno != ENOENT || typed.empty() ||
-      typed.find('/') != std::string::npos) {
+  path = dir + platform::kSeparator + typed;
+  if (!platform::Missing(path) || typed.empty() ||
+      typed.find_first_of(std::string{'/', platform::kSeparator}) != std::string::npos) {
     return true;
   }
-  const std::u32string wanted = FoldCase(typed);
+  const std::u32string wanted = FoldName(typed);
   std::vector<std::string> matches;
-  std::error_code error;
-  for (const auto& entry : std::filesystem::directory_iterator(dir, error)) {
-    std::string name = entry.path().filename().native();
-    if (FoldCase(name) == wanted) matches.push_back(std::move(name));
+  for (std::string& name : platform::ListFolder(dir)) {
+    if (FoldName(name) == wanted) matches.push_back(std::move(name));
   }
-  if (matches.size() == 1) path = dir + "/" + matches.front();
+  if (matches.size() == 1) path = dir + platform::kSeparator + matches.front();
   if (matches.size() <= 1) return true;
   std::sort(matches.begin(), matches.end());
   message = "The name " + Quoted(typed) + " fits several files in " + Quoted(dir) +
@@ -358,17 +285,22 @@ bool ResolveInput(const std::string& dir, const std::string& typed, std::string&
   return false;
 }
 
-// Runs the conversion once both files are open; returns the message to show.
-std::string Convert(FormState& form, Host& host, LineReader& reader, RecordWriter& writer,
-                    const std::string& inputPath, const std::string& outputPath) {
-  RunContext run;
-  bool cut = false;
-  const std::string_view probe = reader.Probe(cut);
-  run.windows1252 = !IsUtf8(probe, cut);
-  run.SetOperator(form.NomeUtente);
+std::string CannotWrite(const RecordWriter& writer, const std::string& outputPath) {
+  std::string text =
+      "Cannot write the output file " + Quoted(outputPath) + ": " + Reason(writer.error()) + ".\n";
+  if (writer.unsure()) {
+    return text + "The device did not confirm the records given to it; marigold.txt may be " +
+           "incomplete. Convert again before importing it.";
+  }
+  return text + RecordsWritten(writer.records()) +
+         (writer.records() > 0 ? " Each of them is whole." : "");
+}
 
-  LineList skipped;
-  LineList placeholders;
+// Converts line after line; returns the message that ends the run, or nothing
+// when every line was read.
+std::string ConvertLines(FormState& form, Host& host, RunContext& run, LineReader& reader,
+                         RecordWriter& writer, const std::string& inputPath, LineList& skipped,
+                         LineList& placeholders) {
   std::string_view line;
   while (reader.Next(line)) {
     form.Linea.assign(line);
@@ -379,7 +311,7 @@ std::string Convert(FormState& form, Host& host, LineReader& reader, RecordWrite
     }
     if (result.status == LineStatus::Overflow) {
       form.Linea.clear();
-      if (!writer.Finish()) break;  // a write failure is the worse news
+      if (!writer.Finish()) return {};  // a write failure is the worse news
       return "The input file " + Quoted(inputPath) +
              " holds more records than can be counted: line " +
              std::to_string(reader.lineNumber()) + " would be record " +
@@ -390,64 +322,105 @@ std::string Convert(FormState& form, Host& host, LineReader& reader, RecordWrite
     const bool ok = writer.Append(form.Linea1);
     form.Linea1.clear();
     form.Linea.clear();
-    if (!ok) break;
+    if (!ok) return {};
   }
-  if (reader.error() != 0) {
-    writer.Finish();
+  if (reader.tooLong() && writer.Finish()) {
+    return "Line " + std::to_string(reader.lineNumber()) + " of the input file " +
+           Quoted(inputPath) + " is longer than " + std::to_string(kLongestLine >> 20) +
+           " MiB: the file does not look like an export of the log.\n" +
+           RecordsWritten(writer.records()) +
+           (writer.records() > 0 ? " Each of them is whole." : "");
+  }
+  if (reader.error() != 0 && writer.Finish()) {
     return "Cannot read the input file " + Quoted(inputPath) + ": " + Reason(reader.error()) +
            ".\n" + RecordsWritten(writer.records());
   }
-  if (writer.error() != 0 || !writer.Finish()) {
-    return "Cannot write the output file " + Quoted(outputPath) + ": " + Reason(writer.error()) +
-           ".\n" + RecordsWritten(writer.records()) +
-           (writer.records() > 0 ? " Each of them is whole." : "");
+  return {};
+}
+
+// Runs the conversion once both files are open; returns the message to show.
+std::string Convert(FormState& form, Host& host, LineReader& reader, RecordWriter& writer,
+                    const std::string& inputPath, const std::string& outputPath) {
+  LineList skipped;
+  LineList placeholders;
+  std::string message;
+  try {
+    RunContext run;
+    bool cut = false;
+    const std::string_view probe = reader.Probe(cut);
+    run.eightBit = !IsUtf8(probe, cut);
+    run.SetOperator(form.NomeUtente);
+    message = ConvertLines(form, host, run, reader, writer, inputPath, skipped, placeholders);
+  } catch (const std::bad_alloc&) {
+    form.Linea.clear();
+    form.Linea1.clear();
+    if (writer.Finish()) {
+      return "There is not enough memory to convert line " +
+             std::to_string(reader.lineNumber() + 1) + " of the input file " + Quoted(inputPath) +
+             ".\n" + RecordsWritten(writer.records());
+    }
   }
+  if (!message.empty()) return message;
+  if (!writer.Finish()) return CannotWrite(writer, outputPath);
   return CompletionMessage(form.xx, skipped, placeholders);
+}
+
+// Opens both files and converts; returns the message to show.
+std::string Run(FormState& form, const std::string& dir, Host& host) {
+  FolderLock lock;
+  if (!FolderLock::Take(dir, lock)) {
+    return "Another conversion is writing marigold.txt in " + Quoted(dir) +
+           " at this moment.\nWait until it has finished, then press START again. "
+           "Nothing was changed.";
+  }
+  const std::string outputPath = dir + platform::kSeparator + std::string(kOutputName);
+  std::string inputPath;
+  std::string message;
+  if (!ResolveInput(dir, form.NomeFile, inputPath, message)) return message;
+
+  // The input is opened first: a mistyped name must not cost the earlier output.
+  int error = 0;
+  File input = File::OpenForReading(inputPath, error);
+  if (!input.is_open()) {
+    return "Cannot open the input file " + Quoted(inputPath) + ": " + Reason(error) +
+           ".\nNo records were written; marigold.txt was not changed.";
+  }
+  if (input.Is(outputPath)) {
+    return "The input file " + Quoted(inputPath) +
+           " is marigold.txt itself, the file this conversion writes.\n"
+           "Type the name of the exported log instead. Nothing was changed.";
+  }
+
+  const bool removed = FileExists(outputPath) && platform::Remove(outputPath);
+  File output = File::Create(outputPath, error);
+  if (!output.is_open()) {
+    return "Cannot create the output file " + Quoted(outputPath) + ": " + Reason(error) + ".\n" +
+           (platform::InUse(error) ? "Another program has it open: close it there, or let the "
+                                     "logbook's import finish, then press START again.\n"
+                                   : "") +
+           "No records were written" + (removed ? "." : "; marigold.txt was not changed.");
+  }
+
+  LineReader reader(input);
+  RecordWriter writer(output);
+  return Convert(form, host, reader, writer, inputPath, outputPath);
 }
 
 }  // namespace
 
 bool FileExists(const std::string& filename) {
   int error = 0;
-  return OpenForReading(filename, error).is_open();
+  return File::OpenForReading(filename, error).is_open();
 }
 
 void ConvertFile(FormState& form, const std::filesystem::path& programDir, Host& host) {
-  const std::string& dir = programDir.native();
-  const std::string outputPath = dir + "/" + std::string(kOutputName);
-  std::string inputPath;
   std::string message;
-  if (!ResolveInput(dir, form.NomeFile, inputPath, message)) {
-    host.ShowMessage(message);
-    return;
+  try {
+    message = Run(form, platform::PathText(programDir), host);
+  } catch (const std::bad_alloc&) {
+    message = "There is not enough memory to start the conversion. No records were written.";
   }
-
-  // The input is opened first: a mistyped name must not cost the earlier output.
-  int error = 0;
-  File input = OpenForReading(inputPath, error);
-  if (!input.is_open()) {
-    host.ShowMessage("Cannot open the input file " + Quoted(inputPath) + ": " + Reason(error) +
-                     ".\nNo records were written; marigold.txt was not changed.");
-    return;
-  }
-  if (SameFile(inputPath, outputPath)) {
-    host.ShowMessage("The input file " + Quoted(inputPath) +
-                     " is marigold.txt itself, the file this conversion writes.\n"
-                     "Type the name of the exported log instead. Nothing was changed.");
-    return;
-  }
-
-  if (FileExists(outputPath)) ::unlink(outputPath.c_str());
-  File output(::open(outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-  if (!output.is_open()) {
-    host.ShowMessage("Cannot create the output file " + Quoted(outputPath) + ": " + Reason(errno) +
-                     ".\nNo records were written.");
-    return;
-  }
-
-  LineReader reader(input.fd());
-  RecordWriter writer(output);
-  host.ShowMessage(Convert(form, host, reader, writer, inputPath, outputPath));
+  host.ShowMessage(message);
 }
 
 }  // namespace conversion

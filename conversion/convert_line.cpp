@@ -12,6 +12,7 @@
 
 #include "check_field.h"
 #include "line_converter.h"
+#include "platform.h"
 #include "text.h"
 
 namespace conversion {
@@ -318,26 +319,16 @@ void AppendRecord(std::string& record, const VaryingFields& fields, bool mayHold
 
 bool HasBar(std::string_view s) { return std::memchr(s.data(), '|', s.size()) != nullptr; }
 
-std::string FormatMoment(std::time_t t) {
-  std::tm local{};
-  localtime_r(&t, &local);
-  const bool midnight = local.tm_hour == 0 && local.tm_min == 0 && local.tm_sec == 0;
-  std::array<char, 256> buffer{};
-  const std::size_t n =
-      std::strftime(buffer.data(), buffer.size(), midnight ? "%x" : "%x %X", &local);
-  return std::string(buffer.data(), n);
-}
-
 }  // namespace
 
 void RunContext::SetOperator(std::string_view typed) {
-  operatorName = OneLine(windows1252 ? Utf8ToWindows1252(typed) : std::string(typed));
+  operatorName = OneLine(eightBit ? platform::ToEightBit(typed) : std::string(typed));
 }
 
 std::string_view RunContext::Moment(std::time_t t) {
   if (momentTime != t) {
-    const std::string text = FormatMoment(t);
-    moment = OneLine(windows1252 ? Utf8ToWindows1252(text) : text);
+    const std::string text = platform::FormatMoment(t);
+    moment = OneLine(eightBit ? platform::ToEightBit(text) : text);
     momentTime = t;
   }
   return moment;

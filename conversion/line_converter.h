@@ -17,7 +17,7 @@ inline constexpr std::size_t kUsedFields = 26;
 // Holds what stays the same for every line of one run, and the buffers lines reuse.
 struct RunContext {
   std::string operatorName;  // field 3, in the export's encoding
-  bool windows1252 = false;  // the export is 8-bit text rather than UTF-8
+  bool eightBit = false;     // the export is in the 8-bit code page rather than UTF-8
   std::optional<std::time_t> momentTime;
   std::string moment;                             // field 47 for momentTime
   std::string dateTime;                           // field 20 of the current line

@@ -1,10 +1,5 @@
 #include "text.h"
 
-#include <iconv.h>
-
-#include <cerrno>
-#include <cstring>
-
 namespace conversion {
 
 namespace {
@@ -82,41 +77,52 @@ bool IsUtf8(std::string_view block, bool cutAtEnd) {
   return true;
 }
 
-std::string Utf8ToWindows1252(std::string_view utf8) {
-  std::string out;
-  iconv_t cd = iconv_open("WINDOWS-1252", "UTF-8");
-  // NOLINTNEXTLINE(performance-no-int-to-ptr): iconv_open reports failure as (iconv_t)-1.
-  if (cd == reinterpret_cast<iconv_t>(-1)) {
-    // Without a converter only ASCII is certain to come through.
-    for (char c : utf8) out.push_back(static_cast<unsigned char>(c) < 0x80 ? c : '?');
-    return out;
+char32_t FoldChar(char32_t c) {
+  // Pairs whose capital is the even code point and whose small letter follows it.
+  const auto evenPair = [c](char32_t first, char32_t last) {
+    return c >= first && c <= last && c % 2 == 0;
+  };
+  const auto oddPair = [c](char32_t first, char32_t last) {
+    return c >= first && c <= last && c % 2 == 1;
+  };
+  if (c < 0x80) return c >= 'A' && c <= 'Z' ? c + 0x20 : c;
+  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 0x20;  // Latin-1 but the multiplication sign
+  if (evenPair(0x100, 0x12F) || evenPair(0x132, 0x137) || oddPair(0x139, 0x148) ||
+      evenPair(0x14A, 0x177) || oddPair(0x179, 0x17E)) {
+    return c + 1;
   }
-  std::string in(utf8);
-  char* src = in.data();
-  std::size_t srcLeft = in.size();
-  out.resize(in.size() + 4);
-  std::size_t used = 0;
-  while (srcLeft > 0) {
-    char* dst = out.data() + used;
-    std::size_t dstLeft = out.size() - used;
-    const std::size_t rc = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-    used = out.size() - dstLeft;
-    if (rc != static_cast<std::size_t>(-1)) break;
-    if (errno == E2BIG) {
-      out.resize(out.size() * 2);
-      continue;
+  if (c == 0x130) return 'i';
+  if (c == 0x178) return 0xFF;
+  if (c == 0x386) return 0x3AC;
+  if (c >= 0x388 && c <= 0x38A) return c + 0x25;
+  if (c == 0x38C) return 0x3CC;
+  if (c == 0x38E || c == 0x38F) return c + 0x3F;
+  if ((c >= 0x391 && c <= 0x3A1) || (c >= 0x3A3 && c <= 0x3AB)) return c + 0x20;
+  if (c == 0x3C2) return 0x3C3;  // final sigma
+  if (c >= 0x400 && c <= 0x40F) return c + 0x50;
+  if (c >= 0x410 && c <= 0x42F) return c + 0x20;
+  if (evenPair(0x460, 0x481) || evenPair(0x48A, 0x4BF)) return c + 1;
+  return c;
+}
+
+std::u32string FoldName(std::string_view name) {
+  std::u32string folded;
+  for (std::size_t pos = 0; pos < name.size();) {
+    const std::size_t n = CharLength(name, pos);
+    char32_t c = Byte(name, pos);
+    if (n > 1) {
+      c &= 0x3FU >> (n - 1);
+      for (std::size_t i = 1; i < n; ++i) c = (c << 6) | (Byte(name, pos + i) & 0x3FU);
+      c = FoldChar(c);
+    } else if (c >= 0x80) {
+      c |= 0x110000;  // a stray byte never folds onto a character
+    } else {
+      c = FoldChar(c);
     }
-    // EILSEQ (no such character or not UTF-8) or EINVAL (cut off at the end).
-    if (used == out.size()) out.resize(out.size() * 2);
-    out[used++] = '?';
-    const auto pos = static_cast<std::size_t>(src - in.data());
-    const std::size_t skip = CharLength(in, pos);
-    src += skip;
-    srcLeft -= skip;
+    folded.push_back(c);
+    pos += n;
   }
-  iconv_close(cd);
-  out.resize(used);
-  return out;
+  return folded;
 }
 
 }  // namespace conversion

@@ -28,9 +28,13 @@ std::string_view FirstChars(std::string_view s, std::size_t n);
 // the block counts as well-formed when cutAtEnd is set.
 bool IsUtf8(std::string_view block, bool cutAtEnd);
 
-// Converts UTF-8 text to Windows-1252; a character that code page lacks, and
-// any byte that is not UTF-8, becomes '?'.
-std::string Utf8ToWindows1252(std::string_view utf8);
+// Returns the small letter of a capital of the Latin, Greek or Cyrillic
+// alphabets, the same in every locale; any other character as it is.
+char32_t FoldChar(char32_t c);
+
+// Folds a name for comparison ignoring case by FoldChar; bytes that are not
+// UTF-8 stay apart from every character.
+std::u32string FoldName(std::string_view name);
 
 // Returns true when c is a to z.
 constexpr bool IsLowerAscii(char c) { return c >= 'a' && c <= 'z'; }

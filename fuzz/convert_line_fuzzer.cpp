@@ -151,7 +151,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // An 8-bit export gets the operator's name with one byte per character.
   conversion::RunContext run;
-  run.windows1252 = true;
+  run.eightBit = true;
   run.SetOperator(line);
   Check(run.operatorName.size() == conversion::CharCount(line),
         "the 8-bit operator name must hold one byte per character", line);

@@ -1,5 +1,6 @@
 #include <array>
 #include <climits>
+#include <clocale>
 #include <string>
 
 #include "test_support.h"
@@ -29,7 +30,7 @@ class ConvertFileTest : public testing::Test {
 
   std::vector<std::string> Output() const { return test::Records(dir.Read("marigold.txt")); }
 
-  std::string Path(const std::string& name) const { return (dir.path() / name).string(); }
+  std::string Path(const std::string& name) const { return test::PathText(dir.path() / name); }
 
   test::TempDir dir;
   conversion::FormState form;
@@ -121,16 +122,16 @@ TEST_F(ConvertFileTest, ReportsPlaceholderDates) {
 TEST_F(ConvertFileTest, MissingExportLeavesTheEarlierOutputAlone) {
   dir.Write("marigold.txt", "earlier");
   EXPECT_EQ(Run("NONE.CSV"), "Cannot open the input file \"" + Path("NONE.CSV") +
-                                 "\": No such file or directory.\n"
-                                 "No records were written; marigold.txt was not changed.");
+                                 "\": " + test::Reason(test::kNotFound) +
+                                 ".\nNo records were written; marigold.txt was not changed.");
   EXPECT_EQ(dir.Read("marigold.txt"), "earlier");
 }
 
 TEST_F(ConvertFileTest, RefusesAFolderAsExport) {
   std::filesystem::create_directory(dir.path() / "LOG.CSV");
-  EXPECT_EQ(Run(),
-            "Cannot open the input file \"" + Path("LOG.CSV") +
-                "\": Is a directory.\nNo records were written; marigold.txt was not changed.");
+  EXPECT_EQ(Run(), "Cannot open the input file \"" + Path("LOG.CSV") +
+                       "\": " + test::Reason(test::kIsFolder) +
+                       ".\nNo records were written; marigold.txt was not changed.");
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "marigold.txt"));
 }
 
@@ -149,7 +150,8 @@ TEST_F(ConvertFileTest, OutputBlockedByAFolder) {
   std::filesystem::create_directory(dir.path() / "marigold.txt");
   dir.Write("marigold.txt/keep", "kept");
   EXPECT_EQ(Run(), "Cannot create the output file \"" + Path("marigold.txt") +
-                       "\": Is a directory.\nNo records were written.");
+                       "\": " + test::Reason(test::kFolderInTheWay) +
+                       ".\nNo records were written; marigold.txt was not changed.");
   EXPECT_EQ(dir.Read("marigold.txt/keep"), "kept");
 }
 
@@ -157,11 +159,23 @@ TEST_F(ConvertFileTest, FindsTheExportIgnoringCase) {
   dir.Write("log.csv", Contact("HB9AA"));
   EXPECT_EQ(Run("LOG.CSV"), "FINISH MARIGOLD.TXT with 1 DATA in FILE");
   dir.Write("Log.Csv", Contact("HB9AA"));
-  EXPECT_EQ(Run("LOG.CSV"), "The name \"LOG.CSV\" fits several files in \"" + dir.path().string() +
+  EXPECT_EQ(Run("LOG.CSV"), "The name \"LOG.CSV\" fits several files in \"" +
+                                test::PathText(dir.path()) +
                                 "\" that differ only in case: Log.Csv, log.csv.\n"
                                 "Rename all but one of them. Nothing was changed.");
   dir.Write("LOG.CSV", Contact("HB9AA") + "\n" + Contact("HB9BB"));
   EXPECT_EQ(Run("LOG.CSV"), "FINISH MARIGOLD.TXT with 2 DATA in FILE");  // the exact name wins
+}
+
+TEST_F(ConvertFileTest, FindsANonAsciiNameIgnoringCaseInTheCLocale) {
+  std::setlocale(LC_ALL, "C");
+  dir.Write(
+      "logb\xC3\xBC"
+      "ch \xD0\xB6.csv",
+      Contact("HB9AA"));
+  EXPECT_EQ(Run("LOGB\xC3\x9C"
+                "CH \xD0\x96.CSV"),
+            "FINISH MARIGOLD.TXT with 1 DATA in FILE");
 }
 
 TEST_F(ConvertFileTest, StopsWhenTheCountWouldOverflow) {

@@ -36,7 +36,8 @@ TEST_F(ConvertLineTest, WritesEveryFieldOfAContact) {
       form.Linea1,
       "|HB9XYZ/P|HB9XYZ|NAME|Hans|Bern|SSB|14|57|59|002|001|SP| |N|Y|Y|N|MGR1|Nice chat|"
       "05/03/2000 14:07:33| | | | | | | | | | | | |K|HB9|??|??|??|JN47AB|JN47| | | | |Nice chat|"
-      "05/03/2000 14:07:33| |12/07/26 10:20:30|SSB|");
+      "05/03/2000 14:07:33| |" +
+          test::Moment() + "|SSB|");
   EXPECT_EQ(form.xx, 1);
   EXPECT_EQ(form.CheckMarigold, "K");
   EXPECT_EQ(form.XCheck, 33);
@@ -46,13 +47,16 @@ TEST_F(ConvertLineTest, HeaderLineBecomesARecordOfTheColumnNames) {
   const auto f = Record(test::kHeader);
   ASSERT_EQ(f.size(), 49u);
   const std::vector<std::pair<int, std::string>> expected = {
-      {1, "Call"},     {2, "Call"},       {3, "NAME"},         {4, "Name"},
-      {5, "QTH"},      {6, "Mode"},       {7, "Band"},         {8, "RSTR"},
-      {9, "RSTS"},     {10, "RSTR_NR"},   {11, "RSTS_NR"},     {12, "SPEZ"},
-      {13, " "},       {14, "Q"},         {15, "Q"},           {16, "Q"},
-      {17, "N"},       {18, "QSL-Mgr"},   {19, "Comment"},     {20, "Date Time"},
-      {33, "DXCC"},    {34, "WPX"},       {38, "QTH-Locator"}, {39, "QTH-"},
-      {44, "Comment"}, {45, "Date Time"}, {47, test::kMoment}, {48, "Mode"}};
+      {1, "Call"},     {2, "Call"},         {3, "NAME"},
+      {4, "Name"},     {5, "QTH"},          {6, "Mode"},
+      {7, "Band"},     {8, "RSTR"},         {9, "RSTS"},
+      {10, "RSTR_NR"}, {11, "RSTS_NR"},     {12, "SPEZ"},
+      {13, " "},       {14, "Q"},           {15, "Q"},
+      {16, "Q"},       {17, "N"},           {18, "QSL-Mgr"},
+      {19, "Comment"}, {20, "Date Time"},   {33, "DXCC"},
+      {34, "WPX"},     {38, "QTH-Locator"}, {39, "QTH-"},
+      {44, "Comment"}, {45, "Date Time"},   {47, test::Moment()},
+      {48, "Mode"}};
   for (const auto& [k, value] : expected) EXPECT_EQ(f[static_cast<std::size_t>(k)], value) << k;
 }
 

@@ -2,17 +2,20 @@
 
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "conversion.h"
+#include "platform.h"
 
 namespace test {
 
@@ -43,8 +46,27 @@ class Recorder : public conversion::Host {
   }
 };
 
-// Field 47 for Recorder's default time in the C locale the tests run in.
-inline constexpr const char* kMoment = "12/07/26 10:20:30";
+// Returns field 47 for Recorder's default time, in the form of the system the tests run on.
+inline std::string Moment() { return conversion::platform::FormatMoment(Recorder().now); }
+
+// The system's error codes for a missing file and for a folder opened as a file.
+#ifdef _WIN32
+inline constexpr int kNotFound = 2;        // ERROR_FILE_NOT_FOUND
+inline constexpr int kIsFolder = 336;      // ERROR_DIRECTORY_NOT_SUPPORTED
+inline constexpr int kFolderInTheWay = 5;  // ERROR_ACCESS_DENIED
+#else
+inline constexpr int kNotFound = ENOENT;
+inline constexpr int kIsFolder = EISDIR;
+inline constexpr int kFolderInTheWay = EISDIR;
+#endif
+
+// Returns a path as the messages quote it.
+inline std::string PathText(const std::filesystem::path& path) {
+  return conversion::platform::PathText(path);
+}
+
+// Returns the system's reason for error as the messages quote it.
+inline std::string Reason(int error) { return conversion::platform::Reason(error); }
 
 inline constexpr const char* kHeader =
     "DXCC,Call,Date,Time,End,Band,Mode,QRG,Name,Operator,Comment,QTH-Locator,QTH,RSTS,RSTS_NR,"
@@ -99,8 +121,10 @@ inline std::vector<std::string> Records(const std::string& file) {
 class TempDir {
  public:
   TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "s2m-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
+    std::random_device random;
+    do {
+      path_ = std::filesystem::temp_directory_path() / ("s2m-" + std::to_string(random()));
+    } while (!std::filesystem::create_directory(path_));
   }
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "text.h"
 
@@ -8,8 +11,8 @@ namespace {
 
 using conversion::CharCount;
 using conversion::FirstChars;
+using conversion::FoldName;
 using conversion::IsUtf8;
-using conversion::Utf8ToWindows1252;
 
 TEST(Text, CountsWellFormedSequencesAsOneCharacterAndOtherBytesAsOne) {
   EXPECT_EQ(CharCount(""), 0u);
@@ -55,14 +58,27 @@ TEST(Text, TellsUtf8FromEightBitText) {
   EXPECT_FALSE(IsUtf8("Z\xFF", true));
 }
 
-TEST(Text, ConvertsToWindows1252WithQuestionMarksForTheRest) {
-  EXPECT_EQ(Utf8ToWindows1252("M\xC3\xBCller"), "M\xFCller");
-  EXPECT_EQ(Utf8ToWindows1252("\xE2\x82\xAC 5"), "\x80 5");
-  EXPECT_EQ(Utf8ToWindows1252("\xCE\xA9mega \xF0\x9F\x93\xBB!"), "?mega ?!");
-  EXPECT_EQ(Utf8ToWindows1252("a\xFF"
-                              "b\xC3"),
-            "a?b?");
-  EXPECT_EQ(Utf8ToWindows1252(""), "");
+TEST(Text, FoldsLatinGreekAndCyrillicCapitalsInEveryLocale) {
+  std::setlocale(LC_ALL, "C");  // towlower folds ASCII only here
+  const std::vector<std::pair<std::string, std::string>> same = {
+      {"LOG.CSV", "log.csv"},
+      {"LOGB\xC3\x9C"
+       "CH.CSV",
+       "logb\xC3\xBC"
+       "ch.csv"},                                                // Ü ü
+      {"\xC3\x89T\xC3\x89", "\xC3\xA9t\xC3\xA9"},                // É é
+      {"\xC5\x81\xC3\x93\xC5\xB9", "\xC5\x82\xC3\xB3\xC5\xBA"},  // Ł Ó Ź
+      {"\xC5\xB8", "\xC3\xBF"},                                  // Ÿ ÿ
+      {"\xCE\xA3\xCE\x8F", "\xCF\x83\xCF\x8E"},                  // Σ Ώ
+      {"\xCF\x82", "\xCF\x83"},                                  // final sigma
+      {"\xD0\x96\xD0\x81", "\xD0\xB6\xD1\x91"},                  // Ж Ё
+  };
+  for (const auto& [upper, lower] : same) EXPECT_EQ(FoldName(upper), FoldName(lower)) << upper;
+
+  EXPECT_NE(FoldName("\xC3\x97"), FoldName("\xC3\xB7"));  // × and ÷ are no letters
+  EXPECT_NE(FoldName("\xC3\x9F"), FoldName("SS"));        // ß stays one letter
+  EXPECT_NE(FoldName("\xFC"), FoldName("\xC3\xBC"));      // a stray byte is no ü
+  EXPECT_EQ(FoldName("\xFC"), FoldName("\xFC"));
 }
 
 }  // namespace

@@ -1,0 +1,67 @@
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <string>
+
+#include "platform.h"
+#include "test_support.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace {
+
+using conversion::platform::FormatMoment;
+using conversion::platform::ToEightBit;
+
+TEST(Platform, ConvertsToTheEightBitCodePageWithQuestionMarksForTheRest) {
+#ifdef _WIN32
+  if (::GetACP() != 1252) GTEST_SKIP() << "the ANSI code page here is " << ::GetACP();
+#endif
+  EXPECT_EQ(ToEightBit("M\xC3\xBCller"), "M\xFCller");
+  EXPECT_EQ(ToEightBit("\xE2\x82\xAC 5"), "\x80 5");
+  EXPECT_EQ(ToEightBit("\xCE\xA9mega \xF0\x9F\x93\xBB!"), "?mega ?!");  // no look-alike for Ω
+  EXPECT_EQ(ToEightBit("a\xFF"
+                       "b\xC3"),
+            "a?b?");
+  EXPECT_EQ(ToEightBit(""), "");
+}
+
+TEST(Platform, ReasonsArePlainWordsWithoutAFullStop) {
+  const std::string reason = test::Reason(test::kNotFound);
+  EXPECT_FALSE(reason.empty());
+  EXPECT_NE(reason.back(), '.');
+  EXPECT_EQ(reason.find_first_of("\r\n"), std::string::npos) << reason;
+}
+
+TEST(Platform, MomentIsTheShortDateAndTheLongTimeAndTheDateAloneAtMidnight) {
+  const std::time_t afternoon = test::Recorder::LocalTime(2026, 12, 7, 14, 5, 9);
+  const std::time_t midnight = test::Recorder::LocalTime(2026, 12, 7, 0, 0, 0);
+#ifdef _WIN32
+  SYSTEMTIME when{};
+  when.wYear = 2026;
+  when.wMonth = 12;
+  when.wDay = 7;
+  when.wHour = 14;
+  when.wMinute = 5;
+  when.wSecond = 9;
+  wchar_t date[80];
+  wchar_t time[80];
+  ::GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &when, nullptr, date, 80, nullptr);
+  ::GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &when, nullptr, time, 80);
+  const std::wstring expected = std::wstring(date) + L" " + time;
+  char utf8[400];
+  ::WideCharToMultiByte(CP_UTF8, 0, expected.c_str(), -1, utf8, 400, nullptr, nullptr);
+  EXPECT_EQ(FormatMoment(afternoon), utf8);
+  char dateUtf8[200];
+  ::WideCharToMultiByte(CP_UTF8, 0, date, -1, dateUtf8, 200, nullptr, nullptr);
+  EXPECT_EQ(FormatMoment(midnight), dateUtf8);
+#else
+  std::setlocale(LC_ALL, "C");
+  EXPECT_EQ(FormatMoment(afternoon), "12/07/26 14:05:09");
+  EXPECT_EQ(FormatMoment(midnight), "12/07/26");
+#endif
+}
+
+}  // namespace

@@ -1,0 +1,143 @@
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "test_support.h"
+
+namespace {
+
+std::atomic<int> syncs{0};          // fsync calls since the test began
+std::atomic<bool> failSync{false};  // fsync fails with EIO while set
+
+}  // namespace
+
+// Stands in for the C library's fsync, so that tests can count and fail it.
+extern "C" int fsync(int fd) {
+  using Fsync = int (*)(int);
+  static const auto real = reinterpret_cast<Fsync>(::dlsym(RTLD_NEXT, "fsync"));
+  ++syncs;
+  if (failSync) {
+    errno = EIO;
+    return -1;
+  }
+  return real(fd);
+}
+
+namespace {
+
+// Runs a conversion as START does; returns the one message shown.
+std::string Convert(const std::filesystem::path& dir, const std::string& name,
+                    test::Recorder& host) {
+  conversion::FormState form;
+  form.NomeFile = name;
+  form.NomeUtente = "NAME";
+  conversion::ConvertFile(form, dir, host);
+  EXPECT_EQ(host.messages.size(), 1u);
+  return host.messages.empty() ? std::string() : host.messages.back();
+}
+
+// Notes how many times fsync had run when the message was shown.
+class SyncWatcher : public test::Recorder {
+ public:
+  void ShowMessage(std::string_view text) override {
+    syncsAtMessage = syncs;
+    Recorder::ShowMessage(text);
+  }
+  int syncsAtMessage = -1;
+};
+
+TEST(Durability, RecordsReachTheDeviceBeforeFinish) {
+  test::TempDir dir;
+  dir.Write("LOG.CSV", std::string(test::kContact) + "\r\n" + test::kContact);
+  syncs = 0;
+  SyncWatcher host;
+  EXPECT_EQ(Convert(dir.path(), "LOG.CSV", host), "FINISH MARIGOLD.TXT with 2 DATA in FILE");
+  EXPECT_EQ(host.syncsAtMessage, 1);
+}
+
+TEST(Durability, AFailingFlushIsAWriteFailureAndNeverFinish) {
+  test::TempDir dir;
+  dir.Write("LOG.CSV", test::kContact);
+  failSync = true;
+  test::Recorder host;
+  const std::string message = Convert(dir.path(), "LOG.CSV", host);
+  failSync = false;
+  EXPECT_EQ(message, "Cannot write the output file \"" +
+                         test::PathText(dir.path() / "marigold.txt") +
+                         "\": Input/output error.\nThe device did not confirm the records given "
+                         "to it; marigold.txt may be incomplete. Convert again before importing "
+                         "it.");
+}
+
+TEST(FolderLock, ASecondRunInTheFolderFailsWhileTheFirstWrites) {
+  test::TempDir dir;
+  const std::string pipe = test::PathText(dir.path() / "LOG.CSV");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  dir.Write("OTHER.CSV", test::kContact);
+  dir.Write("marigold.txt", "earlier");
+
+  test::Recorder firstHost;
+  std::string first;
+  std::thread firstRun([&] { first = Convert(dir.path(), "LOG.CSV", firstHost); });
+  // Opening the pipe waits for the first run to open it, by then holding the lock.
+  const int writer = ::open(pipe.c_str(), O_WRONLY);
+  ASSERT_GE(writer, 0);
+  const std::string line = std::string(test::kContact) + "\r\n";
+  ASSERT_EQ(::write(writer, line.data(), line.size()), static_cast<ssize_t>(line.size()));
+
+  test::Recorder secondHost;
+  EXPECT_EQ(Convert(dir.path(), "OTHER.CSV", secondHost),
+            "Another conversion is writing marigold.txt in \"" + test::PathText(dir.path()) +
+                "\" at this moment.\nWait until it has finished, then press START again. "
+                "Nothing was changed.");
+
+  ASSERT_EQ(::write(writer, line.data(), line.size()), static_cast<ssize_t>(line.size()));
+  ::close(writer);
+  firstRun.join();
+  EXPECT_EQ(first, "FINISH MARIGOLD.TXT with 2 DATA in FILE");
+  EXPECT_EQ(test::Records(dir.Read("marigold.txt")).size(), 2u);
+
+  test::Recorder thirdHost;  // the lock is free again once the first run has closed its file
+  EXPECT_EQ(Convert(dir.path(), "OTHER.CSV", thirdHost), "FINISH MARIGOLD.TXT with 1 DATA in FILE");
+}
+
+// Returns the process's peak resident memory in KiB, or -1.
+long PeakKiB() {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.starts_with("VmHWM:")) return std::stol(line.substr(6));
+  }
+  return -1;
+}
+
+TEST(BoundedMemory, ALineOfHundredMiBEndsTheRunWithTheRecordsBeforeIt) {
+  test::TempDir dir;
+  {
+    std::ofstream log(dir.path() / "LOG.CSV", std::ios::binary);
+    for (int i = 0; i < 3; ++i) log << test::kContact << "\r\n";
+    const std::string block(1024 * 1024, 'x');
+    for (int i = 0; i < 100; ++i) log << block;
+    log << "\r\n" << test::kContact << "\r\n";
+  }
+  // Writing 5 to clear_refs starts the peak anew from what the process holds now.
+  if (!std::ofstream("/proc/self/clear_refs").write("5", 1)) GTEST_SKIP() << "no clear_refs";
+  const long before = PeakKiB();
+  test::Recorder host;
+  EXPECT_EQ(Convert(dir.path(), "LOG.CSV", host),
+            "Line 4 of the input file \"" + test::PathText(dir.path() / "LOG.CSV") +
+                "\" is longer than 16 MiB: the file does not look like an export of the log.\n"
+                "3 records were written to marigold.txt. Each of them is whole.");
+  EXPECT_EQ(test::Records(dir.Read("marigold.txt")).size(), 3u);
+  const long grown = PeakKiB() - before;
+  RecordProperty("peak_growth_kib", std::to_string(grown));
+  EXPECT_LT(grown, 80 * 1024) << "KiB";
+}
+
+}  // namespace

@@ -1,0 +1,89 @@
+#include <windows.h>
+
+#include <string>
+
+#include "test_support.h"
+
+namespace {
+
+// Runs a conversion as START does; returns the one message shown.
+std::string Convert(const std::filesystem::path& dir, const std::string& name,
+                    const std::string& operatorName = "NAME") {
+  conversion::FormState form;
+  form.NomeFile = name;
+  form.NomeUtente = operatorName;
+  test::Recorder host;
+  conversion::ConvertFile(form, dir, host);
+  EXPECT_EQ(host.messages.size(), 1u);
+  return host.messages.empty() ? std::string() : host.messages.back();
+}
+
+std::string Read(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST(Windows, FoldersAndExportsMayBeNamedInAnyScript) {
+  test::TempDir dir;
+  const std::filesystem::path folder = dir.path() / L"J\u00FCrg M\u00FCller \u0416\u03A9";
+  std::filesystem::create_directory(folder);
+  std::ofstream(folder / L"LOGB\u00DCCH.CSV", std::ios::binary) << test::kContact;
+
+  EXPECT_EQ(Convert(folder,
+                    "LOGB\xC3\x9C"
+                    "CH.CSV"),
+            "FINISH MARIGOLD.TXT with 1 DATA in FILE");
+  EXPECT_EQ(test::Records(Read(folder / L"marigold.txt")).size(), 1u);
+
+  EXPECT_EQ(Convert(folder, "NOPE\xC3\x9C.CSV"),
+            "Cannot open the input file \"" + test::PathText(folder) +
+                "\\NOPE\xC3\x9C.CSV\": " + test::Reason(ERROR_FILE_NOT_FOUND) +
+                ".\nNo records were written; marigold.txt was not changed.");
+}
+
+TEST(Windows, MarigoldHeldOpenByAnotherProgramIsLeftAsItWas) {
+  test::TempDir dir;
+  dir.Write("LOG.CSV", test::kContact);
+  dir.Write("marigold.txt", "earlier");
+  // A logbook still importing holds the file without sharing it.
+  const HANDLE held = ::CreateFileW((dir.path() / L"marigold.txt").c_str(), GENERIC_READ, 0,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  const std::string message = Convert(dir.path(), "LOG.CSV");
+  ::CloseHandle(held);
+
+  EXPECT_EQ(message, "Cannot create the output file \"" +
+                         test::PathText(dir.path() / L"marigold.txt") +
+                         "\": " + test::Reason(ERROR_SHARING_VIOLATION) +
+                         ".\nAnother program has it open: close it there, or let the logbook's "
+                         "import finish, then press START again.\n"
+                         "No records were written; marigold.txt was not changed.");
+  EXPECT_EQ(dir.Read("marigold.txt"), "earlier");
+  EXPECT_EQ(dir.Read("LOG.CSV"), test::kContact);
+}
+
+TEST(Windows, AnExportStillOpenInTheLoggingProgramConverts) {
+  test::TempDir dir;
+  dir.Write("LOG.CSV", test::kContact);
+  const HANDLE writing = ::CreateFileW((dir.path() / L"LOG.CSV").c_str(), GENERIC_WRITE,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(writing, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(Convert(dir.path(), "LOG.CSV"), "FINISH MARIGOLD.TXT with 1 DATA in FILE");
+  ::CloseHandle(writing);
+}
+
+TEST(Windows, RecordsEndInOneCrLfAndTheOperatorIsInTheAnsiCodePage) {
+  if (::GetACP() != 1252) GTEST_SKIP() << "the ANSI code page here is " << ::GetACP();
+  test::TempDir dir;
+  dir.Write("LOG.CSV", test::ContactWith(8, "J\xE9r\xF4me") + "\r\n" + test::kContact + "\r\n");
+  Convert(dir.path(), "LOG.CSV", "M\xC3\xBCller");
+  const std::string file = dir.Read("marigold.txt");
+  EXPECT_EQ(file.find("\r\r"), std::string::npos);
+  const auto records = test::Records(file);
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(test::Fields(records[0])[3], "M\xFCller");
+  EXPECT_EQ(test::Fields(records[0])[47], conversion::platform::ToEightBit(test::Moment()));
+}
+
+}  // namespace
