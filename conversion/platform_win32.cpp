@@ -208,7 +208,7 @@ std::string FormatMoment(std::time_t t) {
   SYSTEMTIME utcTime{};
   SYSTEMTIME local{};
   if (!::FileTimeToSystemTime(&utc, &utcTime) ||
-      !::SystemTimeToTzSpecificLocalTimeEx(nullptr, &utcTime, &local)) {
+      !::SystemTimeToTzSpecificLocalTime(nullptr, &utcTime, &local)) {
     return {};
   }
   std::array<wchar_t, 128> date{};
@@ -224,6 +224,14 @@ std::string FormatMoment(std::time_t t) {
   return Utf8(text);
 }
 
-std::string ToEightBit(std::string_view utf8) { return Narrow(Wide(utf8), CP_ACP); }
+std::string ToEightBit(std::string_view utf8) {
+  std::wstring wide = Wide(utf8);
+  // A character beyond U+FFFF takes two UTF-16 units and stands for one '?'.
+  const auto pair = [](wchar_t high, wchar_t low) {
+    return high >= 0xD800 && high <= 0xDBFF && low >= 0xDC00 && low <= 0xDFFF;
+  };
+  wide.erase(std::unique(wide.begin(), wide.end(), pair), wide.end());
+  return Narrow(wide, CP_ACP);
+}
 
 }  // namespace conversion::platform

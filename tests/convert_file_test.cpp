@@ -137,12 +137,15 @@ TEST_F(ConvertFileTest, RefusesAFolderAsExport) {
 
 TEST_F(ConvertFileTest, RefusesToConvertTheOutputIntoItself) {
   dir.Write("marigold.txt", Contact("HB9AA"));
-  for (const std::string name : {"marigold.txt", "MARIGOLD.TXT"}) {
-    EXPECT_EQ(Run(name), "The input file \"" + Path("marigold.txt") +
-                             "\" is marigold.txt itself, the file this conversion writes.\n"
-                             "Type the name of the exported log instead. Nothing was changed.");
-    EXPECT_EQ(dir.Read("marigold.txt"), Contact("HB9AA"));
-  }
+  EXPECT_EQ(Run("marigold.txt"), "The input file \"" + Path("marigold.txt") +
+                                     "\" is marigold.txt itself, the file this conversion "
+                                     "writes.\nType the name of the exported log instead. "
+                                     "Nothing was changed.");
+  // Found ignoring case, or opened as typed where names ignore case.
+  EXPECT_TRUE(Run("MARIGOLD.TXT")
+                  .ends_with("\" is marigold.txt itself, the file this conversion writes.\n"
+                             "Type the name of the exported log instead. Nothing was changed."));
+  EXPECT_EQ(dir.Read("marigold.txt"), Contact("HB9AA"));
 }
 
 TEST_F(ConvertFileTest, OutputBlockedByAFolder) {
@@ -158,6 +161,7 @@ TEST_F(ConvertFileTest, OutputBlockedByAFolder) {
 TEST_F(ConvertFileTest, FindsTheExportIgnoringCase) {
   dir.Write("log.csv", Contact("HB9AA"));
   EXPECT_EQ(Run("LOG.CSV"), "FINISH MARIGOLD.TXT with 1 DATA in FILE");
+  if (std::filesystem::exists(dir.path() / "LOG.CSV")) GTEST_SKIP() << "names here ignore case";
   dir.Write("Log.Csv", Contact("HB9AA"));
   EXPECT_EQ(Run("LOG.CSV"), "The name \"LOG.CSV\" fits several files in \"" +
                                 test::PathText(dir.path()) +

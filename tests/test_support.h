@@ -117,6 +117,15 @@ inline std::vector<std::string> Records(const std::string& file) {
   return records;
 }
 
+// Returns a name the way the core passes names: UTF-8 on Windows, bytes elsewhere.
+inline std::filesystem::path Utf8Path(const std::string& name) {
+#ifdef _WIN32
+  return std::filesystem::path(std::u8string(name.begin(), name.end()));
+#else
+  return name;
+#endif
+}
+
 // Creates an empty folder for one test and removes it afterwards.
 class TempDir {
  public:
@@ -136,11 +145,11 @@ class TempDir {
   const std::filesystem::path& path() const { return path_; }
 
   void Write(const std::string& name, const std::string& bytes) const {
-    std::ofstream(path_ / name, std::ios::binary) << bytes;
+    std::ofstream(path_ / Utf8Path(name), std::ios::binary) << bytes;
   }
 
   std::string Read(const std::string& name) const {
-    std::ifstream in(path_ / name, std::ios::binary);
+    std::ifstream in(path_ / Utf8Path(name), std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   }
 
