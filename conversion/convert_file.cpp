@@ -285,6 +285,12 @@ bool ResolveInput(const std::string& dir, const std::string& typed, std::string&
   return false;
 }
 
+// Returns what the records kept are after a run stopped early, when each is whole.
+std::string WholeRecordsWritten(std::uint64_t records) {
+  return RecordsWritten(records) + (records > 0 ? " Each of them is whole." : "");
+}
+
+// Returns the message for a write failure.
 std::string CannotWrite(const RecordWriter& writer, const std::string& outputPath) {
   std::string text =
       "Cannot write the output file " + Quoted(outputPath) + ": " + Reason(writer.error()) + ".\n";
@@ -292,8 +298,7 @@ std::string CannotWrite(const RecordWriter& writer, const std::string& outputPat
     return text + "The device did not confirm the records given to it; marigold.txt may be " +
            "incomplete. Convert again before importing it.";
   }
-  return text + RecordsWritten(writer.records()) +
-         (writer.records() > 0 ? " Each of them is whole." : "");
+  return text + WholeRecordsWritten(writer.records());
 }
 
 // Converts line after line; returns the message that ends the run, or nothing
@@ -328,8 +333,7 @@ std::string ConvertLines(FormState& form, Host& host, RunContext& run, LineReade
     return "Line " + std::to_string(reader.lineNumber()) + " of the input file " +
            Quoted(inputPath) + " is longer than " + std::to_string(kLongestLine >> 20) +
            " MiB: the file does not look like an export of the log.\n" +
-           RecordsWritten(writer.records()) +
-           (writer.records() > 0 ? " Each of them is whole." : "");
+           WholeRecordsWritten(writer.records());
   }
   if (reader.error() != 0 && writer.Finish()) {
     return "Cannot read the input file " + Quoted(inputPath) + ": " + Reason(reader.error()) +
