@@ -62,6 +62,37 @@ TEST(Windows, MarigoldHeldOpenByAnotherProgramIsLeftAsItWas) {
   EXPECT_EQ(dir.Read("LOG.CSV"), test::kContact);
 }
 
+// Starts a second conversion into the same folder while the first one writes.
+class SecondRun : public test::Recorder {
+ public:
+  explicit SecondRun(std::filesystem::path dir) : dir_(std::move(dir)) {}
+  void RepaintCounter() override {
+    if (second.empty()) second = Convert(dir_, "OTHER.CSV");
+  }
+  std::string second;
+
+ private:
+  std::filesystem::path dir_;
+};
+
+TEST(Windows, ASecondRunInTheFolderFailsWhileTheFirstWrites) {
+  test::TempDir dir;
+  dir.Write("LOG.CSV", std::string(test::kContact) + "\r\n" + test::kContact);
+  dir.Write("OTHER.CSV", test::kContact);
+  conversion::FormState form;
+  form.NomeFile = "LOG.CSV";
+  SecondRun host(dir.path());
+  conversion::ConvertFile(form, dir.path(), host);
+
+  EXPECT_TRUE(host.second.starts_with("Cannot create the output file \"" +
+                                      test::PathText(dir.path() / L"marigold.txt") + "\": "))
+      << host.second;
+  EXPECT_TRUE(host.second.ends_with("No records were written; marigold.txt was not changed."));
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0], "FINISH MARIGOLD.TXT with 2 DATA in FILE");
+  EXPECT_EQ(test::Records(dir.Read("marigold.txt")).size(), 2u);
+}
+
 TEST(Windows, AnExportStillOpenInTheLoggingProgramConverts) {
   test::TempDir dir;
   dir.Write("LOG.CSV", test::kContact);
