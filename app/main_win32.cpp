@@ -1,0 +1,44 @@
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <filesystem>
+#include <string>
+
+#include "form1.h"
+
+namespace {
+
+// Returns the folder that holds the running program; a drive's root keeps its separator.
+std::filesystem::path ProgramDir() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n < path.size()) {
+      path.resize(n);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  return std::filesystem::path(path).parent_path();
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/, int show) {
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+
+  Form1 form(ProgramDir());
+  if (!form.Create(instance)) return 1;
+  ShowWindow(form.Handle(), show);
+  UpdateWindow(form.Handle());
+
+  MSG msg{};
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (form.PreTranslate(msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return static_cast<int>(msg.wParam);
+}

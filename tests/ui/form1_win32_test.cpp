@@ -1,0 +1,265 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "form1.h"
+
+namespace {
+
+struct Box {
+  std::wstring title;
+  std::wstring text;
+  std::wstring counter;  // what Label2 showed while the box was up
+};
+
+std::wstring TextOf(HWND control) {
+  wchar_t text[512] = {};
+  GetWindowTextW(control, text, 512);
+  return text;
+}
+
+std::filesystem::path MakeTempDir() {
+  const std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                                    (L"form1-test-" + std::to_wstring(GetCurrentProcessId()) +
+                                     L"-" + std::to_wstring(GetTickCount64()));
+  std::filesystem::create_directories(dir);
+  return dir;
+}
+
+class Form1Test : public testing::Test {
+ protected:
+  Form1Test() : dir_(MakeTempDir()), form_(dir_) {
+    form_.SetMessageBox([this](HWND owner, const std::wstring& title, const std::wstring& text) {
+      EXPECT_EQ(owner, form_.Handle());
+      boxes_.push_back({title, text, TextOf(Control("Label2"))});
+    });
+    EXPECT_TRUE(form_.Create(GetModuleHandleW(nullptr)));
+    ShowWindow(form_.Handle(), SW_SHOW);
+    SetForegroundWindow(form_.Handle());
+    Pump();
+  }
+
+  ~Form1Test() override {
+    std::error_code ignored;
+    std::filesystem::remove_all(dir_, ignored);
+  }
+
+  HWND Control(const char* name) {
+    HWND control = form_.Control(name);
+    EXPECT_NE(control, nullptr) << name;
+    return control;
+  }
+
+  // Handles what is queued, as the program's message loop does.
+  void Pump() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT || form_.PreTranslate(msg)) continue;
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+
+  static void Type(HWND edit, std::wstring_view text) {
+    for (wchar_t c : text) SendMessageW(edit, WM_CHAR, c, 1);
+  }
+
+  static void Retype(HWND edit, std::wstring_view text) {
+    SetWindowTextW(edit, L"");
+    Type(edit, text);
+  }
+
+  void WriteExport(const std::string& content) {
+    std::ofstream(dir_ / "LOG.CSV", std::ios::binary) << content;
+  }
+
+  // Returns field 3, the operator, of each record in marigold.txt.
+  std::vector<std::string> OperatorFields() {
+    std::ifstream file(dir_ / "marigold.txt", std::ios::binary);
+    EXPECT_TRUE(file.is_open());
+    std::vector<std::string> operators;
+    std::string line;
+    while (std::getline(file, line)) {
+      EXPECT_TRUE(!line.empty() && line.back() == '\r') << line;
+      std::istringstream fields(line);
+      std::string field;
+      for (int i = 0; i <= 3; ++i) std::getline(fields, field, '|');
+      operators.push_back(field);
+    }
+    return operators;
+  }
+
+  std::filesystem::path dir_;
+  Form1 form_;
+  std::vector<Box> boxes_;
+};
+
+const std::string kExport =
+    "DXCC,Call,Date,Time,End,Band,Mode,QRG,Name,Operator,Comment,QTH-Locator,QTH,RSTS,RSTS_NR,"
+    "RSTR,RSTR_NR,QSLR,QSLS,QSL-Action,SPEZ,MY-QTH,Contest,QSL-Mgr,Region,WPX\r\n"
+    "HB9,HB9XYZ/P,05.03.2000,05.03.2000 14:07:33,05.03.2000 14:09:00,20m,SSB,14.205,Urs,,"
+    "\"nice, strong\",JN47AB,Hinterdorf,59,,57,,0,1,S,,,,,,HB9\r\n"
+    "DL,DL7QQQ,06.03.2000,06.03.2000 08:15:02,06.03.2000 08:16:40,40m,CW,7.012,Gerd,,,JO62QM,"
+    "Musterstadt,599,,579,,1,0,,,,,,,DL7\r\n";
+
+TEST_F(Form1Test, TypedLettersArriveUpperCaseWhilePasteKeepsCase) {
+  HWND text1 = Control("Text1");
+  // é has an upper case of its own, ß has none of one character.
+  Retype(text1, L"log-2\u00e9\u00df.csv");
+  EXPECT_EQ(TextOf(text1), L"LOG-2\u00c9\u00df.CSV");
+  Type(text1, L"\b");
+  EXPECT_EQ(TextOf(text1), L"LOG-2\u00c9\u00df.CS");
+
+  HWND text2 = Control("Text2");
+  SetWindowTextW(text2, L"");
+  ASSERT_TRUE(OpenClipboard(form_.Handle()));
+  EmptyClipboard();
+  const std::wstring pasted = L"Mixed Case";
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (pasted.size() + 1) * sizeof(wchar_t));
+  std::copy(pasted.c_str(), pasted.c_str() + pasted.size() + 1,
+            static_cast<wchar_t*>(GlobalLock(memory)));
+  GlobalUnlock(memory);
+  SetClipboardData(CF_UNICODETEXT, memory);
+  CloseClipboard();
+  SendMessageW(text2, WM_PASTE, 0, 0);
+  Type(text2, L"x");
+  EXPECT_EQ(TextOf(text2), L"Mixed CaseX");
+}
+
+TEST_F(Form1Test, StartConvertsTheExportWithTheTypedNames) {
+  WriteExport(kExport);
+  Retype(Control("Text1"), L"log.csv");
+  Retype(Control("Text2"), L"hb9abc");
+  SendMessageW(Control("Command1"), BM_CLICK, 0, 0);
+
+  ASSERT_EQ(boxes_.size(), 1U);
+  EXPECT_EQ(boxes_[0].title, L"swisslog-to-marigold");
+  EXPECT_EQ(boxes_[0].text, L"FINISH MARIGOLD.TXT with 3 DATA in FILE");
+  EXPECT_EQ(boxes_[0].counter, L"3");
+  EXPECT_EQ(OperatorFields(), (std::vector<std::string>{"HB9ABC", "HB9ABC", "HB9ABC"}));
+
+  // A second run starts counting from 0 again and ends on its own count.
+  WriteExport(kExport.substr(0, kExport.find("DL,")));
+  SetWindowTextW(Control("Text2"), L"");
+  SendMessageW(Control("Command1"), BM_CLICK, 0, 0);
+  ASSERT_EQ(boxes_.size(), 2U);
+  EXPECT_EQ(boxes_[1].text, L"FINISH MARIGOLD.TXT with 2 DATA in FILE");
+  EXPECT_EQ(boxes_[1].counter, L"2");
+  EXPECT_EQ(OperatorFields(), (std::vector<std::string>{"", ""}));
+  EXPECT_EQ(TextOf(Control("Label2")), L"2");
+}
+
+TEST_F(Form1Test, FailureShowsTheCoreMessageWithWindowsLineBreaks) {
+  Retype(Control("Text1"), L"missing.csv");
+  SendMessageW(Control("Command1"), BM_CLICK, 0, 0);
+  ASSERT_EQ(boxes_.size(), 1U);
+  EXPECT_EQ(boxes_[0].title, L"swisslog-to-marigold");
+  EXPECT_NE(boxes_[0].text.find(L"MISSING.CSV"), std::wstring::npos) << boxes_[0].text;
+  for (std::size_t i = boxes_[0].text.find(L'\n'); i != std::wstring::npos;
+       i = boxes_[0].text.find(L'\n', i + 1)) {
+    EXPECT_EQ(boxes_[0].text[i - 1], L'\r') << boxes_[0].text;
+  }
+}
+
+TEST_F(Form1Test, InfoShowsTheExpectedColumns) {
+  SendMessageW(Control("Command2"), BM_CLICK, 0, 0);
+  ASSERT_EQ(boxes_.size(), 1U);
+  EXPECT_EQ(boxes_[0].title, L"MARIGOLD CVS FORMAT");
+  EXPECT_EQ(boxes_[0].text,
+            L"For to work correctly please make this format of data in CVS format:\r\n\r\n"
+            L"DXCC,Call,Date,Time,End,Band,Mode,QRG,Name,Operator,Comment,QTH-Locator,QTH,RSTS,"
+            L"RSTS_NR,RSTR,RSTR_NR,QSLR,QSLS,QSL-Action,SPEZ,MY-QTH,Contest,QSL-Mgr,Region,WPX");
+}
+
+TEST_F(Form1Test, TabMovesFromStartToInfoToBothFields) {
+  SetFocus(Control("Command1"));
+  const std::vector<std::string> names = {"Command1", "Command2", "Text1", "Text2"};
+  std::vector<std::string> visited;
+  for (int i = 0; i < 4; ++i) {
+    HWND focus = GetFocus();
+    std::string name = "?";
+    for (const std::string& candidate : names) {
+      if (form_.Control(candidate) == focus) name = candidate;
+    }
+    visited.push_back(name);
+    MSG tab{focus, WM_KEYDOWN, VK_TAB, 0x000F0001, 0, {}};
+    EXPECT_TRUE(form_.PreTranslate(tab));
+    Pump();
+  }
+  EXPECT_EQ(visited, names);
+  EXPECT_EQ(GetFocus(), Control("Command1"));
+}
+
+struct Place {
+  LONG x, y, width, height;
+  bool operator==(const Place&) const = default;
+};
+
+void PrintTo(const Place& p, std::ostream* os) {
+  *os << p.x << "," << p.y << " " << p.width << "x" << p.height;
+}
+
+// Returns where a control sits in its window's client area.
+Place PlaceOf(HWND control) {
+  RECT rect;
+  GetWindowRect(control, &rect);
+  MapWindowPoints(HWND_DESKTOP, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+  return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+}
+
+LOGFONTW FontOf(HWND control) {
+  LOGFONTW font{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof(font), &font);
+  return font;
+}
+
+TEST_F(Form1Test, LayoutFollowsTwipsAt96DpiAndRescalesOnADpiChange) {
+  if (GetDpiForWindow(form_.Handle()) != 96) GTEST_SKIP() << "screen not 96 dpi";
+  RECT client;
+  GetClientRect(form_.Handle(), &client);
+  EXPECT_EQ(client.right, 444);
+  EXPECT_EQ(client.bottom, 157);
+  const auto style = static_cast<DWORD>(GetWindowLongPtrW(form_.Handle(), GWL_STYLE));
+  EXPECT_EQ(style & (WS_THICKFRAME | WS_MAXIMIZEBOX), 0U);
+  EXPECT_EQ(PlaceOf(Control("Command1")), (Place{9, 6, 99, 27}));
+  EXPECT_EQ(PlaceOf(Control("Label2")), (Place{340, 106, 92, 26}));
+  EXPECT_EQ(FontOf(Control("Command1")).lfHeight, -18);
+  EXPECT_EQ(FontOf(Control("Command1")).lfWeight, FW_BOLD);
+  EXPECT_EQ(FontOf(Control("Label4")).lfHeight, -11);
+
+  // A move to a monitor at 150 %: the suggested rectangle places the window.
+  RECT suggested{0, 0, 666, 236};
+  AdjustWindowRectExForDpi(&suggested, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+                           FALSE, 0, 144);
+  OffsetRect(&suggested, 100 - suggested.left, 50 - suggested.top);
+  SendMessageW(form_.Handle(), WM_DPICHANGED, MAKEWPARAM(144, 144),
+               reinterpret_cast<LPARAM>(&suggested));
+  RECT window;
+  GetWindowRect(form_.Handle(), &window);
+  EXPECT_EQ(window.left, suggested.left);
+  EXPECT_EQ(window.top, suggested.top);
+  EXPECT_EQ(PlaceOf(Control("Command1")), (Place{14, 9, 148, 41}));
+  EXPECT_EQ(FontOf(Control("Command1")).lfHeight, -27);
+  EXPECT_EQ(FontOf(Control("Label2")).lfHeight, -27);
+}
+
+TEST_F(Form1Test, ShowsTheIcon) {
+  auto icon = reinterpret_cast<HICON>(GetClassLongPtrW(form_.Handle(), GCLP_HICON));
+  ASSERT_NE(icon, nullptr);
+  ICONINFO info{};
+  ASSERT_TRUE(GetIconInfo(icon, &info));
+  BITMAP bitmap{};
+  GetObjectW(info.hbmColor, sizeof(bitmap), &bitmap);
+  EXPECT_EQ(bitmap.bmWidth, 32);
+  EXPECT_EQ(bitmap.bmHeight, 32);
+  DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+}
+
+}  // namespace

@@ -1,0 +1,372 @@
+#include "form1.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cwchar>
+
+#include "resource.h"
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"swisslog-to-marigold.Form1";
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD kExStyle = 0;
+constexpr int kFirstId = 100;  // command id of the first control; the rest follow in table order
+constexpr auto kFrame = std::chrono::milliseconds(16);
+// Lists the faces for the named font sizes, best first: the TrueType successor of
+// the bitmap font the layout was drawn for, which scales to any DPI, then its
+// close relative.
+constexpr std::array<const wchar_t*, 2> kFaces = {L"Microsoft Sans Serif", L"Tahoma"};
+
+// Converts UTF-8 to UTF-16; bytes that are not UTF-8 become U+FFFD.
+std::wstring Wide(std::string_view utf8) {
+  if (utf8.empty()) return {};
+  const int size = static_cast<int>(std::min<std::size_t>(utf8.size(), INT_MAX));
+  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), n);
+  return wide;
+}
+
+std::string Utf8(std::wstring_view wide) {
+  if (wide.empty()) return {};
+  const int size = static_cast<int>(std::min<std::size_t>(wide.size(), INT_MAX));
+  const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+  std::string text(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, text.data(), n, nullptr, nullptr);
+  return text;
+}
+
+// Converts the core's UTF-8 message, whose lines end in LF, to a box's text.
+std::wstring BoxText(std::string_view utf8) {
+  const std::wstring wide = Wide(utf8);
+  std::wstring text;
+  text.reserve(wide.size());
+  for (std::size_t i = 0; i < wide.size(); ++i) {
+    if (wide[i] == L'\n' && (i == 0 || wide[i - 1] != L'\r')) text += L'\r';
+    text += wide[i];
+  }
+  return text;
+}
+
+std::wstring TextOf(HWND control) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(
+      GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+// Returns the character in upper case; one without an upper-case form of one
+// UTF-16 unit, control characters and surrogate halves included, stays as it is.
+wchar_t UpperChar(wchar_t c) {
+  // CharUpperW takes a single character in the low word of its pointer argument.
+  const auto upper =
+      reinterpret_cast<ULONG_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(c))));
+  return static_cast<wchar_t>(upper & 0xFFFF);
+}
+
+int Pixels(int twips, UINT dpi) { return form1::TwipsToPixels(twips, static_cast<int>(dpi)); }
+
+int CALLBACK NoteFace(const LOGFONTW* /*font*/, const TEXTMETRICW* /*metrics*/, DWORD /*type*/,
+                      LPARAM found) {
+  *reinterpret_cast<bool*>(found) = true;
+  return 0;
+}
+
+// Returns true when a font family of that name is installed.
+bool Installed(const wchar_t* face) {
+  LOGFONTW wanted{};
+  wanted.lfCharSet = DEFAULT_CHARSET;
+  std::wcsncpy(wanted.lfFaceName, face, LF_FACESIZE - 1);
+  bool found = false;
+  HDC dc = GetDC(nullptr);
+  EnumFontFamiliesExW(dc, &wanted, NoteFace, reinterpret_cast<LPARAM>(&found), 0);
+  ReleaseDC(nullptr, dc);
+  return found;
+}
+
+// Returns the face of the named sizes: the first installed of kFaces, else the
+// face of the system's message font.
+const wchar_t* NamedFace(const LOGFONTW& messageFont) {
+  static const wchar_t* const face = [] {
+    for (const wchar_t* candidate : kFaces) {
+      if (Installed(candidate)) return candidate;
+    }
+    return static_cast<const wchar_t*>(nullptr);
+  }();
+  return face != nullptr ? face : messageFont.lfFaceName;
+}
+
+// Returns the font a control of the table uses at dpi; the caller deletes it.
+HFONT MakeFont(form1::Font font, UINT dpi) {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi);
+  if (font.points <= 0) return CreateFontIndirectW(&metrics.lfMessageFont);
+  LOGFONTW log{};
+  log.lfHeight = -static_cast<LONG>(std::lround(font.points * dpi / 72.0));
+  log.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
+  log.lfCharSet = DEFAULT_CHARSET;
+  log.lfQuality = metrics.lfMessageFont.lfQuality;
+  std::wcsncpy(log.lfFaceName, NamedFace(metrics.lfMessageFont), LF_FACESIZE - 1);
+  return CreateFontIndirectW(&log);
+}
+
+// Returns how wide text is drawn in font, in pixels.
+int TextWidth(HWND control, HFONT font, const std::wstring& text) {
+  HDC dc = GetDC(control);
+  HGDIOBJ old = SelectObject(dc, font);
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(control, dc);
+  return size.cx;
+}
+
+}  // namespace
+
+Form1::Form1(std::filesystem::path programDir) : programDir_(std::move(programDir)) {
+  showBox_ = [](HWND owner, const std::wstring& title, const std::wstring& text) {
+    MessageBoxW(owner, text.c_str(), title.c_str(), MB_ICONEXCLAMATION | MB_OK);
+  };
+}
+
+Form1::~Form1() {
+  if (hwnd_ != nullptr) {
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd_);
+  }
+  for (HFONT font : fonts_) DeleteObject(font);
+}
+
+bool Form1::Create(HINSTANCE instance) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  if (!GetClassInfoExW(instance, kClassName, &windowClass)) {
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(IDI_MARIGOLD), IMAGE_ICON, 32, 32, 0));
+    windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_MARIGOLD),
+                                                        IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                        GetSystemMetrics(SM_CYSMICON), 0));
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = kClassName;
+    if (RegisterClassExW(&windowClass) == 0) return false;
+  }
+  const std::wstring caption = Wide(form1::kCaption);
+  hwnd_ =
+      CreateWindowExW(kExStyle, kClassName, caption.c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                      CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
+  if (hwnd_ == nullptr) return false;
+  CreateControls(instance);
+  ApplyDpi(GetDpiForWindow(hwnd_), nullptr);
+  focus_ = Command1;
+  return true;
+}
+
+void Form1::CreateControls(HINSTANCE instance) {
+  // Creates the controls in tab order: the dialog manager tabs through them in
+  // the order they were made.
+  for (std::size_t index : form1::kTabOrder) {
+    const form1::Control& control = form1::kControls[index];
+    const wchar_t* windowClass = WC_STATICW;
+    DWORD style = WS_CHILD | WS_VISIBLE;
+    DWORD exStyle = 0;
+    switch (control.kind) {
+      case form1::Kind::PushButton:
+        windowClass = WC_BUTTONW;
+        style |= WS_TABSTOP | BS_PUSHBUTTON;
+        break;
+      case form1::Kind::TextBox:
+        windowClass = WC_EDITW;
+        style |= WS_TABSTOP | ES_AUTOHSCROLL;
+        exStyle = WS_EX_CLIENTEDGE;
+        break;
+      case form1::Kind::Label:
+        style |= SS_NOPREFIX;
+        if (control.centred) {
+          style |= SS_CENTER;
+        } else {
+          style |= control.wrapsLines ? SS_LEFT : SS_LEFTNOWORDWRAP;
+        }
+        if (control.fieldLook) style |= WS_BORDER;
+        break;
+    }
+    const std::wstring text = Wide(control.text);
+    controls_[index] = CreateWindowExW(
+        exStyle, windowClass, text.c_str(), style, 0, 0, 0, 0, hwnd_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstId + static_cast<int>(index))), instance,
+        nullptr);
+  }
+  Command1 = Control("Command1");
+  Command2 = Control("Command2");
+  Label1 = Control("Label1");
+  Label2 = Control("Label2");
+  Label3 = Control("Label3");
+  Label4 = Control("Label4");
+  Label5 = Control("Label5");
+  Text1 = Control("Text1");
+  Text2 = Control("Text2");
+  SetWindowSubclass(Text1, EditProc, 1, reinterpret_cast<DWORD_PTR>(this));
+  SetWindowSubclass(Text2, EditProc, 2, reinterpret_cast<DWORD_PTR>(this));
+}
+
+HWND Form1::Control(std::string_view name) const {
+  for (std::size_t i = 0; i < form1::kControls.size(); ++i) {
+    if (form1::kControls[i].name == name) return controls_[i];
+  }
+  return nullptr;
+}
+
+void Form1::ApplyDpi(UINT dpi, const RECT* suggested) {
+  std::vector<HFONT> fonts;
+  for (std::size_t i = 0; i < form1::kControls.size(); ++i) {
+    const form1::Control& control = form1::kControls[i];
+    HFONT font = MakeFont(control.font, dpi);
+    fonts.push_back(font);
+    SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+
+    const int left = Pixels(control.left, dpi);
+    const int top = Pixels(control.top, dpi);
+    // Rounds both edges rather than the size, so that neighbours meet exactly.
+    int width = Pixels(control.left + control.width, dpi) - left;
+    const int height = Pixels(control.top + control.height, dpi) - top;
+    if (control.kind == form1::Kind::Label && !control.wrapsLines && !control.fieldLook) {
+      // A one-line label grows to the right rather than cut its text.
+      width = std::max(width, TextWidth(controls_[i], font, Wide(control.text)));
+    }
+    SetWindowPos(controls_[i], nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  for (HFONT font : fonts_) DeleteObject(font);
+  fonts_ = std::move(fonts);
+
+  if (suggested != nullptr) {
+    SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
+                 suggested->right - suggested->left, suggested->bottom - suggested->top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  } else {
+    RECT frame{0, 0, Pixels(form1::kClientWidth, dpi), Pixels(form1::kClientHeight, dpi)};
+    AdjustWindowRectExForDpi(&frame, kStyle, FALSE, kExStyle, dpi);
+    SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+bool Form1::PreTranslate(MSG& msg) { return IsDialogMessageW(hwnd_, &msg) != FALSE; }
+
+LRESULT CALLBACK Form1::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+    auto* self = static_cast<Form1*>(create->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<Form1*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (self == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
+  return self->OnMessage(message, wParam, lParam);
+}
+
+LRESULT Form1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      if (HIWORD(wParam) == BN_CLICKED) {
+        const HWND control = reinterpret_cast<HWND>(lParam);
+        if (control == Command1 && control != nullptr) Command1_Click();
+        if (control == Command2 && control != nullptr) Command2_Click();
+      }
+      return 0;
+    case WM_CTLCOLORSTATIC:
+      return reinterpret_cast<LRESULT>(
+          LabelColours(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam)));
+    case WM_DPICHANGED:
+      ApplyDpi(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+      return 0;
+    case WM_ACTIVATE:
+      // Keeps the focused control across a switch to another window.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(hwnd_, focus)) focus_ = focus;
+      }
+      break;
+    case WM_SETFOCUS:
+      if (focus_ != nullptr) SetFocus(focus_);
+      return 0;
+    case WM_DESTROY:
+      // Closing the window ends the program.
+      PostQuitMessage(0);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+HBRUSH Form1::LabelColours(HWND label, HDC dc) const {
+  int background = COLOR_BTNFACE;
+  COLORREF text = GetSysColor(COLOR_BTNTEXT);
+  for (std::size_t i = 0; i < form1::kControls.size(); ++i) {
+    if (controls_[i] != label) continue;
+    if (form1::kControls[i].red) text = RGB(255, 0, 0);
+    if (form1::kControls[i].fieldLook) {
+      background = COLOR_WINDOW;
+      text = GetSysColor(COLOR_WINDOWTEXT);
+    }
+  }
+  SetTextColor(dc, text);
+  SetBkColor(dc, GetSysColor(background));
+  return GetSysColorBrush(background);
+}
+
+LRESULT CALLBACK Form1::EditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                 DWORD_PTR self) {
+  if (message == WM_CHAR) {
+    auto* form = reinterpret_cast<Form1*>(self);
+    auto KeyAscii = static_cast<wchar_t>(wParam);
+    if (edit == form->Text1) form->Text1_KeyPress(KeyAscii);
+    if (edit == form->Text2) form->Text2_KeyPress(KeyAscii);
+    wParam = KeyAscii;
+  } else if (message == WM_NCDESTROY) {
+    RemoveWindowSubclass(edit, EditProc, id);
+  }
+  return DefSubclassProc(edit, message, wParam, lParam);
+}
+
+void Form1::Text1_KeyPress(wchar_t& KeyAscii) { KeyAscii = UpperChar(KeyAscii); }
+
+void Form1::Text2_KeyPress(wchar_t& KeyAscii) { KeyAscii = UpperChar(KeyAscii); }
+
+void Form1::Command1_Click() {
+  form_.xx = 0;
+  form_.NomeFile = Utf8(TextOf(Text1));
+  form_.NomeUtente = Utf8(TextOf(Text2));
+  conversion::ConvertFile(form_, programDir_, *this);
+  FlushCounter();
+}
+
+void Form1::Command2_Click() { showBox_(hwnd_, Wide(form1::kInfoTitle), Wide(form1::kInfoText)); }
+
+void Form1::RepaintCounter() {
+  const auto now = std::chrono::steady_clock::now();
+  if (now - counterDrawn_ < kFrame) return;
+  FlushCounter();
+  counterDrawn_ = now;
+}
+
+void Form1::SetCounterText(std::string_view text) { counterText_ = Wide(text); }
+
+void Form1::ShowMessage(std::string_view text) {
+  // The closing message follows the last line: the final count shows behind it.
+  FlushCounter();
+  showBox_(hwnd_, Wide(form1::kProgramName), BoxText(text));
+}
+
+void Form1::FlushCounter() {
+  SetWindowTextW(Label2, counterText_.c_str());
+  RedrawWindow(Label2, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
