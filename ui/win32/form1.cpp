@@ -110,7 +110,6 @@ HFONT MakeFont(form1::Font font, UINT dpi) {
   log.lfHeight = -static_cast<LONG>(std::lround(font.points * dpi / 72.0));
   log.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
   log.lfCharSet = DEFAULT_CHARSET;
-  log.lfQuality = metrics.lfMessageFont.lfQuality;
   std::wcsncpy(log.lfFaceName, NamedFace(metrics.lfMessageFont), LF_FACESIZE - 1);
   return CreateFontIndirectW(&log);
 }
