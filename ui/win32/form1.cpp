@@ -9,9 +9,12 @@
 
 #include "resource.h"
 
+// Handles, messages and parameters of the Win32 API travel as integers.
+// NOLINTBEGIN(performance-no-int-to-ptr)
+
 namespace {
 
-constexpr wchar_t kClassName[] = L"swisslog-to-marigold.Form1";
+constexpr const wchar_t* kClassName = L"swisslog-to-marigold.Form1";
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kExStyle = 0;
 constexpr int kFirstId = 100;  // command id of the first control; the rest follow in table order
@@ -369,3 +372,5 @@ void Form1::FlushCounter() {
   SetWindowTextW(Label2, counterText_.c_str());
   RedrawWindow(Label2, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
+
+// NOLINTEND(performance-no-int-to-ptr)
