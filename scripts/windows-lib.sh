@@ -22,16 +22,22 @@ s2m_check_dll_imports() {
   cmake -DOBJDUMP=x86_64-w64-mingw32-objdump -DEXE="$1" -P cmake/check-dll-imports.cmake
 }
 
-# Runs the Windows tests under Wine on a virtual X display, one Wine server for all of them.
-s2m_windows_test() {
+# Runs COMMAND... on a virtual X display with one Wine server, in the prefix the
+# windows preset's build prepared, kept up for all the programs COMMAND starts.
+s2m_wine_session() {
   xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     set -euo pipefail
     export WINEDEBUG=-all WINEPREFIX="$PWD/build-windows/wineprefix"
-    mkdir -p "$WINEPREFIX"
-    # Keeps one server up for every test, so parallel tests share a prefix that exists before they start.
     wineserver -p
     trap "wineserver -k || true" EXIT
-    wineboot -i 2>build-windows/wineboot.log || { cat build-windows/wineboot.log >&2; exit 1; }
-    ctest --preset windows -j "$(nproc)" "$@"
-  ' s2m_windows_test "$@"
+    # Starts the services and the desktop of the session without any of the output pipes of
+    # what follows, which they would otherwise hold open until the server ends.
+    wine cmd.exe /c exit </dev/null >/dev/null 2>&1
+    "$@"
+  ' s2m_wine_session "$@"
+}
+
+# Runs the Windows tests under Wine.
+s2m_windows_test() {
+  s2m_wine_session ctest --preset windows -j "$(nproc)" "$@"
 }
