@@ -16,6 +16,8 @@ s2m_check_dll_imports "$exe"
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 cp "$exe" "$stage/swisslog-to-marigold.exe"
+# Drops the symbol table, which a user has no use for; the resources stay.
+x86_64-w64-mingw32-strip "$stage/swisslog-to-marigold.exe"
 sed 's/\r*$/\r/' scripts/windows-readme.txt >"$stage/README.txt"
 mkdir -p dist
 zipfile=dist/swisslog-to-marigold-windows-x64.zip
