@@ -32,32 +32,12 @@ struct Options {
 };
 
 // Returns the seconds since 1970 from GetSystemTimeAsFileTime.
-std::time_t SystemSeconds() {
-  FILETIME now{};
-  ::GetSystemTimeAsFileTime(&now);
-  const std::uint64_t ticks = (std::uint64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime;
-  return static_cast<std::time_t>(ticks / 10000000ULL - 11644473600ULL);
-}
-
-// Counts nothing, draws nothing, keeps the closing message and reads the clock with std::time,
-// as the window does.
+// Counts nothing, draws nothing, keeps the closing message and reads the clock as the window does.
 class QuietHost final : public conversion::Host {
  public:
   void RepaintCounter() override {}
   void SetCounterText(std::string_view) override {}
   void ShowMessage(std::string_view text) override { message.assign(text); }
-
-  std::string message;
-};
-
-// Reads the clock as a window could, from the system time alone, without the C library's time
-// zone work.
-class SystemClockHost final : public conversion::Host {
- public:
-  void RepaintCounter() override {}
-  void SetCounterText(std::string_view) override {}
-  void ShowMessage(std::string_view text) override { message.assign(text); }
-  std::time_t Now() override { return SystemSeconds(); }
 
   std::string message;
 };
@@ -76,14 +56,12 @@ bool Completed(const std::string& message, std::uint64_t lines) {
          (message.size() == expected.size() || message[expected.size()] == '\n');
 }
 
-// Returns the seconds one conversion of dir/name through a Host takes, or a negative number when
-// it fails.
-template <typename Host>
+// Returns the seconds one conversion of dir/name takes, or a negative number when it fails.
 double Convert(const Options& options) {
   conversion::FormState form;
   form.NomeFile = conversion::platform::PathText(options.name);
   form.NomeUtente = "NAME";
-  Host host;
+  QuietHost host;
   const auto begin = std::chrono::steady_clock::now();
   conversion::ConvertFile(form, options.dir, host);
   const double seconds = Since(begin);
@@ -166,28 +144,24 @@ int wmain(int argc, wchar_t** argv) {
   const std::filesystem::path input = options.dir / options.name;
   std::vector<double> copies;
   std::vector<double> conversions;
-  std::vector<double> systemClock;
   // The runs take turns, so that a disturbance on the machine hits all of them alike.
   for (int round = 0; round < options.repeat; ++round) {
     const double copy = Copy(input, options.dir / kCopyName);
-    const double conversion = Convert<QuietHost>(options);
-    const double other = Convert<SystemClockHost>(options);
-    if (copy < 0 || conversion < 0 || other < 0) return 1;
+    const double conversion = Convert(options);
+    if (copy < 0 || conversion < 0) return 1;
     copies.push_back(copy);
     conversions.push_back(conversion);
-    systemClock.push_back(other);
   }
   Print("copy", copies);
   Print("core", conversions);
-  Print("core-clock", systemClock);
 
   // Calls a run makes once per line (the clock) or once per second (the moment, the name).
   const std::time_t now = std::time(nullptr);
   volatile std::time_t sink = 0;
   std::printf("ns/call     time %.0f\n",
               NanosecondsPerCall(1000000, [&](int) { sink = std::time(nullptr); }));
-  std::printf("ns/call     GetSystemTimeAsFileTime %.0f\n",
-              NanosecondsPerCall(1000000, [&](int) { sink = SystemSeconds(); }));
+  std::printf("ns/call     platform::Now %.0f\n",
+              NanosecondsPerCall(1000000, [&](int) { sink = conversion::platform::Now(); }));
   std::printf("ns/call     FormatMoment %.0f\n", NanosecondsPerCall(20000, [&](int i) {
                 sink = static_cast<std::time_t>(conversion::platform::FormatMoment(now + i).size());
               }));

@@ -37,8 +37,9 @@ class Host {
   // Shows a modal message box with the exclamation icon and one OK button and
   // returns when the user dismisses it. The text is UTF-8 and may hold line breaks.
   virtual void ShowMessage(std::string_view text) = 0;
-  // Returns the current time; field 47 of every record shows it.
-  virtual std::time_t Now() { return std::time(nullptr); }
+  // Returns the current time; field 47 of every record shows it. Called once
+  // per record, so it must be cheap: the system clock by default.
+  virtual std::time_t Now();
 };
 
 // Returns true when filename names a file that can be opened for reading.

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "bytes.h"
 #include "line_converter.h"
 #include "platform.h"
 #include "text.h"
@@ -96,10 +97,8 @@ class LineReader {
 
   // Returns the index of c in [from, to), or to when it is not there.
   std::size_t Find(char c, std::size_t from, std::size_t to) const {
-    const void* hit = std::memchr(buffer_.data() + from, c, to - from);
-    return hit == nullptr
-               ? to
-               : static_cast<std::size_t>(static_cast<const char*>(hit) - buffer_.data());
+    const char* const data = buffer_.data();
+    return static_cast<std::size_t>(FindByte(data + from, data + to, c) - data);
   }
 
   // Reads more of the file behind what is left; returns false on an error.
@@ -137,26 +136,35 @@ class LineReader {
 // back to the end of the last whole record.
 class RecordWriter {
  public:
-  explicit RecordWriter(File& file) : file_(file) { buffer_.reserve(kWriteBlock + 4096); }
+  explicit RecordWriter(File& file) : file_(file), buffer_(kWriteBlock) {}
 
+  // Adds a record and its CR LF; returns false when writing out the records
+  // before it failed.
   bool Append(std::string_view record) {
-    buffer_.append(record);
-    buffer_.append("\r\n");
+    const std::size_t size = record.size() + 2;
+    if (used_ + size > buffer_.size()) {
+      if (!Flush()) return false;
+      if (size > buffer_.size()) buffer_.resize(size);  // a record longer than a block
+    }
+    char* const end = CopyBytes(buffer_.data() + used_, record.data(), record.size());
+    end[0] = '\r';
+    end[1] = '\n';
+    used_ += size;
     ++pending_;
-    return buffer_.size() < kWriteBlock || Flush();
+    return true;
   }
 
   // Writes out the buffer; returns false and keeps the error on failure.
   bool Flush() {
     std::size_t done = 0;
-    if (!file_.WriteAll(buffer_.data(), buffer_.size(), done, error_)) {
+    if (!file_.WriteAll(buffer_.data(), used_, done, error_)) {
       KeepWholeRecords(done);
       return false;
     }
     written_ += done;
     records_ += pending_;
     pending_ = 0;
-    buffer_.clear();
+    used_ = 0;
     return true;
   }
 
@@ -198,11 +206,12 @@ class RecordWriter {
       // The file keeps a cut record; nothing more can be done about it here.
     }
     pending_ = 0;
-    buffer_.clear();
+    used_ = 0;
   }
 
   File& file_;
-  std::string buffer_;
+  std::vector<char> buffer_;
+  std::size_t used_ = 0;       // bytes of buffer_ that hold records
   std::uint64_t pending_ = 0;  // records in buffer_
   std::uint64_t records_ = 0;  // records in the file
   std::uint64_t written_ = 0;  // bytes in the file
@@ -411,6 +420,8 @@ std::string Run(FormState& form, const std::string& dir, Host& host) {
 }
 
 }  // namespace
+
+std::time_t Host::Now() { return platform::Now(); }
 
 bool FileExists(const std::string& filename) {
   int error = 0;

@@ -10,6 +10,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "bytes.h"
 #include "check_field.h"
 #include "line_converter.h"
 #include "platform.h"
@@ -39,9 +40,10 @@ std::string_view TrimTrailingSpaces(std::string_view s) {
 // Returns the index just past the comma at or after pos, or npos at the end of line.
 std::size_t AfterComma(std::string_view line, std::size_t pos) {
   if (pos >= line.size()) return std::string_view::npos;
-  const void* comma = std::memchr(line.data() + pos, ',', line.size() - pos);
-  if (comma == nullptr) return std::string_view::npos;
-  return static_cast<std::size_t>(static_cast<const char*>(comma) - line.data()) + 1;
+  const char* const end = line.data() + line.size();
+  const char* const comma = FindByte(line.data() + pos, end, ',');
+  if (comma == end) return std::string_view::npos;
+  return static_cast<std::size_t>(comma - line.data()) + 1;
 }
 
 // Returns a mask of the commas among the 64 bytes at p: bit i for byte i.
@@ -281,10 +283,7 @@ constexpr std::size_t ConstantBytes() {
 }
 
 // Copies text to out and returns the end.
-char* Put(char* out, std::string_view text) {
-  std::memcpy(out, text.data(), text.size());
-  return out + text.size();
-}
+char* Put(char* out, std::string_view text) { return CopyBytes(out, text.data(), text.size()); }
 
 using VaryingFields = std::array<std::string_view, kVaryingFields>;
 
@@ -317,7 +316,9 @@ void AppendRecord(std::string& record, const VaryingFields& fields, bool mayHold
   }
 }
 
-bool HasBar(std::string_view s) { return std::memchr(s.data(), '|', s.size()) != nullptr; }
+bool HasBar(std::string_view s) {
+  return FindByte(s.data(), s.data() + s.size(), '|') != s.data() + s.size();
+}
 
 }  // namespace
 

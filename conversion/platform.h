@@ -93,6 +93,9 @@ bool Remove(const std::string& path);
 // Returns the names in a folder, without "." and "..".
 std::vector<std::string> ListFolder(const std::string& dir);
 
+// Returns the current time, read from the system's clock without time-zone work.
+std::time_t Now();
+
 // Returns the local date and time of t in the system's default short form:
 // date, a blank, time; the date alone at exactly midnight.
 std::string FormatMoment(std::time_t t);

@@ -152,6 +152,8 @@ std::vector<std::string> ListFolder(const std::string& dir) {
   return names;
 }
 
+std::time_t Now() { return std::time(nullptr); }
+
 std::string FormatMoment(std::time_t t) {
   std::tm local{};
   localtime_r(&t, &local);

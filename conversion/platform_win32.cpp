@@ -12,6 +12,8 @@ namespace conversion::platform {
 namespace {
 
 constexpr DWORD kLargestIo = 1U << 30;  // bytes one ReadFile or WriteFile moves at most
+constexpr ULONGLONG kUnixEpoch =
+    11644473600ULL;  // seconds from 1601, where file times start, to 1970
 constexpr int kDirectoryNotSupported =
     336;  // ERROR_DIRECTORY_NOT_SUPPORTED, missing from older headers
 
@@ -200,10 +202,18 @@ std::vector<std::string> ListFolder(const std::string& dir) {
   return names;
 }
 
+std::time_t Now() {
+  // The C library's time() looks the time zone up on every call; the file time does not.
+  FILETIME now{};
+  ::GetSystemTimeAsFileTime(&now);
+  const ULONGLONG ticks = (static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+  return static_cast<std::time_t>(ticks / 10000000ULL - kUnixEpoch);
+}
+
 std::string FormatMoment(std::time_t t) {
   // Converts the time to a SYSTEMTIME in the user's time zone.
   ULARGE_INTEGER ticks{};
-  ticks.QuadPart = (static_cast<ULONGLONG>(t) + 11644473600ULL) * 10000000ULL;
+  ticks.QuadPart = (static_cast<ULONGLONG>(t) + kUnixEpoch) * 10000000ULL;
   FILETIME utc{ticks.LowPart, ticks.HighPart};
   SYSTEMTIME utcTime{};
   SYSTEMTIME local{};

@@ -64,7 +64,6 @@ linux_copy=$(awk '/^  plain copy /{print $3}' "$log")
 awk -v core="$linux_core" -v copy="$linux_copy" '
   $1 == "copy" { printf "  %-34s %7.3f (%6.3f)   %5.2f x the Linux copy\n", "copy with flush", $3, $5, $3 / copy }
   $1 == "core" { printf "  %-34s %7.3f (%6.3f)   %5.2f x the Linux core\n", "conversion, core", $3, $5, $3 / core; w = $3 }
-  $1 == "core-clock" { printf "  %-34s %7.3f (%6.3f)   %5.2f x the Linux core\n", "core, clock from the system time", $3, $5, $3 / core }
   $1 == "ns/call" { printf "  ns per call of %-24s %7s\n", $2, $3 }
   END {
     printf "\nGoal:\n  %-40s %7.2f x (limit 1.5 x) %s\n", "Windows core time / Linux core time",

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <ctime>
 #include <string>
 
 #include "platform.h"
@@ -33,6 +34,13 @@ TEST(Platform, ReasonsArePlainWordsWithoutAFullStop) {
   EXPECT_FALSE(reason.empty());
   EXPECT_NE(reason.back(), '.');
   EXPECT_EQ(reason.find_first_of("\r\n"), std::string::npos) << reason;
+}
+
+TEST(Platform, ClockAgreesWithTheCLibrary) {
+  const std::time_t before = std::time(nullptr);
+  const std::time_t now = conversion::platform::Now();
+  EXPECT_GE(now, before);
+  EXPECT_LE(now, std::time(nullptr));
 }
 
 TEST(Platform, MomentIsTheShortDateAndTheLongTimeAndTheDateAloneAtMidnight) {
