@@ -1,9 +1,12 @@
 # Shared steps of the Windows build, sourced by build-windows.sh and test.sh.
 
-# Installs the cross compiler, Wine, Xvfb and the GoogleTest sources the Windows build needs.
+# Installs the cross compiler, Wine, Xvfb and the GoogleTest sources the Windows build needs,
+# with the X libraries Wine's display driver loads when they are there, so that a fresh machine
+# draws windows as this one does.
 s2m_windows_deps() {
   bash scripts/deps.sh cmake make g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev googletest \
-    wine wine64 xvfb xauth zip unzip
+    wine wine64 fonts-wine xvfb xauth zip unzip \
+    libxrender1 libxrandr2 libxi6 libxcursor1 libxinerama1 libxcomposite1 libxfixes3
 }
 
 # Prints the path of the built Windows program; fails when it has not been built.
