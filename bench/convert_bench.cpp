@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "conversion.h"
+#include "quiet_host.h"
 #include "synthetic_export.h"
 #ifdef S2M_BENCH_WINDOW
 #include "window_run.h"
@@ -78,15 +79,7 @@ Sample Failed(std::string_view problem) {
   return sample;
 }
 
-// Counts nothing, draws nothing and keeps the closing message.
-class QuietHost final : public conversion::Host {
- public:
-  void RepaintCounter() override {}
-  void SetCounterText(std::string_view) override {}
-  void ShowMessage(std::string_view text) override { message.assign(text); }
-
-  std::string message;
-};
+using bench::QuietHost;
 
 double Since(std::chrono::steady_clock::time_point begin) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();

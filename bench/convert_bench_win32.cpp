@@ -18,6 +18,7 @@
 
 #include "conversion.h"
 #include "platform.h"
+#include "quiet_host.h"
 
 namespace {
 
@@ -31,16 +32,7 @@ struct Options {
   int repeat = 5;
 };
 
-// Returns the seconds since 1970 from GetSystemTimeAsFileTime.
-// Counts nothing, draws nothing, keeps the closing message and reads the clock as the window does.
-class QuietHost final : public conversion::Host {
- public:
-  void RepaintCounter() override {}
-  void SetCounterText(std::string_view) override {}
-  void ShowMessage(std::string_view text) override { message.assign(text); }
-
-  std::string message;
-};
+using bench::QuietHost;
 
 double Since(std::chrono::steady_clock::time_point begin) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
