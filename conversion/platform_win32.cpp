@@ -12,11 +12,12 @@ namespace conversion::platform {
 namespace {
 
 constexpr DWORD kLargestIo = 1U << 30;  // bytes one ReadFile or WriteFile moves at most
-constexpr ULONGLONG kUnixEpoch =
-    11644473600ULL;  // seconds from 1601, where file times start, to 1970
-constexpr int kDirectoryNotSupported =
-    336;  // ERROR_DIRECTORY_NOT_SUPPORTED, missing from older headers
+// Seconds from 1601, where file times start, to 1970.
+constexpr ULONGLONG kUnixEpoch = 11644473600ULL;
+// ERROR_DIRECTORY_NOT_SUPPORTED, missing from older headers.
+constexpr int kDirectoryNotSupported = 336;
 
+// NOLINTNEXTLINE(performance-no-int-to-ptr): File keeps its handle as an integer for both systems.
 HANDLE Handle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
 std::intptr_t Value(HANDLE handle) { return reinterpret_cast<std::intptr_t>(handle); }
@@ -172,7 +173,7 @@ FolderLock& FolderLock::operator=(FolderLock&& other) noexcept {
   return *this;
 }
 
-FolderLock::~FolderLock() = default;
+FolderLock::~FolderLock() { CloseHandleValue(handle_); }
 
 bool FolderLock::Take(const std::string& /*dir*/, FolderLock& /*lock*/) {
   // marigold.txt stays open without sharing for the whole run: a second run
