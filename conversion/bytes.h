@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -12,17 +13,24 @@
 // libraries search byte by byte and call out for every short copy.
 namespace conversion {
 
+// Returns a mask of the bytes equal to c among the 16 at p: bit i for byte i.
+inline unsigned Matches16(const char* p, char c) {
+#if defined(__SSE2__)
+  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  return static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(c))));
+#else
+  unsigned bits = 0;
+  for (unsigned i = 0; i < 16; ++i) bits |= unsigned{p[i] == c} << i;
+  return bits;
+#endif
+}
+
 // Returns the first c in [begin, end), or end.
 inline const char* FindByte(const char* begin, const char* end, char c) {
   const char* p = begin;
-#if defined(__SSE2__)
-  const __m128i wanted = _mm_set1_epi8(c);
   for (; end - p >= 16; p += 16) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const int hits = _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, wanted));
-    if (hits != 0) return p + __builtin_ctz(static_cast<unsigned>(hits));
+    if (const unsigned hits = Matches16(p, c); hits != 0) return p + std::countr_zero(hits);
   }
-#endif
   for (; p != end; ++p) {
     if (*p == c) return p;
   }

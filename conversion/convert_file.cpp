@@ -171,12 +171,9 @@ class RecordWriter {
   // Flushes the records onto the device and closes the file; returns false and
   // keeps the error on failure. Only then may a run report them as written.
   bool Finish() {
-    if (finished_ || error_ != 0) {
-      finished_ = true;
-      return error_ == 0;
-    }
+    if (finished_) return error_ == 0;
     finished_ = true;
-    if (!Flush()) return false;
+    if (error_ != 0 || !Flush()) return false;
     error_ = file_.Sync();
     if (error_ != 0) {
       unsure_ = true;

@@ -6,10 +6,6 @@
 #include <limits>
 #include <utility>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "bytes.h"
 #include "check_field.h"
 #include "line_converter.h"
@@ -49,16 +45,7 @@ std::size_t AfterComma(std::string_view line, std::size_t pos) {
 // Returns a mask of the commas among the 64 bytes at p: bit i for byte i.
 std::uint64_t CommaBits(const char* p) {
   std::uint64_t bits = 0;
-#if defined(__SSE2__)
-  const __m128i commas = _mm_set1_epi8(',');
-  for (int i = 0; i < 4; ++i) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
-    const int hits = _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, commas));
-    bits |= std::uint64_t{static_cast<std::uint16_t>(hits)} << (16 * i);
-  }
-#else
-  for (int i = 0; i < 64; ++i) bits |= std::uint64_t{p[i] == ','} << i;
-#endif
+  for (int i = 0; i < 4; ++i) bits |= std::uint64_t{Matches16(p + 16 * i, ',')} << (16 * i);
   return bits;
 }
 

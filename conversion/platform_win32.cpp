@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "platform.h"
+#include "platform_win32.h"
 
 namespace conversion::platform {
 
@@ -29,16 +30,6 @@ int CloseHandleValue(std::intptr_t handle) {
   return ::CloseHandle(Handle(handle)) ? 0 : LastError();
 }
 
-// Converts UTF-8 to UTF-16; bytes that are not UTF-8 become U+FFFD.
-std::wstring Wide(std::string_view utf8) {
-  if (utf8.empty()) return {};
-  const int size = static_cast<int>(std::min<std::size_t>(utf8.size(), INT_MAX));
-  const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(n), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), n);
-  return wide;
-}
-
 // Converts UTF-16 to a code page; an 8-bit page gets '?', never a look-alike, for
 // a character it lacks.
 std::string Narrow(std::wstring_view wide, UINT codePage) {
@@ -52,9 +43,18 @@ std::string Narrow(std::wstring_view wide, UINT codePage) {
   return text;
 }
 
-std::string Utf8(std::wstring_view wide) { return Narrow(wide, CP_UTF8); }
-
 }  // namespace
+
+std::wstring Wide(std::string_view utf8) {
+  if (utf8.empty()) return {};
+  const int size = static_cast<int>(std::min<std::size_t>(utf8.size(), INT_MAX));
+  const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(n), L'\0');
+  ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), n);
+  return wide;
+}
+
+std::string Utf8(std::wstring_view wide) { return Narrow(wide, CP_UTF8); }
 
 const char kSeparator = '\\';
 
@@ -89,12 +89,13 @@ File::~File() { CloseHandleValue(handle_); }
 
 File File::OpenForReading(const std::string& path, int& error) {
   // The logging program may still hold its export open, even for writing.
+  const std::wstring wide = Wide(path);
   const HANDLE handle =
-      ::CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+      ::CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     error = LastError();
-    const DWORD attributes = ::GetFileAttributesW(Wide(path).c_str());
+    const DWORD attributes = ::GetFileAttributesW(wide.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
       error = kDirectoryNotSupported;
     }

@@ -110,16 +110,13 @@ std::u32string FoldName(std::string_view name) {
   for (std::size_t pos = 0; pos < name.size();) {
     const std::size_t n = CharLength(name, pos);
     char32_t c = Byte(name, pos);
-    if (n > 1) {
-      c &= 0x3FU >> (n - 1);
-      for (std::size_t i = 1; i < n; ++i) c = (c << 6) | (Byte(name, pos + i) & 0x3FU);
-      c = FoldChar(c);
-    } else if (c >= 0x80) {
-      c |= 0x110000;  // a stray byte never folds onto a character
+    if (n == 1 && c >= 0x80) {
+      folded.push_back(c | 0x110000);  // a stray byte never folds onto a character
     } else {
-      c = FoldChar(c);
+      if (n > 1) c &= 0x3FU >> (n - 1);
+      for (std::size_t i = 1; i < n; ++i) c = (c << 6) | (Byte(name, pos + i) & 0x3FU);
+      folded.push_back(FoldChar(c));
     }
-    folded.push_back(c);
     pos += n;
   }
   return folded;

@@ -3,10 +3,10 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 #include <cwchar>
 
+#include "platform_win32.h"
 #include "resource.h"
 
 // Handles, messages and parameters of the Win32 API travel as integers.
@@ -24,24 +24,8 @@ constexpr auto kFrame = std::chrono::milliseconds(16);
 // close relative.
 constexpr std::array<const wchar_t*, 2> kFaces = {L"Microsoft Sans Serif", L"Tahoma"};
 
-// Converts UTF-8 to UTF-16; bytes that are not UTF-8 become U+FFFD.
-std::wstring Wide(std::string_view utf8) {
-  if (utf8.empty()) return {};
-  const int size = static_cast<int>(std::min<std::size_t>(utf8.size(), INT_MAX));
-  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), n);
-  return wide;
-}
-
-std::string Utf8(std::wstring_view wide) {
-  if (wide.empty()) return {};
-  const int size = static_cast<int>(std::min<std::size_t>(wide.size(), INT_MAX));
-  const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-  std::string text(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, text.data(), n, nullptr, nullptr);
-  return text;
-}
+using conversion::platform::Utf8;
+using conversion::platform::Wide;
 
 // Converts the core's UTF-8 message, whose lines end in LF, to a box's text.
 std::wstring BoxText(std::string_view utf8) {
