@@ -9,12 +9,17 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "platform_win32.h"
 #endif
 
 namespace {
 
 using conversion::platform::FormatMoment;
 using conversion::platform::ToEightBit;
+#ifdef _WIN32
+using conversion::platform::Utf8;
+#endif
 
 TEST(Platform, ConvertsToTheEightBitCodePageWithQuestionMarksForTheRest) {
 #ifdef _WIN32
@@ -58,13 +63,8 @@ TEST(Platform, MomentIsTheShortDateAndTheLongTimeAndTheDateAloneAtMidnight) {
   wchar_t time[80];
   ::GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &when, nullptr, date, 80, nullptr);
   ::GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &when, nullptr, time, 80);
-  const std::wstring expected = std::wstring(date) + L" " + time;
-  char utf8[400];
-  ::WideCharToMultiByte(CP_UTF8, 0, expected.c_str(), -1, utf8, 400, nullptr, nullptr);
-  EXPECT_EQ(FormatMoment(afternoon), utf8);
-  char dateUtf8[200];
-  ::WideCharToMultiByte(CP_UTF8, 0, date, -1, dateUtf8, 200, nullptr, nullptr);
-  EXPECT_EQ(FormatMoment(midnight), dateUtf8);
+  EXPECT_EQ(FormatMoment(afternoon), Utf8(std::wstring(date) + L" " + time));
+  EXPECT_EQ(FormatMoment(midnight), Utf8(date));
 #else
   std::setlocale(LC_ALL, "C");
   EXPECT_EQ(FormatMoment(afternoon), "12/07/26 14:05:09");

@@ -32,16 +32,7 @@ extern "C" int fsync(int fd) {
 
 namespace {
 
-// Runs a conversion as START does; returns the one message shown.
-std::string Convert(const std::filesystem::path& dir, const std::string& name,
-                    test::Recorder& host) {
-  conversion::FormState form;
-  form.NomeFile = name;
-  form.NomeUtente = "NAME";
-  conversion::ConvertFile(form, dir, host);
-  EXPECT_EQ(host.messages.size(), 1u);
-  return host.messages.empty() ? std::string() : host.messages.back();
-}
+using test::Convert;
 
 // Notes how many times fsync had run when the message was shown.
 class SyncWatcher : public test::Recorder {

@@ -6,17 +6,7 @@
 
 namespace {
 
-// Runs a conversion as START does; returns the one message shown.
-std::string Convert(const std::filesystem::path& dir, const std::string& name,
-                    const std::string& operatorName = "NAME") {
-  conversion::FormState form;
-  form.NomeFile = name;
-  form.NomeUtente = operatorName;
-  test::Recorder host;
-  conversion::ConvertFile(form, dir, host);
-  EXPECT_EQ(host.messages.size(), 1u);
-  return host.messages.empty() ? std::string() : host.messages.back();
-}
+using test::Convert;
 
 std::string Read(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);

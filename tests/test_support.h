@@ -117,6 +117,24 @@ inline std::vector<std::string> Records(const std::string& file) {
   return records;
 }
 
+// Runs a conversion of dir/name as START does; returns the one message host shows.
+inline std::string Convert(const std::filesystem::path& dir, const std::string& name,
+                           Recorder& host, const std::string& operatorName = "NAME") {
+  conversion::FormState form;
+  form.NomeFile = name;
+  form.NomeUtente = operatorName;
+  conversion::ConvertFile(form, dir, host);
+  EXPECT_EQ(host.messages.size(), 1u);
+  return host.messages.empty() ? std::string() : host.messages.back();
+}
+
+// Runs a conversion of dir/name as START does; returns the one message shown.
+inline std::string Convert(const std::filesystem::path& dir, const std::string& name,
+                           const std::string& operatorName = "NAME") {
+  Recorder host;
+  return Convert(dir, name, host, operatorName);
+}
+
 // Returns a name the way the core passes names: UTF-8 on Windows, bytes elsewhere.
 inline std::filesystem::path Utf8Path(const std::string& name) {
 #ifdef _WIN32
