@@ -53,19 +53,46 @@ std::string_view Lookup(const std::array<TextPair, N>& table, std::string_view v
   return row == table.end() ? value : row->second;
 }
 
+bool HoldsDigit(std::string_view part) {
+  return std::any_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Returns the longest part that holds a digit, the later one on a tie; picked
+// itself when none does. Every call sign holds a digit, suffixes such as QRP
+// or KHS do not.
+template <std::size_t N>
+std::string_view CallPart(const std::array<std::string_view, N>& parts, std::string_view picked) {
+  if (HoldsDigit(picked)) return picked;
+  std::string_view best;
+  std::size_t bestLength = 0;
+  for (const std::string_view part : parts) {
+    if (!HoldsDigit(part)) continue;
+    const std::size_t length = CharCount(part);
+    if (best.data() == nullptr || length >= bestLength) {
+      best = part;
+      bestLength = length;
+    }
+  }
+  return best.data() == nullptr ? picked : best;
+}
+
 // Reduces a call sign to its base call: of two parts the longer, the second on
-// a tie; of three parts the middle one. One part, or four and more, stay whole.
+// a tie; of three parts the middle one; either way a part with a digit rather
+// than one without. One part, or four and more, stay whole.
 std::string_view BaseCall(std::string_view call) {
   const std::size_t first = call.find('/');
   if (first == std::string_view::npos) return call;
   const std::size_t second = call.find('/', first + 1);
+  const std::string_view head = call.substr(0, first);
   if (second == std::string_view::npos) {
-    const std::string_view head = call.substr(0, first);
     const std::string_view tail = call.substr(first + 1);
-    return CharCount(head) > CharCount(tail) ? head : tail;
+    const std::array<std::string_view, 2> parts{head, tail};
+    return CallPart(parts, CharCount(head) > CharCount(tail) ? head : tail);
   }
   if (call.find('/', second + 1) != std::string_view::npos) return call;
-  return call.substr(first + 1, second - first - 1);
+  const std::array<std::string_view, 3> parts{head, call.substr(first + 1, second - first - 1),
+                                              call.substr(second + 1)};
+  return CallPart(parts, parts[1]);
 }
 
 }  // namespace

@@ -32,6 +32,16 @@ INSTANTIATE_TEST_SUITE_P(BaseCall, CheckFieldTest,
                                          Case{2, "\xC3\x84\xC3\x96/ABC", "ABC"},
                                          Case{2, "ABC/\xC3\x84\xC3\x96", "ABC"}));
 
+// A call sign holds a digit; a suffix such as QRP or KHS never does.
+INSTANTIATE_TEST_SUITE_P(
+    BaseCallHoldsADigit, CheckFieldTest,
+    testing::Values(Case{2, "LA5WNA/QRP/P", "LA5WNA"}, Case{2, "9H1VC/KHS/P", "9H1VC"},
+                    Case{2, "P/QRP/DL1AB", "DL1AB"}, Case{2, "A1/QRP/B22", "B22"},
+                    Case{2, "AB1/QRP/CD2", "CD2"}, Case{2, "DL/HB9XYZ/P", "HB9XYZ"},
+                    Case{2, "W1AW/QRPP", "W1AW"}, Case{2, "QRP/W1A", "W1A"},
+                    Case{2, "HB9/ABCDEF", "HB9"}, Case{2, "HB9/AB2CDEF", "AB2CDEF"},
+                    Case{2, "A/B/C2/D", "A/B/C2/D"}));
+
 INSTANTIATE_TEST_SUITE_P(
     Band, CheckFieldTest,
     testing::Values(Case{7, "10m", "28"}, Case{7, "15m", "21"}, Case{7, "20m", "14"},
