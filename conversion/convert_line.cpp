@@ -18,8 +18,8 @@ namespace {
 
 using Fields = std::array<std::string_view, kUsedFields>;
 
-constexpr std::string_view kPlaceholderDate = "01.01.2050";
-constexpr std::string_view kPlaceholderTime = "01.01.2050 12:12:12";
+constexpr std::string_view kPlaceholderDate = "01/01/2050";
+constexpr std::string_view kPlaceholderTime = "12:12:12";
 
 // Writes CR and LF as blanks: a record is one line whatever the text holds.
 std::string OneLine(std::string text) {
@@ -181,6 +181,17 @@ std::string_view Chars(std::string_view s, const std::array<std::size_t, N + 1>&
   return s.substr(offsets[from - 1], offsets[to] - offsets[from - 1]);
 }
 
+constexpr bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Returns true when the characters at the given 1-based places are each one digit.
+template <std::size_t N, std::size_t M>
+bool DigitsAt(std::string_view s, const std::array<std::size_t, N + 1>& offsets,
+              const std::array<std::size_t, M>& places) {
+  return std::all_of(places.begin(), places.end(), [&](std::size_t place) {
+    return offsets[place] - offsets[place - 1] == 1 && IsDigit(s[offsets[place - 1]]);
+  });
+}
+
 bool IsAscii(std::string_view s) {
   unsigned bits = 0;
   for (const char c : s) bits |= static_cast<unsigned char>(c);
@@ -192,9 +203,116 @@ bool IsHeaderDate(std::string_view date) {
          UpperAscii(date[2]) == 'T' && UpperAscii(date[3]) == 'E';
 }
 
-// Builds field 20: dd/mm/yyyy hh:mm:ss from a dd.mm.yyyy date and a
-// "dd.mm.yyyy hh.mm.ss" time. A date or time of another length gets the
-// placeholder; the header line's names pass unchanged.
+// Appends one or two digits as two, with a leading zero.
+void PutTwoDigits(std::string& out, std::string_view digits) {
+  if (digits.size() == 1) out.push_back('0');
+  out.append(digits);
+}
+
+// Takes one or two digits from the front of s; returns them, or nothing.
+std::string_view TakeDigits(std::string_view& s, std::size_t most) {
+  std::size_t n = 0;
+  while (n < most && n < s.size() && IsDigit(s[n])) ++n;
+  const std::string_view digits = s.substr(0, n);
+  s.remove_prefix(n);
+  return digits;
+}
+
+// Appends a date as dd/mm/yyyy: yyyy?mm?dd; any ten characters as dd?mm?yyyy,
+// the separators not examined; d.m.yyyy with one or two digits for day and
+// month. Returns false for any other form, month-first ones included.
+bool PutDate(std::string_view date, std::string& out) {
+  std::array<std::size_t, 11> d{};
+  if (CharOffsets<10>(date, d)) {
+    if (DigitsAt<10>(date, d, std::array<std::size_t, 8>{1, 2, 3, 4, 6, 7, 9, 10})) {
+      out.append(Chars<10>(date, d, 9, 10)).append("/").append(Chars<10>(date, d, 6, 7));
+      out.append("/").append(Chars<10>(date, d, 1, 4));
+      return true;
+    }
+    out.append(Chars<10>(date, d, 1, 2)).append("/").append(Chars<10>(date, d, 4, 5));
+    out.append("/").append(Chars<10>(date, d, 7, 10));
+    return true;
+  }
+  std::string_view rest = date;
+  const std::string_view day = TakeDigits(rest, 2);
+  if (day.empty() || !rest.starts_with('.')) return false;
+  rest.remove_prefix(1);
+  const std::string_view month = TakeDigits(rest, 2);
+  if (month.empty() || !rest.starts_with('.')) return false;
+  rest.remove_prefix(1);
+  if (rest.size() != 4 || TakeDigits(rest, 4).size() != 4) return false;
+  PutTwoDigits(out, day);
+  out.push_back('/');
+  PutTwoDigits(out, month);
+  out.push_back('/');
+  out.append(date.substr(date.size() - 4));
+  return true;
+}
+
+// Reads h:mm, hh:mm, h:mm:ss or hh:mm:ss, with ':' or '.' between, as the
+// whole of text; returns false for anything else.
+bool ReadClock(std::string_view text, std::array<std::string_view, 3>& parts) {
+  parts = {};
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    if (i > 0) {
+      if (text.empty()) return i == 2;
+      if (text.front() != ':' && text.front() != '.') return false;
+      text.remove_prefix(1);
+    }
+    parts[i] = TakeDigits(text, 2);
+    if (parts[i].empty() || (i > 0 && parts[i].size() != 2)) return false;
+  }
+  return text.empty();
+}
+
+// Appends hh:mm:ss for a time that ends the value and starts it or follows a
+// blank, on the 24-hour clock or followed by a blank and AM or PM. The
+// seconds are 00 when left out.
+bool PutTimeOfDay(std::string_view time, std::string& out) {
+  int shift = -1;  // hours to add for AM or PM; -1 on the 24-hour clock
+  if (time.size() >= 3 && time[time.size() - 3] == ' ' &&
+      UpperAscii(time[time.size() - 1]) == 'M') {
+    const char half = UpperAscii(time[time.size() - 2]);
+    if (half == 'A' || half == 'P') {
+      shift = half == 'A' ? 0 : 12;
+      time.remove_suffix(3);
+    }
+  }
+  const std::size_t blank = time.rfind(' ');
+  std::array<std::string_view, 3> parts{};
+  if (!ReadClock(blank == std::string_view::npos ? time : time.substr(blank + 1), parts)) {
+    return false;
+  }
+  if (shift < 0) {
+    PutTwoDigits(out, parts[0]);
+  } else {
+    int hour = parts[0][0] - '0';
+    if (parts[0].size() == 2) hour = hour * 10 + parts[0][1] - '0';
+    if (hour < 1 || hour > 12) return false;
+    hour = hour % 12 + shift;
+    out.push_back(static_cast<char>('0' + hour / 10));
+    out.push_back(static_cast<char>('0' + hour % 10));
+  }
+  out.append(":").append(parts[1]).append(":").append(parts[2].empty() ? "00" : parts[2]);
+  return true;
+}
+
+// Appends a time as hh:mm:ss: the last eight of nineteen characters when they
+// hold digits where hh?mm?ss does, else a time of day that ends the value.
+bool PutTime(std::string_view time, std::string& out) {
+  std::array<std::size_t, 20> t{};
+  if (CharOffsets<19>(time, t) &&
+      DigitsAt<19>(time, t, std::array<std::size_t, 6>{12, 13, 15, 16, 18, 19})) {
+    out.append(Chars<19>(time, t, 12, 13)).append(":").append(Chars<19>(time, t, 15, 16));
+    out.append(":").append(Chars<19>(time, t, 18, 19));
+    return true;
+  }
+  return PutTimeOfDay(time, out);
+}
+
+// Builds field 20, dd/mm/yyyy hh:mm:ss, from the date and time as the
+// exporting PC wrote them. A form that is not read gets the placeholder date
+// 01/01/2050 or time 12:12:12; the header line's names pass unchanged.
 std::string_view DateTime(std::string_view date, std::string_view time, std::string& out,
                           bool& placeholder) {
   out.clear();
@@ -202,30 +320,25 @@ std::string_view DateTime(std::string_view date, std::string_view time, std::str
     out.append(date).append(" ").append(time);
     return out;
   }
-  if (date.size() == 10 && time.size() == 19 && IsAscii(date) && IsAscii(time)) {
-    // One byte per character: the usual line, done without counting characters.
+  if (date.size() == 10 && time.size() == 19 && IsAscii(date) && IsAscii(time) &&
+      !IsDigit(date[2]) && IsDigit(time[11]) && IsDigit(time[12]) && IsDigit(time[14]) &&
+      IsDigit(time[15]) && IsDigit(time[17]) && IsDigit(time[18])) {
+    // One byte per character and the day first: the usual line, done without counting characters.
     const std::array<char, 19> text{
         date[0],  date[1],  '/', date[3],  date[4],  '/', date[6],  date[7], date[8], date[9], ' ',
         time[11], time[12], ':', time[14], time[15], ':', time[17], time[18]};
     out.assign(text.data(), text.size());
     return out;
   }
-  std::array<std::size_t, 11> d{};
-  if (!CharOffsets<10>(date, d)) {
-    date = kPlaceholderDate;
-    CharOffsets<10>(date, d);
+  if (!PutDate(date, out)) {
+    out.assign(kPlaceholderDate);
     placeholder = true;
   }
-  std::array<std::size_t, 20> t{};
-  if (!CharOffsets<19>(time, t)) {
-    time = kPlaceholderTime;
-    CharOffsets<19>(time, t);
+  out.push_back(' ');
+  if (!PutTime(time, out)) {
+    out.append(kPlaceholderTime);
     placeholder = true;
   }
-  out.append(Chars<10>(date, d, 1, 2)).append("/").append(Chars<10>(date, d, 4, 5));
-  out.append("/").append(Chars<10>(date, d, 7, 10)).append(" ");
-  out.append(Chars<19>(time, t, 12, 13)).append(":").append(Chars<19>(time, t, 15, 16));
-  out.append(":").append(Chars<19>(time, t, 18, 19));
   return out;
 }
 
@@ -354,8 +467,33 @@ bool SplitFields(std::string_view line, Fields& dati,
   return true;
 }
 
+LineShape ShapeOf(std::string_view line) {
+  LineShape shape;
+  std::size_t pos = 0;
+  while (shape.fields < kUsedFields) {
+    ++shape.fields;
+    const std::size_t start = line.find_first_not_of(' ', pos);
+    if (start != std::string_view::npos && line[start] == '"') {
+      std::size_t quote = line.find('"', start + 1);
+      while (quote != std::string_view::npos && quote + 1 < line.size() && line[quote + 1] == '"') {
+        quote = line.find('"', quote + 2);  // a pair stands for one quote
+      }
+      if (quote == std::string_view::npos) {
+        shape.openQuote = true;
+        return shape;
+      }
+      pos = quote + 1;
+    }
+    const std::size_t comma = line.find(',', pos);
+    if (comma == std::string_view::npos) return shape;
+    pos = comma + 1;
+  }
+  return shape;
+}
+
 LineResult ConvertLine(FormState& form, Host& host, RunContext& run) {
   LineResult result;
+  run.unknownBand = {};
   Fields Dati;
   if (!SplitFields(form.Linea, Dati, run.unquoted)) return result;
   if (form.xx == std::numeric_limits<std::int32_t>::max()) {
@@ -370,6 +508,10 @@ LineResult ConvertLine(FormState& form, Host& host, RunContext& run) {
 
   const std::string_view dateTime =
       DateTime(Dati[2], Dati[3], run.dateTime, result.placeholderDate);
+  const std::string_view band = CheckValue(7, Dati[5]);
+  if (band.data() == Dati[5].data() && Dati[5] != " " && !IsHeaderDate(Dati[2])) {
+    run.unknownBand = Dati[5];
+  }
   // Only field 33's check goes through the form state: the state keeps it after the line.
   const VaryingFields Campo{
       Dati[1],                      // 1
@@ -378,7 +520,7 @@ LineResult ConvertLine(FormState& form, Host& host, RunContext& run) {
       Dati[8],                      // 4
       Dati[12],                     // 5
       Dati[6],                      // 6
-      CheckValue(7, Dati[5]),       // 7
+      band,                         // 7
       Dati[15],                     // 8
       Dati[13],                     // 9
       Dati[16],                     // 10

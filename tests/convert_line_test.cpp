@@ -1,7 +1,9 @@
 #include <climits>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "line_converter.h"
 #include "test_support.h"
 
 namespace {
@@ -130,9 +132,23 @@ TEST_F(ConvertLineTest, ReformatsDateAndTime) {
   const std::vector<Case> cases = {
       {"05.03.2000", "05.03.2000 14:07:33", "05/03/2000 14:07:33", false},
       {"05.03.2000", "01.01.1999 14.07.33", "05/03/2000 14:07:33", false},
-      {"5.3.2000", "05.03.2000 14:07:33", "01/01/2050 14:07:33", true},
-      {"05.03.2000", "14:07:33", "05/03/2000 12:12:12", true},
       {"", "", "01/01/2050 12:12:12", true},
+      // Other regional forms: year first, day first with short numbers, 12-hour clock.
+      {"2000-03-05", "2000-03-05 14:07:33", "05/03/2000 14:07:33", false},
+      {"2000/03/05", "5.3.2000 2:07:33 PM", "05/03/2000 14:07:33", false},
+      {"5.3.2000", "5.3.2000 2:07 am", "05/03/2000 02:07:00", false},
+      {"05.3.2000", "05.3.2000 12:30:01 AM", "05/03/2000 00:30:01", false},
+      {"5.03.2000", "14:07:33", "05/03/2000 14:07:33", false},
+      {"05.03.2000", "9.07", "05/03/2000 09:07:00", false},
+      {"05.03.2000", "05.03.2000 12:00 PM", "05/03/2000 12:00:00", false},
+      // Month first is never guessed, nor a time that does not stand alone.
+      {"3/5/2000", "05.03.2000 14:07:33", "01/01/2050 14:07:33", true},
+      {"5.3.00", "05.03.2000 14:07:33", "01/01/2050 14:07:33", true},
+      {"05.03.2000", "2000-03-05T14:07:33Z", "05/03/2000 12:12:12", true},
+      {"05.03.2000", "05.03.2000 13:07 PM", "05/03/2000 12:12:12", true},
+      {"05.03.2000", "05.03.2000 14:7:33", "05/03/2000 12:12:12", true},
+      {"05.03.2000", "abcdefghijk14:07:33", "05/03/2000 14:07:33", false},
+      {"05.03.2000", "abcdefghijklmnopqrs", "05/03/2000 12:12:12", true},
       {"date", "time", "date time", false},
       // Characters, not bytes: a two-byte separator keeps the length 10 and 19.
       {"05\xC2\xB7"
@@ -152,6 +168,34 @@ TEST_F(ConvertLineTest, ReformatsDateAndTime) {
     EXPECT_EQ(f[45], c.field20) << line;
     EXPECT_EQ(result.placeholderDate, c.placeholder) << line;
   }
+}
+
+TEST(ShapeOf, CountsFieldsAsTheConversionSplitsThem) {
+  // Lines of commas, quotes, blanks and letters: a line converts exactly when
+  // its shape holds 26 fields, and a quote left open closes at the end.
+  std::mt19937 random(12);
+  const std::string alphabet = ",,,,,\"\" a";
+  for (int n = 0; n < 20000; ++n) {
+    std::string line;
+    for (std::size_t i = random() % 60; i > 0; --i) line += alphabet[random() % alphabet.size()];
+    conversion::FormState form;
+    form.Linea = line;
+    test::Recorder host;
+    const bool converted = conversion::ConvertLine(form, host).status == LineStatus::Converted;
+    const conversion::LineShape shape = conversion::ShapeOf(line);
+    ASSERT_EQ(converted, shape.fields >= 26) << line;
+    ASSERT_LE(shape.fields, 26u) << line;
+    if (shape.openQuote) {  // a blank and a quote close it and add no field
+      const conversion::LineShape closed = conversion::ShapeOf(line + " \"");
+      ASSERT_FALSE(closed.openQuote) << line;
+      ASSERT_EQ(closed.fields, shape.fields) << line;
+    }
+  }
+  EXPECT_FALSE(conversion::ShapeOf("a,\"b\",c").openQuote);
+  EXPECT_TRUE(conversion::ShapeOf("a,\"b\"\"c").openQuote);
+  EXPECT_TRUE(conversion::ShapeOf("a,  \"b,c").openQuote);
+  EXPECT_FALSE(conversion::ShapeOf("a,b\"c").openQuote);  // a quote inside a field is text
+  EXPECT_EQ(conversion::ShapeOf("a,  \"b,c").fields, 2u);
 }
 
 TEST_F(ConvertLineTest, LocatorFieldKeepsItsFirstFourCharacters) {

@@ -145,7 +145,7 @@ TEST_F(FaultTest, HostileLinesConvertOrAreSkippedByTheirFieldCount) {
   dir.Write("LOG.CSV", std::string(100'000, ','));
   EXPECT_EQ(Run(),
             "FINISH MARIGOLD.TXT with 1 DATA in FILE\nPlaceholder date 01/01/2050 or time 12:12:12 "
-            "written for 1 record whose date or time has another length: line 1");
+            "written for 1 record whose date or time is in no form that is read: line 1");
   EXPECT_EQ(test::Records(dir.Read("marigold.txt")).size(), 1u);
 }
 
