@@ -7,6 +7,7 @@
 
 #include "bytes.h"
 #include "line_converter.h"
+#include "line_joiner.h"
 #include "platform.h"
 #include "text.h"
 
@@ -25,6 +26,11 @@ constexpr std::size_t kLongestLine = 16 * 1024 * 1024;
 using platform::File;
 using platform::FolderLock;
 using platform::Reason;
+
+bool HoldsNonAscii(std::string_view bytes) {
+  return std::any_of(bytes.begin(), bytes.end(),
+                     [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
 
 std::string Quoted(std::string_view path) {
   std::string quoted(1, '"');
@@ -46,6 +52,7 @@ class LineReader {
       bomChecked_ = true;
       if (std::string_view(buffer_.data() + begin_, end_ - begin_).starts_with("\xEF\xBB\xBF")) {
         begin_ += 3;
+        bom_ = true;
       }
     }
     const std::size_t size = std::min(end_ - begin_, kEncodingProbe);
@@ -85,6 +92,8 @@ class LineReader {
   }
 
   std::uint64_t lineNumber() const { return lineNumber_; }
+  // Tells that the file began with a UTF-8 byte-order mark; known after Probe.
+  bool bom() const { return bom_; }
   int error() const { return error_; }
   bool tooLong() const { return tooLong_; }
 
@@ -126,6 +135,7 @@ class LineReader {
   std::size_t lineFeed_ = std::numeric_limits<std::size_t>::max();  // next LF at or after begin_
   bool skipLineFeed_ = false;  // the last line ended in CR; an LF right after belongs to it
   bool bomChecked_ = false;
+  bool bom_ = false;
   bool eof_ = false;
   bool tooLong_ = false;
   int error_ = 0;
@@ -242,6 +252,39 @@ class LineList {
   std::uint64_t count_ = 0;
 };
 
+// Collects the distinct values of a field for a message: the first few, in
+// the order they came, and how many records held one.
+class ValueList {
+ public:
+  void Add(std::string_view value) {
+    ++count_;
+    if (std::find(values_.begin(), values_.end(), value) != values_.end()) return;
+    if (values_.size() < kListedValues) {
+      values_.emplace_back(value);
+    } else {
+      more_ = true;
+    }
+  }
+  std::uint64_t count() const { return count_; }
+
+  // Returns "60m, 4m." or the first values ending in ", …" when more were seen.
+  std::string Text() const {
+    std::string text;
+    for (const std::string& value : values_) {
+      if (!text.empty()) text += ", ";
+      text += value.size() > kShownBytes ? value.substr(0, kShownBytes) + "…" : value;
+    }
+    return text + (more_ ? ", …" : ".");
+  }
+
+ private:
+  static constexpr std::size_t kListedValues = 10;
+  static constexpr std::size_t kShownBytes = 24;  // a longer value is no band; its start names it
+  std::vector<std::string> values_;
+  std::uint64_t count_ = 0;
+  bool more_ = false;
+};
+
 std::string Plural(std::uint64_t n, std::string_view one, std::string_view many) {
   return std::to_string(n) + " " + std::string(n == 1 ? one : many);
 }
@@ -252,7 +295,7 @@ std::string RecordsWritten(std::uint64_t records) {
 }
 
 std::string CompletionMessage(std::int32_t xx, const LineList& skipped,
-                              const LineList& placeholders) {
+                              const LineList& placeholders, const ValueList& unknownBands) {
   std::string text = "FINISH MARIGOLD.TXT with " + std::to_string(xx) + " DATA in FILE";
   if (skipped.count() > 0) {
     text += "\nSkipped " + Plural(skipped.count(), "line", "lines") +
@@ -261,7 +304,11 @@ std::string CompletionMessage(std::int32_t xx, const LineList& skipped,
   if (placeholders.count() > 0) {
     text += "\nPlaceholder date 01/01/2050 or time 12:12:12 written for " +
             Plural(placeholders.count(), "record", "records") +
-            " whose date or time has another length: " + placeholders.Text();
+            " whose date or time is in no form that is read: " + placeholders.Text();
+  }
+  if (unknownBands.count() > 0) {
+    text += "\nBand kept as written in field 7 (not in the band table) for " +
+            Plural(unknownBands.count(), "record", "records") + ": " + unknownBands.Text();
   }
   return text;
 }
@@ -307,29 +354,47 @@ std::string CannotWrite(const RecordWriter& writer, const std::string& outputPat
   return text + WholeRecordsWritten(writer.records());
 }
 
+// Collects what the completion message lists besides the count.
+struct RunNotes {
+  LineList skipped;
+  LineList placeholders;
+  ValueList unknownBands;
+};
+
 // Converts line after line; returns the message that ends the run, or nothing
 // when every line was read.
 std::string ConvertLines(FormState& form, Host& host, RunContext& run, LineReader& reader,
-                         RecordWriter& writer, const std::string& inputPath, LineList& skipped,
-                         LineList& placeholders) {
+                         RecordWriter& writer, const std::string& inputPath, RunNotes& notes) {
+  bool ended = false;  // the reader said it has no more lines; it is not asked again
+  const LineJoiner::ReadLine read = [&](std::string_view& line, std::uint64_t& number) {
+    ended = ended || !reader.Next(line);
+    number = reader.lineNumber();
+    return !ended;
+  };
+  LineJoiner joiner;
   std::string_view line;
-  while (reader.Next(line)) {
+  std::uint64_t number = 0;
+  while (joiner.TakeAhead(line, number) || read(line, number)) {
     form.Linea.assign(line);
-    const LineResult result = ConvertLine(form, host, run);
+    LineResult result = ConvertLine(form, host, run);
+    if (result.status == LineStatus::Skipped && joiner.Join(form.Linea, read)) {
+      result = ConvertLine(form, host, run);
+    }
     if (result.status == LineStatus::Skipped) {
-      skipped.Add(reader.lineNumber());
+      notes.skipped.Add(number);
       continue;
     }
     if (result.status == LineStatus::Overflow) {
       form.Linea.clear();
       if (!writer.Finish()) return {};  // a write failure is the worse news
       return "The input file " + Quoted(inputPath) +
-             " holds more records than can be counted: line " +
-             std::to_string(reader.lineNumber()) + " would be record " +
+             " holds more records than can be counted: line " + std::to_string(number) +
+             " would be record " +
              std::to_string(std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1) + ".\n" +
              RecordsWritten(writer.records());
     }
-    if (result.placeholderDate) placeholders.Add(reader.lineNumber());
+    if (result.placeholderDate) notes.placeholders.Add(number);
+    if (!run.unknownBand.empty()) notes.unknownBands.Add(run.unknownBand);
     const bool ok = writer.Append(form.Linea1);
     form.Linea1.clear();
     form.Linea.clear();
@@ -351,16 +416,16 @@ std::string ConvertLines(FormState& form, Host& host, RunContext& run, LineReade
 // Runs the conversion once both files are open; returns the message to show.
 std::string Convert(FormState& form, Host& host, LineReader& reader, RecordWriter& writer,
                     const std::string& inputPath, const std::string& outputPath) {
-  LineList skipped;
-  LineList placeholders;
+  RunNotes notes;
   std::string message;
   try {
     RunContext run;
     bool cut = false;
     const std::string_view probe = reader.Probe(cut);
-    run.eightBit = !IsUtf8(probe, cut);
+    // An export of ASCII alone is in the 8-bit code page as far as anyone can tell.
+    run.eightBit = !reader.bom() && !(HoldsNonAscii(probe) && IsUtf8(probe, cut));
     run.SetOperator(form.NomeUtente);
-    message = ConvertLines(form, host, run, reader, writer, inputPath, skipped, placeholders);
+    message = ConvertLines(form, host, run, reader, writer, inputPath, notes);
   } catch (const std::bad_alloc&) {
     form.Linea.clear();
     form.Linea1.clear();
@@ -372,7 +437,7 @@ std::string Convert(FormState& form, Host& host, LineReader& reader, RecordWrite
   }
   if (!message.empty()) return message;
   if (!writer.Finish()) return CannotWrite(writer, outputPath);
-  return CompletionMessage(form.xx, skipped, placeholders);
+  return CompletionMessage(form.xx, notes.skipped, notes.placeholders, notes.unknownBands);
 }
 
 // Opens both files and converts; returns the message to show.

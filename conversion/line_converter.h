@@ -22,6 +22,10 @@ struct RunContext {
   std::string moment;                             // field 47 for momentTime
   std::string dateTime;                           // field 20 of the current line
   std::array<std::string, kUsedFields> unquoted;  // fields that needed rewriting
+  // The band of the last line, written as it stands in field 7 because the
+  // band table lacks it; empty for a known band, an empty one and the header
+  // line. Views the line or unquoted until the next line.
+  std::string_view unknownBand;
 
   // Prepares field 3 from the operator name as typed (UTF-8).
   void SetOperator(std::string_view typed);
@@ -33,6 +37,16 @@ struct RunContext {
 // when the line holds fewer. Views point into line or into unquoted.
 bool SplitFields(std::string_view line, std::array<std::string_view, kUsedFields>& dati,
                  std::array<std::string, kUsedFields>& unquoted);
+
+// Tells how a line splits: its fields, counted up to 26, and whether the last
+// of them is a quoted field whose closing quote is not on the line.
+struct LineShape {
+  std::size_t fields = 0;
+  bool openQuote = false;
+};
+
+// Returns the shape of line by the rules of SplitFields.
+LineShape ShapeOf(std::string_view line);
 
 // Converts form.Linea with the run's settings; see ConvertLine.
 LineResult ConvertLine(FormState& form, Host& host, RunContext& run);

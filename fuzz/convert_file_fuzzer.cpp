@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes as a whole export through the file conversion and
-// aborts unless every line of 26 fields lands in marigold.txt, whole and in
-// order, and the message counts and numbers the lines it skipped.
+// aborts unless every line of 26 fields, and every contact whose quoted value
+// spans lines, lands in marigold.txt, whole and in order, and the message
+// counts and numbers the lines it skipped.
 
 #include <unistd.h>
 
@@ -87,19 +88,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::ofstream(dir.path / "LOG.CSV", std::ios::binary)
       .write(file.data(), static_cast<std::streamsize>(size));
 
-  // Each line converted on its own gives the record to expect.
+  // Each line, or lines joined for a quoted line break, converted on its own
+  // gives the record to expect.
   QuietHost lineHost;
   std::string expected;
   std::int32_t converted = 0;
   std::vector<std::size_t> skipped;
-  const std::vector<std::string_view> lines = reference::Lines(file);
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (reference::Fields(lines[i]).size() < 26) {
-      skipped.push_back(i + 1);
+  for (const reference::Joined& joined : reference::JoinLines(reference::Lines(file))) {
+    if (reference::Fields(joined.text).size() < 26) {
+      skipped.push_back(joined.line);
       continue;
     }
     conversion::FormState one;
-    one.Linea = lines[i];
+    one.Linea = joined.text;
     one.NomeUtente = "OP";
     conversion::ConvertLine(one, lineHost);
     expected += one.Linea1 + "\r\n";

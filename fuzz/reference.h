@@ -19,9 +19,10 @@ inline std::string_view TrimSpaces(std::string_view s) {
 // space is a quote runs to the closing quote, "" inside stands for one quote
 // and text after the closing quote up to the comma is kept less trailing
 // spaces; an unclosed quote runs to the end of the line. Other fields are
-// trimmed of spaces.
-inline std::vector<std::string> Fields(std::string_view line) {
+// trimmed of spaces. Sets open when the last field is quoted and never closed.
+inline std::vector<std::string> Fields(std::string_view line, bool* open = nullptr) {
   std::vector<std::string> fields;
+  if (open != nullptr) *open = false;
   std::size_t pos = 0;
   for (;;) {
     std::size_t start = pos;
@@ -43,6 +44,7 @@ inline std::vector<std::string> Fields(std::string_view line) {
           break;
         }
       }
+      if (!closed && open != nullptr) *open = true;
       if (closed) {
         comma = line.find(',', i);
         std::string_view rest = line.substr(i, comma == std::string_view::npos ? comma : comma - i);
@@ -73,6 +75,40 @@ inline std::vector<std::string_view> Lines(std::string_view file) {
   }
   if (start < file.size()) lines.push_back(file.substr(start));
   return lines;
+}
+
+// Holds the text of one record to be and the number of its first line.
+struct Joined {
+  std::string text;
+  std::size_t line = 0;
+};
+
+// Joins lines as the converter does for quoted values that hold line breaks:
+// a line of fewer than 26 fields that ends in an open quote takes the lines
+// after it, each of fewer than 26 fields, with a blank between, until the text
+// holds 26 fields; at most 16 lines and 64 KiB, else each line stands alone.
+inline std::vector<Joined> JoinLines(const std::vector<std::string_view>& lines) {
+  std::vector<Joined> joined;
+  for (std::size_t i = 0; i < lines.size();) {
+    bool open = false;
+    std::string text(lines[i]);
+    std::size_t next = i + 1;
+    if (Fields(text, &open).size() < 26 && open) {
+      for (std::size_t k = i + 1; k < lines.size() && k - i < 16; ++k) {
+        if (Fields(lines[k]).size() >= 26 || text.size() + 1 + lines[k].size() > 64 * 1024) break;
+        text.append(" ").append(lines[k]);
+        if (Fields(text, &open).size() >= 26) {
+          next = k + 1;
+          break;
+        }
+        if (!open) break;
+      }
+    }
+    if (next == i + 1) text = lines[i];
+    joined.push_back({std::move(text), i + 1});
+    i = next;
+  }
+  return joined;
 }
 
 }  // namespace reference

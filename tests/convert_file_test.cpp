@@ -112,11 +112,100 @@ TEST_F(ConvertFileTest, ReportsSkippedLinesByNumber) {
 
 TEST_F(ConvertFileTest, ReportsPlaceholderDates) {
   dir.Write("LOG.CSV", std::string(test::kHeader) + "\n" + Contact("A1") + "\n" +
-                           std::string(test::kContact).replace(11, 10, "5.3.2000") + "\n");
+                           std::string(test::kContact).replace(11, 10, "3/5/2000") + "\n");
   EXPECT_EQ(Run(),
             "FINISH MARIGOLD.TXT with 3 DATA in FILE\n"
             "Placeholder date 01/01/2050 or time 12:12:12 written for 1 record whose date or time "
-            "has another length: line 3");
+            "is in no form that is read: line 3");
+}
+
+TEST_F(ConvertFileTest, NamesTheBandsTheTableLacks) {
+  std::string log = std::string(test::kHeader) + "\n";
+  for (const std::string band : {"60m", "20m", "4m", "60m", "", "20M", "\"60m\""}) {
+    log += test::ContactWith(5, band) + "\n";
+  }
+  dir.Write("LOG.CSV", log);
+  EXPECT_EQ(Run(),
+            "FINISH MARIGOLD.TXT with 8 DATA in FILE\n"
+            "Band kept as written in field 7 (not in the band table) for 5 records: 60m, 4m, 20M.");
+  const auto records = Output();
+  EXPECT_EQ(Fields(records[1])[7], "60m");
+  EXPECT_EQ(Fields(records[2])[7], "14");
+
+  log.clear();
+  for (int i = 1; i <= 12; ++i) log += test::ContactWith(5, std::to_string(i) + "x") + "\n";
+  log += test::ContactWith(5, std::string(40, 'b')) + "\n";
+  dir.Write("LOG.CSV", log);
+  EXPECT_EQ(Run(),
+            "FINISH MARIGOLD.TXT with 13 DATA in FILE\n"
+            "Band kept as written in field 7 (not in the band table) for 13 records: "
+            "1x, 2x, 3x, 4x, 5x, 6x, 7x, 8x, 9x, 10x, …");
+  EXPECT_EQ(Fields(Output().back())[7], std::string(40, 'b'));
+}
+
+TEST_F(ConvertFileTest, JoinsAQuotedValueThatHoldsLineBreaks) {
+  // A mode ended by a line break, then a comment typed over three lines.
+  const std::string mode = test::ContactWith(6, "\"CW\r\n\"");
+  const std::string comment = test::ContactWith(10, "\"Nice chat,\nsee you\r\nagain\"");
+  dir.Write("LOG.CSV", std::string(test::kHeader) + "\r\n" + mode + "\r\n" + comment +
+                           "\r\nshort\r\n" + test::ContactWith(2, "x") + "\r\n");
+  EXPECT_EQ(Run(),
+            "FINISH MARIGOLD.TXT with 4 DATA in FILE\n"
+            "Skipped 1 line with fewer than 26 fields: line 7\n"
+            "Placeholder date 01/01/2050 or time 12:12:12 written for 1 record whose date or time "
+            "is in no form that is read: line 8");
+  const auto records = Output();
+  ASSERT_EQ(records.size(), 4u);
+  EXPECT_EQ(Fields(records[1])[6], "CW ");
+  EXPECT_EQ(Fields(records[1])[48], "CW ");
+  EXPECT_EQ(Fields(records[2])[19], "Nice chat, see you again");
+  EXPECT_EQ(Fields(records[2])[5], "Bern");
+  EXPECT_EQ(form.xx, 4);
+}
+
+TEST_F(ConvertFileTest, JoinsOnlyLinesThatWouldBeSkipped) {
+  const std::string open = test::ContactWith(10, "\"open");
+  const std::string head = open.substr(0, open.find("open") + 4);
+  const std::string tail = open.substr(open.find("open") + 4);
+  // An open quote before a whole contact: both lines read on their own.
+  // A quote opened in the 26th field: the line converts, the next stands alone.
+  // Seventeen lines in one value: more than a record may join, each skipped.
+  std::string log = head + "\n" + std::string(test::kContact) + "\n" +
+                    test::ContactWith(25, "\"HB9") + "\n\"" + tail + "\n" + head;
+  for (int i = 0; i < 15; ++i) log += "\nmore";
+  log += "\n\"" + tail + "\n" + std::string(test::kContact) + "\n";
+  dir.Write("LOG.CSV", log);
+  EXPECT_EQ(Run(),
+            "FINISH MARIGOLD.TXT with 3 DATA in FILE\n"
+            "Skipped 19 lines with fewer than 26 fields: lines 1, 4, 5, 6, 7, 8, 9, 10, 11, 12, …");
+  const auto records = Output();
+  ASSERT_EQ(records.size(), 3u);
+  EXPECT_EQ(Fields(records[1])[34], "HB9");
+
+  // Sixteen lines join; a failed join leaves the line after it free to start one.
+  log = head;
+  std::string more;
+  for (int i = 0; i < 14; ++i) more += "\nmore";
+  log += more + "\n\"" + tail + "\n" + head + "\n" + head + "\n\"" + tail;
+  dir.Write("LOG.CSV", log);
+  EXPECT_EQ(Run(),
+            "FINISH MARIGOLD.TXT with 2 DATA in FILE\n"
+            "Skipped 1 line with fewer than 26 fields: line 17");
+  std::replace(more.begin(), more.end(), '\n', ' ');
+  EXPECT_EQ(Fields(Output().at(0))[19], "open" + more + " ");
+}
+
+TEST_F(ConvertFileTest, JoinsNoMoreThan64KiB) {
+  const std::string open = test::ContactWith(10, "\"open");
+  const std::string head = open.substr(0, open.find("open") + 4);
+  const std::string tail = open.substr(open.find("open") + 4);
+  const std::string filler(40 * 1024, 'f');
+  dir.Write("LOG.CSV", head + filler + "\n" + filler + "\n\"" + tail + "\n");
+  EXPECT_EQ(Run(),
+            "FINISH MARIGOLD.TXT with 0 DATA in FILE\n"
+            "Skipped 3 lines with fewer than 26 fields: lines 1, 2, 3");
+  dir.Write("LOG.CSV", head + filler + "\n" + "\"" + tail + "\n");
+  EXPECT_EQ(Run(), "FINISH MARIGOLD.TXT with 1 DATA in FILE");
 }
 
 TEST_F(ConvertFileTest, MissingExportLeavesTheEarlierOutputAlone) {
@@ -205,6 +294,16 @@ TEST_F(ConvertFileTest, WritesTheOperatorInTheExportsEncoding) {
   Run("LOG.CSV", "M\xC3\xBCller");
   EXPECT_EQ(Fields(Output().at(0))[3], "M\xC3\xBCller");
   EXPECT_EQ(Fields(Output().at(0))[4], "J\xC3\xA9r\xC3\xB4me");
+}
+
+TEST_F(ConvertFileTest, WritesTheOperatorOfAnAsciiExportInTheEightBitCodePage) {
+  dir.Write("LOG.CSV", std::string(test::kHeader) + "\r\n" + test::kContact + "\r\n");
+  Run("LOG.CSV", "M\xC3\x9CLLER");
+  EXPECT_EQ(Fields(Output().at(1))[3], "M\xDCLLER");
+  // A byte-order mark says UTF-8 even when every byte after it is ASCII.
+  dir.Write("LOG.CSV", "\xEF\xBB\xBF" + std::string(test::kContact) + "\r\n");
+  Run("LOG.CSV", "M\xC3\x9CLLER");
+  EXPECT_EQ(Fields(Output().at(0))[3], "M\xC3\x9CLLER");
 }
 
 TEST_F(ConvertFileTest, DecidesTheEncodingOnTheFirst64KiB) {

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace conversion {
+
+// Joins the lines of one contact whose quoted value holds line breaks. It
+// joins only lines that would each be skipped, so no line that converts on its
+// own is ever changed.
+class LineJoiner {
+ public:
+  // Reads the next line of the file and its number; false at the end.
+  using ReadLine = std::function<bool(std::string_view& line, std::uint64_t& number)>;
+
+  static constexpr std::size_t kMostLines = 16;
+  static constexpr std::size_t kMostBytes = 64 * 1024;
+
+  // Gives the next of the lines read ahead by Join; false when none is left.
+  // The line stays valid until the next call.
+  bool TakeAhead(std::string_view& line, std::uint64_t& number);
+
+  // Joins the lines after linea to it, each line break a blank, while the text
+  // holds fewer than 26 fields and ends in an open quote and the next line on
+  // its own holds fewer than 26 fields, up to kMostLines lines and kMostBytes.
+  // Returns true with the joined text in linea when it holds 26 fields; else
+  // leaves linea as it is, and the lines read ahead come next from TakeAhead.
+  bool Join(std::string& linea, const ReadLine& read);
+
+ private:
+  std::deque<std::pair<std::string, std::uint64_t>> ahead_;
+  std::string current_;
+};
+
+}  // namespace conversion
