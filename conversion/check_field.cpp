@@ -99,11 +99,11 @@ std::string_view BaseCall(std::string_view call) {
 
 std::string_view CheckValue(std::int32_t check, std::string_view value) {
   switch (check) {
-    case 2:
+    case kBaseCallCheck:
       return BaseCall(value);
-    case 7:
+    case kBandCheck:
       return Lookup(kBands, value);
-    case 33:
+    case kPrefixCheck:
       return Lookup(kPrefixes, value);
     default:
       return value;

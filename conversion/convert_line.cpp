@@ -387,6 +387,9 @@ char* Put(char* out, std::string_view text) { return CopyBytes(out, text.data(),
 
 using VaryingFields = std::array<std::string_view, kVaryingFields>;
 
+// Places field 47, the moment of conversion, among the varying fields.
+constexpr std::size_t kMomentField = 24;
+
 // Writes the record with the constant texts unrolled into fixed-size copies.
 template <std::size_t... I>
 void PutRecord(char* out, const VaryingFields& fields, std::index_sequence<I...> /*unused*/) {
@@ -507,43 +510,44 @@ LineResult ConvertLine(FormState& form, Host& host, RunContext& run) {
   }
 
   const std::string_view dateTime =
-      DateTime(Dati[2], Dati[3], run.dateTime, result.placeholderDate);
-  const std::string_view band = CheckValue(7, Dati[5]);
-  if (band.data() == Dati[5].data() && Dati[5] != " " && !IsHeaderDate(Dati[2])) {
-    run.unknownBand = Dati[5];
+      DateTime(Dati[column::Date], Dati[column::Time], run.dateTime, result.placeholderDate);
+  const std::string_view band = CheckValue(kBandCheck, Dati[column::Band]);
+  if (band.data() == Dati[column::Band].data() && Dati[column::Band] != " " &&
+      !IsHeaderDate(Dati[column::Date])) {
+    run.unknownBand = Dati[column::Band];
   }
   // Only field 33's check goes through the form state: the state keeps it after the line.
   const VaryingFields Campo{
-      Dati[1],                      // 1
-      CheckValue(2, Dati[1]),       // 2
-      run.operatorName,             // 3
-      Dati[8],                      // 4
-      Dati[12],                     // 5
-      Dati[6],                      // 6
-      band,                         // 7
-      Dati[15],                     // 8
-      Dati[13],                     // 9
-      Dati[16],                     // 10
-      Dati[14],                     // 11
-      Dati[20],                     // 12
-      QslFlag(Dati[18]),            // 14
-      QslFlag(Dati[19]),            // 15
-      QslFlag(Dati[17]),            // 16
-      Dati[23],                     // 18
-      Dati[10],                     // 19
-      dateTime,                     // 20
-      Exchange(form, 33, Dati[0]),  // 33
-      Dati[25],                     // 34
-      Dati[11],                     // 38
-      FirstChars(Dati[11], 4),      // 39
-      Dati[10],                     // 44
-      dateTime,                     // 45
-      run.Moment(host.Now()),       // 47
-      Dati[6],                      // 48
+      Dati[column::Call],                                // 1
+      CheckValue(kBaseCallCheck, Dati[column::Call]),    // 2
+      run.operatorName,                                  // 3
+      Dati[column::Name],                                // 4
+      Dati[column::QTH],                                 // 5
+      Dati[column::Mode],                                // 6
+      band,                                              // 7
+      Dati[column::RSTR],                                // 8
+      Dati[column::RSTS],                                // 9
+      Dati[column::RSTR_NR],                             // 10
+      Dati[column::RSTS_NR],                             // 11
+      Dati[column::SPEZ],                                // 12
+      QslFlag(Dati[column::QSLS]),                       // 14
+      QslFlag(Dati[column::QSLAction]),                  // 15
+      QslFlag(Dati[column::QSLR]),                       // 16
+      Dati[column::QSLMgr],                              // 18
+      Dati[column::Comment],                             // 19
+      dateTime,                                          // 20
+      Exchange(form, kPrefixCheck, Dati[column::DXCC]),  // 33
+      Dati[column::WPX],                                 // 34
+      Dati[column::Locator],                             // 38
+      FirstChars(Dati[column::Locator], 4),              // 39
+      Dati[column::Comment],                             // 44
+      dateTime,                                          // 45
+      run.Moment(host.Now()),                            // 47
+      Dati[column::Mode],                                // 48
   };
   // Fields hold only the line's bytes, the operator, the moment and constants without bars.
   AppendRecord(form.Linea1, Campo,
-               HasBar(form.Linea) || HasBar(run.operatorName) || HasBar(Campo[24]));
+               HasBar(form.Linea) || HasBar(run.operatorName) || HasBar(Campo[kMomentField]));
 
   // The repaint still shows the count of the line before.
   host.RepaintCounter();
