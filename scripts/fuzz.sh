@@ -2,7 +2,7 @@
 # Builds the fuzz targets with clang and runs them for a bounded time: the line
 # conversion, then the whole-file conversion.
 # Usage: fuzz.sh [SECONDS]   (60 by default, shared by the two targets).
-# Corpora and findings stay in build-fuzz/; a finding makes the script fail.
+# Corpora and findings stay in build/fuzz/; a finding makes the script fail.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
@@ -24,19 +24,19 @@ commas=',,,,,,,,,,,,,,,,,,,,,,,,,'
 
 # Writes a seed into a corpus folder: seed FOLDER NAME TEXT (printf %b escapes).
 seed() { mkdir -p "$1" && printf '%b' "$3" >"$1/seed-$2"; }
-lines=build-fuzz/corpus/line
+lines=build/fuzz/corpus/line
 for name in header contact quoted utf8 latin1 short commas; do seed "$lines" "$name" "${!name}"; done
-files=build-fuzz/corpus/file
+files=build/fuzz/corpus/file
 seed "$files" crlf "$header\r\n$contact\r\n$quoted\r\n"
 seed "$files" lf "\xef\xbb\xbf$header\n\n$short\n$utf8\n\n"
 seed "$files" cr "$contact\r$latin1\r\r$commas"
 seed "$files" mixed "$short\n\r$contact\r\n\n$quoted"
 
-findings=build-fuzz/findings
+findings=build/fuzz/findings
 mkdir -p "$findings"
 run() {  # run TARGET CORPUS SECONDS
   echo "Fuzzing $1 for $3 s"
-  "build-fuzz/fuzz/$1" -max_total_time="$3" -max_len=4096 -dict=fuzz/convert_line.dict \
+  "build/fuzz/fuzz/$1" -max_total_time="$3" -max_len=4096 -dict=fuzz/convert_line.dict \
     -artifact_prefix="$findings/$1-" -print_final_stats=1 "$2"
 }
 run convert_line_fuzzer "$lines" $(((seconds + 1) / 2))
