@@ -3,8 +3,6 @@
 // spans lines, lands in marigold.txt, whole and in order, and the message
 // counts and numbers the lines it skipped.
 
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -13,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,16 +44,21 @@ class QuietHost : public conversion::Host {
 class ProgramDir {
  public:
   ProgramDir() {
-    // Memory-backed when possible: rewriting a file on disk costs a flush per input.
+    // Prefers memory to the temporary folder, where rewriting the file costs a flush per input.
     std::error_code error;
-    const std::filesystem::path shm = "/dev/shm";
-    const std::filesystem::path base =
-        std::filesystem::is_directory(shm, error) && ::access(shm.c_str(), W_OK) == 0
-            ? shm
-            : std::filesystem::temp_directory_path();
-    std::string pattern = (base / "s2m-fuzz-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) std::abort();
-    path = pattern;
+    std::vector<std::filesystem::path> bases = {"/dev/shm"};
+    const std::filesystem::path temp = std::filesystem::temp_directory_path(error);
+    if (!error) bases.push_back(temp);
+    std::random_device random;
+    for (const std::filesystem::path& base : bases) {
+      for (int attempt = 0; attempt < 100; ++attempt) {
+        path = base / ("s2m-fuzz-" + std::to_string(random()));
+        if (std::filesystem::create_directory(path, error)) return;
+        // Moves on to the next folder when this one is missing or read-only.
+        if (error) break;
+      }
+    }
+    std::abort();
   }
   ProgramDir(const ProgramDir&) = delete;
   ProgramDir& operator=(const ProgramDir&) = delete;

@@ -30,8 +30,8 @@ if [ "$windows" = 1 ]; then
   bash scripts/deps.sh g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64
 fi
 
-cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build-bench -j "$(nproc)" --target convert_bench
+cmake --preset bench >/dev/null
+cmake --build --preset bench -j "$(nproc)"
 if [ "$windows" = 1 ]; then
   cmake --preset windows-bench >/dev/null
   cmake --build --preset windows-bench -j "$(nproc)"
@@ -49,15 +49,15 @@ if [ "$own_dir" = 1 ] && [ "$keep" = 0 ]; then
   trap 'rm -rf "$dir"' EXIT
 fi
 log="$dir/linux.txt"
-build-bench/bench/convert_bench "${linux_args[@]}" --dir "$dir" | tee "$log"
+build/bench/bench/convert_bench "${linux_args[@]}" --dir "$dir" | tee "$log"
 [ "$windows" = 1 ] || exit 0
 
 echo
 echo "Windows under Wine, the same export, best of $repeat runs in one process (median after it):"
-export WINEDEBUG=-all WINEPREFIX="$PWD/build-bench-windows/wineprefix"
+export WINEDEBUG=-all WINEPREFIX="$PWD/build/windows-bench/wineprefix"
 win_log="$dir/windows.txt"
 # Wine shows the Linux root as drive Z:.
-wine build-bench-windows/bench/convert_bench_windows.exe --dir "Z:${dir//\//\\}" \
+wine build/windows-bench/bench/convert_bench_windows.exe --dir "Z:${dir//\//\\}" \
   --lines "$lines" --repeat "$repeat" | tr -d '\r' >"$win_log"
 linux_core=$(awk '/^  conversion, core /{print $3}' "$log")
 linux_copy=$(awk '/^  plain copy /{print $3}' "$log")

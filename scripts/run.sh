@@ -4,10 +4,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/deps.sh cmake make g++ qt6-base-dev
-cmake -S . -B build-run -DCMAKE_BUILD_TYPE=Release -DS2M_BUILD_TESTS=OFF -DS2M_BUILD_BENCH=OFF >/dev/null
-cmake --build build-run -j "$(nproc)"
+cmake --preset run >/dev/null
+cmake --build --preset run -j "$(nproc)"
 
-program_dir=build-run/app
+program_dir=build/run/app
 if [ ! -e "$program_dir/LOG.CSV" ]; then
   cp scripts/sample_export.csv "$program_dir/LOG.CSV"
   echo "Placed a sample export at $program_dir/LOG.CSV"

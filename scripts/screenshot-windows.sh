@@ -15,7 +15,7 @@ run=$(mktemp -d)
 trap 'rm -rf "$run"' EXIT
 cp "$exe" "$run/swisslog-to-marigold.exe"
 cp scripts/sample_export.csv "$run/LOG.CSV"
-export WINEDEBUG=-all WINEPREFIX="$PWD/build-windows/wineprefix-shot"
+export WINEDEBUG=-all WINEPREFIX="$PWD/build/windows/wineprefix-shot"
 mkdir -p "$WINEPREFIX"
 wineboot -i >/dev/null 2>&1
 # Gives the prefix the fonts a Windows installation has: Tahoma for dialogs,

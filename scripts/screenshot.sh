@@ -4,14 +4,14 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/deps.sh cmake make g++ qt6-base-dev xvfb xauth x11-utils imagemagick
-cmake -S . -B build-run -DCMAKE_BUILD_TYPE=Release -DS2M_BUILD_TESTS=OFF -DS2M_BUILD_BENCH=OFF >/dev/null
-cmake --build build-run -j "$(nproc)"
+cmake --preset run >/dev/null
+cmake --build --preset run -j "$(nproc)"
 mkdir -p docs
 
 xvfb-run -a -s "-screen 0 800x600x24 -dpi 96" bash -c '
   set -euo pipefail
   title="From SWISSLOG exported in CVS to MARIGOLD.TXT"
-  build-run/app/swisslog-to-marigold &
+  build/run/app/swisslog-to-marigold &
   program=$!
   trap "kill $program 2>/dev/null || true" EXIT
   for _ in $(seq 100); do

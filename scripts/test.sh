@@ -5,9 +5,9 @@ cd "$(dirname "$0")/.."
 bash scripts/deps.sh cmake make g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev \
   xvfb xauth clang clang-tidy libclang-rt-14-dev
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build -j "$(nproc)"
-ctest --test-dir build --output-on-failure -j "$(nproc)"
+cmake --preset dev
+cmake --build --preset dev -j "$(nproc)"
+ctest --preset dev -j "$(nproc)"
 
 # Runs the whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
 cmake --preset sanitize

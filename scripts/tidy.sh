@@ -14,8 +14,8 @@ fi
 bash scripts/deps.sh clang clang-tidy
 
 # A clang build provides compile_commands.json and the files Qt generates.
-cmake -S . -B build-tidy -DCMAKE_CXX_COMPILER=clang++ -DS2M_BUILD_FUZZ=ON >/dev/null
-cmake --build build-tidy -j "$(nproc)" >/dev/null
+cmake --preset tidy >/dev/null
+cmake --build --preset tidy -j "$(nproc)" >/dev/null
 
 folders=("$@")
 [ "${#folders[@]}" -gt 0 ] || folders=(conversion ui app tests fuzz bench)
@@ -28,9 +28,9 @@ compiled_sources() {
 }
 
 # Lints only what the Linux build compiles, which leaves out the Windows-only sources.
-mapfile -t sources < <(compiled_sources build-tidy)
+mapfile -t sources < <(compiled_sources build/tidy)
 printf '%s\0' "${sources[@]}" |
-  xargs -0 -n 1 -P "$(nproc)" clang-tidy -p build-tidy --quiet --warnings-as-errors='*'
+  xargs -0 -n 1 -P "$(nproc)" clang-tidy -p build/tidy --quiet --warnings-as-errors='*'
 echo "clang-tidy: no findings in ${#sources[@]} files."
 
 if [ "$windows" = 1 ]; then
@@ -38,10 +38,10 @@ if [ "$windows" = 1 ]; then
   # Gives clang the mingw-w64 C++ library headers the cross compiler uses.
   gcc_dir=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")
   cxx=$gcc_dir/include/c++
-  mapfile -t windows_sources < <(compiled_sources build-windows | grep -Fvx -f build-tidy/compiled.txt)
+  mapfile -t windows_sources < <(compiled_sources build/windows | grep -Fvx -f build/tidy/compiled.txt)
   [ "${#windows_sources[@]}" -eq 0 ] ||
     printf '%s\0' "${windows_sources[@]}" |
-    xargs -0 -n 1 -P "$(nproc)" clang-tidy -p build-windows --quiet --warnings-as-errors='*' \
+    xargs -0 -n 1 -P "$(nproc)" clang-tidy -p build/windows --quiet --warnings-as-errors='*' \
       --extra-arg=--target=x86_64-w64-mingw32 --extra-arg=-nostdinc++ \
       "--extra-arg=-isystem$cxx" "--extra-arg=-isystem$cxx/x86_64-w64-mingw32" "--extra-arg=-isystem$cxx/backward"
   echo "clang-tidy: no findings in ${#windows_sources[@]} Windows-only files."

@@ -12,9 +12,9 @@ s2m_windows_deps() {
 # Prints the path of the built Windows program; fails when it has not been built.
 s2m_windows_exe() {
   local exe
-  exe=$(find build-windows -name swisslog-to-marigold.exe -not -path '*/CMakeFiles/*' -print -quit)
+  exe=$(find build/windows -name swisslog-to-marigold.exe -not -path '*/CMakeFiles/*' -print -quit)
   if [ -z "$exe" ]; then
-    echo "build-windows holds no swisslog-to-marigold.exe" >&2
+    echo "build/windows holds no swisslog-to-marigold.exe" >&2
     return 1
   fi
   echo "$exe"
@@ -30,7 +30,7 @@ s2m_check_dll_imports() {
 s2m_wine_session() {
   xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     set -euo pipefail
-    export WINEDEBUG=-all WINEPREFIX="$PWD/build-windows/wineprefix"
+    export WINEDEBUG=-all WINEPREFIX="$PWD/build/windows/wineprefix"
     wineserver -p
     trap "wineserver -k || true" EXIT
     # Starts the services and the desktop of the session without any of the output pipes of
