@@ -11,8 +11,7 @@ namespace {
 
 constexpr DWORD kLargestIo = 1U << 30;  // bytes one ReadFile or WriteFile moves at most
 
-// NOLINTNEXTLINE(performance-no-int-to-ptr): Handle keeps its handle as an integer for both
-// systems.
+// NOLINTNEXTLINE(performance-no-int-to-ptr): Handle keeps handles as integers.
 HANDLE Win32Handle(std::intptr_t value) { return reinterpret_cast<HANDLE>(value); }
 
 HANDLE Win32Handle(const Handle& handle) { return Win32Handle(handle.get()); }

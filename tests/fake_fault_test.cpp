@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <string>
 
 #include "conversion.h"
@@ -200,12 +201,12 @@ TEST_F(FakeFaultTest, AnOutputThatCannotBeCreatedIsLeftAsItWas) {
     std::errc error;
     std::string advice;
   };
-  const Case cases[] = {
+  const std::array<Case, 2> cases = {{
       {std::errc::device_or_resource_busy,
        "Another program has it open: close it there, or let the logbook's import finish, then "
        "press START again.\n"},
       {std::errc::permission_denied, ""},
-  };
+  }};
   for (const Case& c : cases) {
     SCOPED_TRACE(test::Reason(c.error));
     // A program that holds the file keeps it from being deleted as well as created.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <random>
 #include <string>
 #include <vector>
@@ -92,10 +93,11 @@ TEST_P(LineReaderTest, DropsAByteOrderMarkAtTheStartOnlyEvenWhenItArrivesInPiece
 
 TEST_P(LineReaderTest, ReadsAsThePlainSplitForAnyMixOfLineEndsAndReadSizes) {
   std::mt19937 random(static_cast<std::mt19937::result_type>(GetParam()));
-  const char alphabet[] = {'a', 'b', '\r', '\n', '\xEF'};
+  const std::string_view alphabet = "ab\r\n\xEF";
   for (int round = 0; round < 400; ++round) {
     std::string bytes = round % 5 == 0 ? kBom : "";
-    for (std::size_t n = random() % 70; n > 0; --n) bytes.push_back(alphabet[random() % 5]);
+    for (std::size_t n = random() % 70; n > 0; --n)
+      bytes.push_back(alphabet[random() % alphabet.size()]);
     disk.most = 1 + random() % (2 * GetParam());
     ASSERT_EQ(ReadLines(bytes), Split(bytes))
         << testing::PrintToString(bytes) << " read " << disk.most << " bytes at a time";
@@ -107,7 +109,7 @@ TEST_P(LineReaderTest, StopsAtALineLongerThanTheLongestWithItsNumber) {
   EXPECT_EQ(ReadLines("a\n" + longest + "\r\n" + longest, 20), (Lines{"a", longest, longest}));
 
   for (const std::string& tail : {std::string("\r\nb\n"), std::string()}) {
-    disk.Put("in", "a\n" + longest + "y" + tail);
+    disk.Put("in", std::string("a\n").append(longest).append("y").append(tail));
     File file;
     ASSERT_FALSE(File::OpenForReading("in", file));
     LineReader reader(file, GetParam(), 20);
@@ -160,14 +162,14 @@ TEST_P(LineReaderTest, ProbesTheFirstBytesBehindTheMarkAndStillReadsEveryLine) {
     bool cut;
   };
   const std::string body = "0123456789\r\nabcdefghij\r\nklm";
-  const Case cases[] = {
+  const std::array<Case, 6> cases = {{
       {body, body.substr(0, 16), true},
       {kBom + body, body.substr(0, 16), true},
       {body.substr(0, 16), body.substr(0, 16), false},
       {kBom + body.substr(0, 16), body.substr(0, 16), false},
       {"abc", "abc", false},
       {"", "", false},
-  };
+  }};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.bytes));
     disk.Put("in", c.bytes);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <clocale>
 #include <ctime>
 #include <string>
@@ -37,11 +38,14 @@ TEST(Platform, ConvertsToTheEightBitCodePageWithQuestionMarksForTheRest) {
 }
 
 TEST(Platform, SystemErrorsMeanTheirConditionAndReadAsPlainWords) {
-  const std::errc conditions[] = {
-      std::errc::no_such_file_or_directory, std::errc::permission_denied,
-      std::errc::device_or_resource_busy,   std::errc::no_space_on_device,
-      std::errc::is_a_directory,            std::errc::io_error,
-      std::errc::interrupted,               std::errc::operation_would_block};
+  const std::array conditions = {std::errc::no_such_file_or_directory,
+                                 std::errc::permission_denied,
+                                 std::errc::device_or_resource_busy,
+                                 std::errc::no_space_on_device,
+                                 std::errc::is_a_directory,
+                                 std::errc::io_error,
+                                 std::errc::interrupted,
+                                 std::errc::operation_would_block};
   for (const std::errc condition : conditions) {
     const std::error_code error = conversion::platform::SystemError(condition);
     SCOPED_TRACE(error.message());

@@ -51,7 +51,7 @@ const std::vector<std::string> kShort = {"rec1", "rec2", "rec3", "rec4", "rec5",
 TEST_P(RecordWriterTest, WritesEveryRecordWholeInOrderAnyLengthAnyWriteSize) {
   std::vector<std::string> records;
   for (std::size_t length = 0; length <= 3 * GetParam(); ++length) {
-    records.push_back(std::string(length, static_cast<char>('a' + length % 26)));
+    records.emplace_back(length, static_cast<char>('a' + length % 26));
   }
   for (const std::size_t most : {std::size_t{1}, std::size_t{5}, disk.most}) {
     SCOPED_TRACE(most);
