@@ -81,7 +81,7 @@ class Handle {
   std::intptr_t value_ = kNone;
 };
 
-// An open file.
+// Reads or writes an open file, closed with the object.
 class File {
  public:
   bool is_open() const { return static_cast<bool>(handle_); }
@@ -101,12 +101,12 @@ class File {
   // the bytes written, a failure's included. Fails with interrupted when a
   // signal came first.
   [[nodiscard]] std::error_code Write(const char* data, std::size_t size, std::size_t& done);
-  // Cuts the file to size bytes.
+  // Cuts the file to size bytes; where the next write lands is up to the system.
   [[nodiscard]] std::error_code Truncate(std::uint64_t size);
   // Moves what was written onto the device. A device that cannot be flushed
   // holds the data as well as it can, and succeeds.
   [[nodiscard]] std::error_code Sync();
-  // Closes the file.
+  // Closes the file, which is closed even when this fails.
   [[nodiscard]] std::error_code Close() { return handle_.reset(); }
 
   // Returns true when path names this very file, whatever name or link leads
@@ -132,7 +132,7 @@ class FolderLock {
 // is, or when it cannot be told.
 bool Missing(const std::string& path);
 
-// Removes a file.
+// Removes a file, never a folder.
 [[nodiscard]] std::error_code Remove(const std::string& path);
 
 // Lists the names in a folder, without "." and "..".

@@ -11,7 +11,7 @@
 
 namespace conversion {
 
-// What a record writer left in its file.
+// Tells what a record writer left in its file.
 struct WriteResult {
   std::error_code error;      // why writing stopped; nothing when every record reached the device
   std::uint64_t records = 0;  // records in the file, each whole unless unsure is set

@@ -15,10 +15,10 @@
 // read as they would on the system the tests run on.
 namespace fake {
 
-// The calls a test can script.
+// Names the calls a test can script.
 enum class Call { OpenForReading, Create, Read, Write, Truncate, Sync, Close, Remove, Lock };
 
-// What one call does in place of its usual work.
+// Tells what one call does in place of its usual work.
 struct Fault {
   Call call;
   int nth;            // the call it takes, counted from 1 among those on path since it was scripted
@@ -67,7 +67,7 @@ class Disk {
   // Bytes one Read or Write moves at most.
   std::size_t most = std::numeric_limits<std::size_t>::max();
 
-  // The file calls' side, for fake_platform.cpp.
+  // Serves the fake file calls of fake_platform.cpp.
   struct Open {
     std::string path;
     std::uint64_t position = 0;
