@@ -5,10 +5,11 @@
 #include <utility>
 #include <vector>
 
-#include "bytes.h"
 #include "line_converter.h"
 #include "line_joiner.h"
+#include "line_reader.h"
 #include "platform.h"
+#include "record_writer.h"
 #include "text.h"
 
 namespace conversion {
@@ -16,12 +17,7 @@ namespace conversion {
 namespace {
 
 constexpr std::string_view kOutputName = "marigold.txt";
-constexpr std::size_t kEncodingProbe = 64 * 1024;  // bytes that decide the export's encoding
-constexpr std::size_t kReadBlock = 1024 * 1024;
-constexpr std::size_t kWriteBlock = 1024 * 1024;
 constexpr std::size_t kListedLines = 10;  // line numbers a message lists before "…"
-// Longer lines come from a file that is no export; stopping there keeps memory bounded.
-constexpr std::size_t kLongestLine = 16 * 1024 * 1024;
 
 using platform::File;
 using platform::FolderLock;
@@ -37,195 +33,6 @@ std::string Quoted(std::string_view path) {
   quoted.append(path).push_back('"');
   return quoted;
 }
-
-// Reads a file line by line through one large buffer. CR LF, a lone CR and a
-// lone LF each end a line; a UTF-8 byte-order mark at the start is dropped.
-class LineReader {
- public:
-  explicit LineReader(File& file) : file_(file), buffer_(kReadBlock) {}
-
-  // Returns the first bytes of the file (up to kEncodingProbe), reading them first.
-  std::string_view Probe(bool& cut) {
-    while (!eof_ && end_ - begin_ < kEncodingProbe + 3 && Fill()) {
-    }
-    if (!bomChecked_) {
-      bomChecked_ = true;
-      if (std::string_view(buffer_.data() + begin_, end_ - begin_).starts_with("\xEF\xBB\xBF")) {
-        begin_ += 3;
-        bom_ = true;
-      }
-    }
-    const std::size_t size = std::min(end_ - begin_, kEncodingProbe);
-    cut = size == kEncodingProbe && end_ - begin_ > size;
-    return {buffer_.data() + begin_, size};
-  }
-
-  // Reads the next line into line; returns false at the end, on an error and
-  // at a line longer than kLongestLine.
-  bool Next(std::string_view& line) {
-    for (;;) {
-      if (skipLineFeed_ && begin_ < end_) {
-        if (buffer_[begin_] == '\n') ++begin_;
-        skipLineFeed_ = false;
-      }
-      if (lineFeed_ < begin_ || lineFeed_ > end_) lineFeed_ = Find('\n', begin_, end_);
-      const std::size_t carriage = Find('\r', begin_, lineFeed_);
-      const std::size_t stop = std::min(carriage, lineFeed_);
-      if (stop < end_) {
-        if (stop - begin_ > kLongestLine) return TooLong();
-        line = std::string_view(buffer_.data() + begin_, stop - begin_);
-        begin_ = stop + 1;
-        skipLineFeed_ = buffer_[stop] == '\r';  // without a CR, carriage equals lineFeed_
-        ++lineNumber_;
-        return true;
-      }
-      if (end_ - begin_ > kLongestLine) return TooLong();
-      if (eof_) {
-        if (begin_ == end_) return false;
-        line = std::string_view(buffer_.data() + begin_, end_ - begin_);
-        begin_ = end_;
-        ++lineNumber_;
-        return true;
-      }
-      if (!Fill()) return false;
-    }
-  }
-
-  std::uint64_t lineNumber() const { return lineNumber_; }
-  // Tells that the file began with a UTF-8 byte-order mark; known after Probe.
-  bool bom() const { return bom_; }
-  int error() const { return error_; }
-  bool tooLong() const { return tooLong_; }
-
- private:
-  bool TooLong() {
-    tooLong_ = true;
-    ++lineNumber_;
-    return false;
-  }
-
-  // Returns the index of c in [from, to), or to when it is not there.
-  std::size_t Find(char c, std::size_t from, std::size_t to) const {
-    const char* const data = buffer_.data();
-    return static_cast<std::size_t>(FindByte(data + from, data + to, c) - data);
-  }
-
-  // Reads more of the file behind what is left; returns false on an error.
-  bool Fill() {
-    if (begin_ > 0) {
-      std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
-      end_ -= begin_;
-      begin_ = 0;
-    }
-    // A long line makes the buffer grow, up to one block past kLongestLine.
-    if (end_ == buffer_.size())
-      buffer_.resize(std::min(buffer_.size() * 2, kLongestLine + kReadBlock));
-    lineFeed_ = std::numeric_limits<std::size_t>::max();
-    const std::ptrdiff_t n = file_.Read(buffer_.data() + end_, buffer_.size() - end_, error_);
-    if (n < 0) return false;
-    end_ += static_cast<std::size_t>(n);
-    eof_ = n == 0;
-    return true;
-  }
-
-  File& file_;
-  std::vector<char> buffer_;
-  std::size_t begin_ = 0;
-  std::size_t end_ = 0;
-  std::size_t lineFeed_ = std::numeric_limits<std::size_t>::max();  // next LF at or after begin_
-  bool skipLineFeed_ = false;  // the last line ended in CR; an LF right after belongs to it
-  bool bomChecked_ = false;
-  bool bom_ = false;
-  bool eof_ = false;
-  bool tooLong_ = false;
-  int error_ = 0;
-  std::uint64_t lineNumber_ = 0;
-};
-
-// Writes records through one large buffer. On a write error the file is cut
-// back to the end of the last whole record.
-class RecordWriter {
- public:
-  explicit RecordWriter(File& file) : file_(file), buffer_(kWriteBlock) {}
-
-  // Adds a record and its CR LF; returns false when writing out the records
-  // before it failed.
-  bool Append(std::string_view record) {
-    const std::size_t size = record.size() + 2;
-    if (used_ + size > buffer_.size()) {
-      if (!Flush()) return false;
-      if (size > buffer_.size()) buffer_.resize(size);  // a record longer than a block
-    }
-    char* const end = CopyBytes(buffer_.data() + used_, record.data(), record.size());
-    end[0] = '\r';
-    end[1] = '\n';
-    used_ += size;
-    ++pending_;
-    return true;
-  }
-
-  // Writes out the buffer; returns false and keeps the error on failure.
-  bool Flush() {
-    std::size_t done = 0;
-    if (!file_.WriteAll(buffer_.data(), used_, done, error_)) {
-      KeepWholeRecords(done);
-      return false;
-    }
-    written_ += done;
-    records_ += pending_;
-    pending_ = 0;
-    used_ = 0;
-    return true;
-  }
-
-  // Flushes the records onto the device and closes the file; returns false and
-  // keeps the error on failure. Only then may a run report them as written.
-  bool Finish() {
-    if (finished_) return error_ == 0;
-    finished_ = true;
-    if (error_ != 0 || !Flush()) return false;
-    error_ = file_.Sync();
-    if (error_ != 0) {
-      unsure_ = true;
-      file_.Close();
-      return false;
-    }
-    error_ = file_.Close();
-    unsure_ = error_ != 0;
-    return error_ == 0;
-  }
-
-  std::uint64_t records() const { return records_; }
-  int error() const { return error_; }
-  // Tells that the device refused the records it was given: how many of them it keeps is unknown.
-  bool unsure() const { return unsure_; }
-
- private:
-  // Cuts the file after the last record that reached it whole.
-  void KeepWholeRecords(std::size_t done) {
-    const std::string_view landed(buffer_.data(), done);
-    const std::size_t lastEnd = landed.rfind('\n');
-    if (lastEnd != std::string_view::npos) {
-      records_ += static_cast<std::uint64_t>(std::count(landed.begin(), landed.end(), '\n'));
-      written_ += lastEnd + 1;
-    }
-    if (!file_.Truncate(written_)) {
-      // The file keeps a cut record; nothing more can be done about it here.
-    }
-    pending_ = 0;
-    used_ = 0;
-  }
-
-  File& file_;
-  std::vector<char> buffer_;
-  std::size_t used_ = 0;       // bytes of buffer_ that hold records
-  std::uint64_t pending_ = 0;  // records in buffer_
-  std::uint64_t records_ = 0;  // records in the file
-  std::uint64_t written_ = 0;  // bytes in the file
-  int error_ = 0;
-  bool finished_ = false;
-  bool unsure_ = false;
-};
 
 // Collects input line numbers for a message: the first few and how many.
 class LineList {
@@ -325,7 +132,10 @@ bool ResolveInput(const std::string& dir, const std::string& typed, std::string&
   }
   const std::u32string wanted = FoldName(typed);
   std::vector<std::string> matches;
-  for (std::string& name : platform::ListFolder(dir)) {
+  std::vector<std::string> names;
+  // A folder that cannot be listed holds no match.
+  static_cast<void>(platform::ListFolder(dir, names));
+  for (std::string& name : names) {
     if (FoldName(name) == wanted) matches.push_back(std::move(name));
   }
   if (matches.size() == 1) path = dir + platform::kSeparator + matches.front();
@@ -344,14 +154,14 @@ std::string WholeRecordsWritten(std::uint64_t records) {
 }
 
 // Returns the message for a write failure.
-std::string CannotWrite(const RecordWriter& writer, const std::string& outputPath) {
+std::string CannotWrite(const WriteResult& written, const std::string& outputPath) {
   std::string text =
-      "Cannot write the output file " + Quoted(outputPath) + ": " + Reason(writer.error()) + ".\n";
-  if (writer.unsure()) {
+      "Cannot write the output file " + Quoted(outputPath) + ": " + Reason(written.error) + ".\n";
+  if (written.unsure) {
     return text + "The device did not confirm the records given to it; marigold.txt may be " +
            "incomplete. Convert again before importing it.";
   }
-  return text + WholeRecordsWritten(writer.records());
+  return text + WholeRecordsWritten(written.records);
 }
 
 // Collects what the completion message lists besides the count.
@@ -386,7 +196,7 @@ std::string ConvertLines(FormState& form, Host& host, RunContext& run, LineReade
     }
     if (result.status == LineStatus::Overflow) {
       form.Linea.clear();
-      if (!writer.Finish()) return {};  // a write failure is the worse news
+      if (writer.Finish().error) return {};  // a write failure is the worse news
       return "The input file " + Quoted(inputPath) +
              " holds more records than can be counted: line " + std::to_string(number) +
              " would be record " +
@@ -400,13 +210,13 @@ std::string ConvertLines(FormState& form, Host& host, RunContext& run, LineReade
     form.Linea.clear();
     if (!ok) return {};
   }
-  if (reader.tooLong() && writer.Finish()) {
+  if (reader.tooLong() && !writer.Finish().error) {
     return "Line " + std::to_string(reader.lineNumber()) + " of the input file " +
            Quoted(inputPath) + " is longer than " + std::to_string(kLongestLine >> 20) +
            " MiB: the file does not look like an export of the log.\n" +
            WholeRecordsWritten(writer.records());
   }
-  if (reader.error() != 0 && writer.Finish()) {
+  if (reader.error() && !writer.Finish().error) {
     return "Cannot read the input file " + Quoted(inputPath) + ": " + Reason(reader.error()) +
            ".\n" + RecordsWritten(writer.records());
   }
@@ -429,21 +239,24 @@ std::string Convert(FormState& form, Host& host, LineReader& reader, RecordWrite
   } catch (const std::bad_alloc&) {
     form.Linea.clear();
     form.Linea1.clear();
-    if (writer.Finish()) {
+    if (!writer.Finish().error) {
       return "There is not enough memory to convert line " +
              std::to_string(reader.lineNumber() + 1) + " of the input file " + Quoted(inputPath) +
              ".\n" + RecordsWritten(writer.records());
     }
   }
   if (!message.empty()) return message;
-  if (!writer.Finish()) return CannotWrite(writer, outputPath);
+  if (const WriteResult& written = writer.Finish(); written.error) {
+    return CannotWrite(written, outputPath);
+  }
   return CompletionMessage(form.xx, notes.skipped, notes.placeholders, notes.unknownBands);
 }
 
 // Opens both files and converts; returns the message to show.
 std::string Run(FormState& form, const std::string& dir, Host& host) {
   FolderLock lock;
-  if (!FolderLock::Take(dir, lock)) {
+  // A folder that cannot be locked at all is written unguarded.
+  if (FolderLock::Take(dir, lock) == std::errc::operation_would_block) {
     return "Another conversion is writing marigold.txt in " + Quoted(dir) +
            " at this moment.\nWait until it has finished, then press START again. "
            "Nothing was changed.";
@@ -454,9 +267,8 @@ std::string Run(FormState& form, const std::string& dir, Host& host) {
   if (!ResolveInput(dir, form.NomeFile, inputPath, message)) return message;
 
   // The input is opened first: a mistyped name must not cost the earlier output.
-  int error = 0;
-  File input = File::OpenForReading(inputPath, error);
-  if (!input.is_open()) {
+  File input;
+  if (const std::error_code error = File::OpenForReading(inputPath, input)) {
     return "Cannot open the input file " + Quoted(inputPath) + ": " + Reason(error) +
            ".\nNo records were written; marigold.txt was not changed.";
   }
@@ -466,13 +278,14 @@ std::string Run(FormState& form, const std::string& dir, Host& host) {
            "Type the name of the exported log instead. Nothing was changed.";
   }
 
-  const bool removed = FileExists(outputPath) && platform::Remove(outputPath);
-  File output = File::Create(outputPath, error);
-  if (!output.is_open()) {
+  const bool removed = FileExists(outputPath) && !platform::Remove(outputPath);
+  File output;
+  if (const std::error_code error = File::Create(outputPath, output)) {
     return "Cannot create the output file " + Quoted(outputPath) + ": " + Reason(error) + ".\n" +
-           (platform::InUse(error) ? "Another program has it open: close it there, or let the "
-                                     "logbook's import finish, then press START again.\n"
-                                   : "") +
+           (error == std::errc::device_or_resource_busy
+                ? "Another program has it open: close it there, or let the "
+                  "logbook's import finish, then press START again.\n"
+                : "") +
            "No records were written" + (removed ? "." : "; marigold.txt was not changed.");
   }
 
@@ -486,8 +299,8 @@ std::string Run(FormState& form, const std::string& dir, Host& host) {
 std::time_t Host::Now() { return platform::Now(); }
 
 bool FileExists(const std::string& filename) {
-  int error = 0;
-  return File::OpenForReading(filename, error).is_open();
+  File file;
+  return !File::OpenForReading(filename, file);
 }
 
 void ConvertFile(FormState& form, const std::filesystem::path& programDir, Host& host) {

@@ -6,92 +6,42 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <system_error>
+#include <utility>
 #include <vector>
 
-// The operating-system calls a conversion run makes. Each system has one source
-// file behind this header. Paths and texts are UTF-8 on Windows and the file
-// system's own bytes elsewhere; an error is the system's code (errno or
-// GetLastError), 0 meaning none.
+// The operating-system calls a conversion run makes. Paths and texts are UTF-8
+// on Windows and the file system's own bytes elsewhere.
+//
+// A call that can fail returns a std::error_code, empty on success, and hands
+// its results back through the parameters that follow its inputs. The code is
+// the system's own (errno or GetLastError) in Category(), so it reads in the
+// system's words and compares equal to the portable std::errc conditions:
+// `error == std::errc::no_space_on_device` holds on every system.
+//
+// Each system has two source files behind this header: locale_*.cpp for the
+// errors' words, the clock and the text forms, and platform_*.cpp for the file
+// system from Handle on. The fault tests link a fake file system in place of
+// the second.
 namespace conversion::platform {
+
+// Returns the category of the system's error codes. Its message() is the
+// system's reason in the user's language, without a closing full stop. A file
+// held by another program compares equal to device_or_resource_busy.
+const std::error_category& Category();
+
+// Returns the system's own code for a condition, the one its calls report it
+// with; a test double fails with it so that its messages read as the system's.
+std::error_code SystemError(std::errc condition);
+
+// Returns the system's reason for an error, as the messages quote it.
+inline std::string Reason(const std::error_code& error) { return error.message(); }
 
 // Separates a folder from a name inside it.
 extern const char kSeparator;
 
-// Returns the system's reason for an error, in plain words of the user's language.
-std::string Reason(int error);
-
-// Returns true when error says another program holds the file open.
-bool InUse(int error);
-
 // Returns a path as the core holds paths.
 std::string PathText(const std::filesystem::path& path);
-
-// Owns an open file: a descriptor or a handle, closed with the object.
-class File {
- public:
-  File() = default;
-  File(File&& other) noexcept;
-  File& operator=(File&& other) noexcept;
-  File(const File&) = delete;
-  File& operator=(const File&) = delete;
-  ~File();
-
-  bool is_open() const { return handle_ != kNone; }
-
-  // Opens an existing file for reading, shared with a program that still writes
-  // it. A folder is refused, since reading it would fail only later.
-  static File OpenForReading(const std::string& path, int& error);
-  // Creates or empties a file for writing that no other program may open while
-  // this one is open.
-  static File Create(const std::string& path, int& error);
-
-  // Reads up to size bytes; returns how many, 0 at the end, -1 with error set.
-  std::ptrdiff_t Read(char* data, std::size_t size, int& error);
-  // Writes all of data; on failure returns false with done bytes written.
-  bool WriteAll(const char* data, std::size_t size, std::size_t& done, int& error);
-  // Cuts the file to size bytes; returns false when it cannot.
-  bool Truncate(std::uint64_t size);
-  // Moves what was written onto the device; returns the error, or 0.
-  int Sync();
-  // Closes the file; returns the error, or 0.
-  int Close();
-
-  // Returns true when path names this very file, whatever name or link leads there.
-  bool Is(const std::string& path) const;
-
- private:
-  static constexpr std::intptr_t kNone = -1;
-  explicit File(std::intptr_t handle) : handle_(handle) {}
-
-  std::intptr_t handle_ = kNone;
-};
-
-// Holds the one lock on a folder that lets a single conversion write there.
-class FolderLock {
- public:
-  FolderLock() = default;
-  FolderLock(FolderLock&& other) noexcept;
-  FolderLock& operator=(FolderLock&& other) noexcept;
-  FolderLock(const FolderLock&) = delete;
-  FolderLock& operator=(const FolderLock&) = delete;
-  ~FolderLock();
-
-  // Takes the lock without waiting; returns false when another run holds it. A
-  // folder that cannot be locked at all is taken as free.
-  static bool Take(const std::string& dir, FolderLock& lock);
-
- private:
-  std::intptr_t handle_ = -1;
-};
-
-// Returns true when nothing by that name is in its folder.
-bool Missing(const std::string& path);
-
-// Removes a file; returns false when it cannot.
-bool Remove(const std::string& path);
-
-// Returns the names in a folder, without "." and "..".
-std::vector<std::string> ListFolder(const std::string& dir);
 
 // Returns the current time, read from the system's clock without time-zone work.
 std::time_t Now();
@@ -103,5 +53,89 @@ std::string FormatMoment(std::time_t t);
 // Converts UTF-8 text to the system's 8-bit code page; a character the page
 // lacks, and any byte that is not UTF-8, becomes '?'.
 std::string ToEightBit(std::string_view utf8);
+
+// Owns a descriptor or a handle and closes it with the object.
+class Handle {
+ public:
+  static constexpr std::intptr_t kNone = -1;  // no descriptor, and INVALID_HANDLE_VALUE
+
+  Handle() = default;
+  explicit Handle(std::intptr_t value) : value_(value) {}
+  Handle(Handle&& other) noexcept : value_(other.release()) {}
+  Handle& operator=(Handle&& other) noexcept {
+    static_cast<void>(reset(other.release()));  // a close's error has no one to go to here
+    return *this;
+  }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  ~Handle() { static_cast<void>(reset()); }
+
+  std::intptr_t get() const { return value_; }
+  explicit operator bool() const { return value_ != kNone; }
+  // Gives up ownership without closing.
+  std::intptr_t release() { return std::exchange(value_, kNone); }
+  // Closes what it owns, if anything, and takes value in its place.
+  [[nodiscard]] std::error_code reset(std::intptr_t value = kNone) noexcept;
+
+ private:
+  std::intptr_t value_ = kNone;
+};
+
+// Reads or writes an open file, closed with the object.
+class File {
+ public:
+  bool is_open() const { return static_cast<bool>(handle_); }
+
+  // Opens an existing file for reading, shared with a program that still writes
+  // it. A folder is refused with is_a_directory, since reading it would fail
+  // only later.
+  [[nodiscard]] static std::error_code OpenForReading(const std::string& path, File& file);
+  // Creates or empties a file for writing that no other program may open while
+  // this one is open.
+  [[nodiscard]] static std::error_code Create(const std::string& path, File& file);
+
+  // Reads once, up to size bytes; done is 0 at the end of the file. Fails with
+  // interrupted when a signal came first.
+  [[nodiscard]] std::error_code Read(char* data, std::size_t size, std::size_t& done);
+  // Writes once, at least one byte and up to size unless it fails; done counts
+  // the bytes written, a failure's included. Fails with interrupted when a
+  // signal came first.
+  [[nodiscard]] std::error_code Write(const char* data, std::size_t size, std::size_t& done);
+  // Cuts the file to size bytes; where the next write lands is up to the system.
+  [[nodiscard]] std::error_code Truncate(std::uint64_t size);
+  // Moves what was written onto the device. A device that cannot be flushed
+  // holds the data as well as it can, and succeeds.
+  [[nodiscard]] std::error_code Sync();
+  // Closes the file, which is closed even when this fails.
+  [[nodiscard]] std::error_code Close() { return handle_.reset(); }
+
+  // Returns true when path names this very file, whatever name or link leads
+  // there; false when either cannot be looked at.
+  bool Is(const std::string& path) const;
+
+ private:
+  Handle handle_;
+};
+
+// Holds the one lock on a folder that lets a single conversion write there.
+class FolderLock {
+ public:
+  // Takes the lock without waiting. Fails with operation_would_block when
+  // another run holds it; where the system has no such lock, succeeds.
+  [[nodiscard]] static std::error_code Take(const std::string& dir, FolderLock& lock);
+
+ private:
+  Handle handle_;
+};
+
+// Returns true when nothing by that name is in its folder; false when something
+// is, or when it cannot be told.
+bool Missing(const std::string& path);
+
+// Removes a file, never a folder.
+[[nodiscard]] std::error_code Remove(const std::string& path);
+
+// Lists the names in a folder, without "." and "..".
+[[nodiscard]] std::error_code ListFolder(const std::string& dir, std::vector<std::string>& names);
 
 }  // namespace conversion::platform

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <clocale>
 #include <ctime>
 #include <string>
+#include <system_error>
 
 #include "platform.h"
 #include "test_support.h"
@@ -28,17 +30,38 @@ TEST(Platform, ConvertsToTheEightBitCodePageWithQuestionMarksForTheRest) {
   EXPECT_EQ(ToEightBit("M\xC3\xBCller"), "M\xFCller");
   EXPECT_EQ(ToEightBit("\xE2\x82\xAC 5"), "\x80 5");
   EXPECT_EQ(ToEightBit("\xCE\xA9mega \xF0\x9F\x93\xBB!"), "?mega ?!");  // no look-alike for Ω
+  EXPECT_EQ(ToEightBit("\xF0\x9F\x93\xBB\xF0\x9F\x93\xBB\xC3\xBC"), "??\xFC");
   EXPECT_EQ(ToEightBit("a\xFF"
                        "b\xC3"),
             "a?b?");
   EXPECT_EQ(ToEightBit(""), "");
 }
 
-TEST(Platform, ReasonsArePlainWordsWithoutAFullStop) {
-  const std::string reason = test::Reason(test::kNotFound);
-  EXPECT_FALSE(reason.empty());
-  EXPECT_NE(reason.back(), '.');
-  EXPECT_EQ(reason.find_first_of("\r\n"), std::string::npos) << reason;
+TEST(Platform, SystemErrorsMeanTheirConditionAndReadAsPlainWords) {
+  const std::array conditions = {std::errc::no_such_file_or_directory,
+                                 std::errc::permission_denied,
+                                 std::errc::device_or_resource_busy,
+                                 std::errc::no_space_on_device,
+                                 std::errc::is_a_directory,
+                                 std::errc::io_error,
+                                 std::errc::interrupted,
+                                 std::errc::operation_would_block};
+  for (const std::errc condition : conditions) {
+    const std::error_code error = conversion::platform::SystemError(condition);
+    SCOPED_TRACE(error.message());
+    EXPECT_EQ(error.category(), conversion::platform::Category());
+    EXPECT_EQ(error, condition);
+    for (const std::errc other : conditions) {
+      if (other != condition) {
+        EXPECT_NE(error, other);
+      }
+    }
+    const std::string reason = conversion::platform::Reason(error);
+    EXPECT_FALSE(reason.empty());
+    EXPECT_NE(reason.back(), '.');
+    EXPECT_EQ(reason.find_first_of("\r\n"), std::string::npos);
+  }
+  EXPECT_FALSE(std::error_code() == std::errc::interrupted);
 }
 
 TEST(Platform, ClockAgreesWithTheCLibrary) {

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -43,6 +44,16 @@ class SyncWatcher : public test::Recorder {
   }
   int syncsAtMessage = -1;
 };
+
+TEST(SystemErrors, AreErrnoValuesInStrerrorsWords) {
+  const std::error_category& category = conversion::platform::Category();
+  // A program running the file holds it as much as one that has it open.
+  EXPECT_EQ(std::error_code(ETXTBSY, category), std::errc::device_or_resource_busy);
+  EXPECT_EQ(std::error_code(EBUSY, category), std::errc::device_or_resource_busy);
+  EXPECT_EQ(std::error_code(EWOULDBLOCK, category), std::errc::operation_would_block);
+  EXPECT_EQ(conversion::platform::SystemError(std::errc::no_space_on_device).value(), ENOSPC);
+  EXPECT_EQ(std::error_code(ENOSPC, category).message(), std::strerror(ENOSPC));
+}
 
 TEST(Durability, RecordsReachTheDeviceBeforeFinish) {
   test::TempDir dir;

@@ -13,6 +13,21 @@ std::string Read(const std::filesystem::path& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+TEST(Windows, SystemErrorsAreGetLastErrorValuesWithPortableMeanings) {
+  using conversion::platform::SystemError;
+  const std::error_category& category = conversion::platform::Category();
+  EXPECT_EQ(std::error_code(ERROR_LOCK_VIOLATION, category), std::errc::device_or_resource_busy);
+  EXPECT_EQ(std::error_code(ERROR_HANDLE_DISK_FULL, category), std::errc::no_space_on_device);
+  EXPECT_EQ(std::error_code(ERROR_PATH_NOT_FOUND, category), std::errc::no_such_file_or_directory);
+  EXPECT_EQ(SystemError(std::errc::device_or_resource_busy).value(), ERROR_SHARING_VIOLATION);
+  EXPECT_EQ(SystemError(std::errc::no_space_on_device).value(), ERROR_DISK_FULL);
+  EXPECT_EQ(SystemError(std::errc::permission_denied).value(), ERROR_ACCESS_DENIED);
+  // A code without a portable meaning keeps its own.
+  const std::error_code other(ERROR_INVALID_DATA, category);
+  EXPECT_EQ(other.default_error_condition(), std::error_condition(ERROR_INVALID_DATA, category));
+  EXPECT_NE(other, std::errc::io_error);
+}
+
 TEST(Windows, FoldersAndExportsMayBeNamedInAnyScript) {
   test::TempDir dir;
   const std::filesystem::path folder = dir.path() / L"J\u00FCrg M\u00FCller \u0416\u03A9";
@@ -27,7 +42,7 @@ TEST(Windows, FoldersAndExportsMayBeNamedInAnyScript) {
 
   EXPECT_EQ(Convert(folder, "NOPE\xC3\x9C.CSV"),
             "Cannot open the input file \"" + test::PathText(folder) +
-                "\\NOPE\xC3\x9C.CSV\": " + test::Reason(ERROR_FILE_NOT_FOUND) +
+                "\\NOPE\xC3\x9C.CSV\": " + test::Reason(std::errc::no_such_file_or_directory) +
                 ".\nNo records were written; marigold.txt was not changed.");
 }
 
@@ -44,7 +59,7 @@ TEST(Windows, MarigoldHeldOpenByAnotherProgramIsLeftAsItWas) {
 
   EXPECT_EQ(message, "Cannot create the output file \"" +
                          test::PathText(dir.path() / L"marigold.txt") +
-                         "\": " + test::Reason(ERROR_SHARING_VIOLATION) +
+                         "\": " + test::Reason(std::errc::device_or_resource_busy) +
                          ".\nAnother program has it open: close it there, or let the logbook's "
                          "import finish, then press START again.\n"
                          "No records were written; marigold.txt was not changed.");

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 #include <algorithm>
-#include <cerrno>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -11,6 +10,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -49,24 +49,15 @@ class Recorder : public conversion::Host {
 // Returns field 47 for Recorder's default time, in the form of the system the tests run on.
 inline std::string Moment() { return conversion::platform::FormatMoment(Recorder().now); }
 
-// The system's error codes for a missing file and for a folder opened as a file.
-#ifdef _WIN32
-inline constexpr int kNotFound = 2;        // ERROR_FILE_NOT_FOUND
-inline constexpr int kIsFolder = 336;      // ERROR_DIRECTORY_NOT_SUPPORTED
-inline constexpr int kFolderInTheWay = 5;  // ERROR_ACCESS_DENIED
-#else
-inline constexpr int kNotFound = ENOENT;
-inline constexpr int kIsFolder = EISDIR;
-inline constexpr int kFolderInTheWay = EISDIR;
-#endif
-
 // Returns a path as the messages quote it.
 inline std::string PathText(const std::filesystem::path& path) {
   return conversion::platform::PathText(path);
 }
 
-// Returns the system's reason for error as the messages quote it.
-inline std::string Reason(int error) { return conversion::platform::Reason(error); }
+// Returns the system's reason for a condition as the messages quote it.
+inline std::string Reason(std::errc condition) {
+  return conversion::platform::Reason(conversion::platform::SystemError(condition));
+}
 
 inline constexpr const char* kHeader =
     "DXCC,Call,Date,Time,End,Band,Mode,QRG,Name,Operator,Comment,QTH-Locator,QTH,RSTS,RSTS_NR,"

@@ -1,0 +1,104 @@
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "bytes.h"
+#include "platform.h"
+
+namespace conversion {
+
+// Bytes that decide the export's encoding.
+inline constexpr std::size_t kEncodingProbe = 64 * 1024;
+// Longer lines come from a file that is no export; stopping there keeps memory bounded.
+inline constexpr std::size_t kLongestLine = 16 * 1024 * 1024;
+
+// Reads a file line by line through one buffer of a block or more. CR LF, a
+// lone CR and a lone LF each end a line; a UTF-8 byte-order mark at the start
+// is dropped. A read that is interrupted is made again.
+class LineReader {
+ public:
+  static constexpr std::size_t kBlock = 1024 * 1024;  // bytes one read asks for
+
+  explicit LineReader(platform::File& file, std::size_t block = kBlock,
+                      std::size_t longestLine = kLongestLine);
+
+  // Returns the first bytes of the file, up to size, reading them first; cut
+  // tells that more follow. Lines are read from the start all the same.
+  std::string_view Probe(bool& cut, std::size_t size = kEncodingProbe);
+
+  // Reads the next line into line, which holds until the next call; returns
+  // false at the end, on a read error and at a line longer than the longest.
+  bool Next(std::string_view& line) {
+    for (;;) {
+      if (skipLineFeed_ && begin_ < end_) {
+        if (buffer_[begin_] == '\n') ++begin_;
+        skipLineFeed_ = false;
+      }
+      if (lineFeed_ < begin_ || lineFeed_ > end_) lineFeed_ = Find('\n', begin_, end_);
+      const std::size_t carriage = Find('\r', begin_, lineFeed_);
+      const std::size_t stop = std::min(carriage, lineFeed_);
+      if (stop < end_) {
+        if (stop - begin_ > longestLine_) return TooLong();
+        line = std::string_view(buffer_.data() + begin_, stop - begin_);
+        begin_ = stop + 1;
+        skipLineFeed_ = buffer_[stop] == '\r';  // without a CR, carriage equals lineFeed_
+        ++lineNumber_;
+        return true;
+      }
+      if (end_ - begin_ > longestLine_) return TooLong();
+      if (eof_) {
+        if (begin_ == end_) return false;
+        line = std::string_view(buffer_.data() + begin_, end_ - begin_);
+        begin_ = end_;
+        ++lineNumber_;
+        return true;
+      }
+      if (!Fill()) return false;
+    }
+  }
+
+  // Counts the lines returned, and the one found too long.
+  std::uint64_t lineNumber() const { return lineNumber_; }
+  // Tells why reading stopped early; nothing when it did not.
+  std::error_code error() const { return error_; }
+  bool tooLong() const { return tooLong_; }
+  // Tells that the file began with a UTF-8 byte-order mark; known once a line
+  // or the probe was read.
+  bool bom() const { return bom_; }
+
+ private:
+  bool TooLong();
+
+  // Returns the index of c in [from, to), or to when it is not there.
+  std::size_t Find(char c, std::size_t from, std::size_t to) const {
+    const char* const data = buffer_.data();
+    return static_cast<std::size_t>(FindByte(data + from, data + to, c) - data);
+  }
+
+  // Reads more of the file behind what is left; returns false on an error, and
+  // reads nothing more after one.
+  bool Fill();
+
+  platform::File& file_;
+  std::size_t block_;
+  std::size_t longestLine_;
+  std::vector<char> buffer_;
+  std::size_t begin_ = 0;
+  std::size_t end_ = 0;
+  std::size_t lineFeed_ = std::numeric_limits<std::size_t>::max();  // next LF at or after begin_
+  bool skipLineFeed_ = false;  // the last line ended in CR; an LF right after belongs to it
+  bool markChecked_ = false;   // the byte-order mark was looked for
+  bool bom_ = false;
+  bool eof_ = false;
+  bool tooLong_ = false;
+  std::error_code error_;
+  std::uint64_t lineNumber_ = 0;
+};
+
+}  // namespace conversion

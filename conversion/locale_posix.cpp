@@ -1,0 +1,93 @@
+#include <iconv.h>
+
+#include <array>
+#include <cerrno>
+#include <string>
+#include <system_error>
+
+#include "platform.h"
+#include "text.h"
+
+namespace conversion::platform {
+
+namespace {
+
+// Speaks of errno values in strerror's words.
+class ErrnoCategory final : public std::error_category {
+ public:
+  const char* name() const noexcept override { return "errno"; }
+
+  std::string message(int code) const override { return std::generic_category().message(code); }
+
+  std::error_condition default_error_condition(int code) const noexcept override {
+    // A program running the file is one more program that has it open.
+    if (code == ETXTBSY) code = EBUSY;
+    return {code, std::generic_category()};
+  }
+};
+
+}  // namespace
+
+const std::error_category& Category() {
+  static const ErrnoCategory category;
+  return category;
+}
+
+std::error_code SystemError(std::errc condition) {
+  return {static_cast<int>(condition), Category()};
+}
+
+const char kSeparator = '/';
+
+std::string PathText(const std::filesystem::path& path) { return path.native(); }
+
+std::time_t Now() { return std::time(nullptr); }
+
+std::string FormatMoment(std::time_t t) {
+  std::tm local{};
+  localtime_r(&t, &local);
+  const bool midnight = local.tm_hour == 0 && local.tm_min == 0 && local.tm_sec == 0;
+  std::array<char, 256> buffer{};
+  const std::size_t n =
+      std::strftime(buffer.data(), buffer.size(), midnight ? "%x" : "%x %X", &local);
+  return std::string(buffer.data(), n);
+}
+
+std::string ToEightBit(std::string_view utf8) {
+  std::string out;
+  iconv_t cd = iconv_open("WINDOWS-1252", "UTF-8");
+  // NOLINTNEXTLINE(performance-no-int-to-ptr): iconv_open reports failure as (iconv_t)-1.
+  if (cd == reinterpret_cast<iconv_t>(-1)) {
+    // Without a converter only ASCII is certain to come through.
+    for (char c : utf8) out.push_back(static_cast<unsigned char>(c) < 0x80 ? c : '?');
+    return out;
+  }
+  std::string in(utf8);
+  char* src = in.data();
+  std::size_t srcLeft = in.size();
+  out.resize(in.size() + 4);
+  std::size_t used = 0;
+  while (srcLeft > 0) {
+    char* dst = out.data() + used;
+    std::size_t dstLeft = out.size() - used;
+    const std::size_t rc = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+    used = out.size() - dstLeft;
+    if (rc != static_cast<std::size_t>(-1)) break;
+    if (errno == E2BIG) {
+      out.resize(out.size() * 2);
+      continue;
+    }
+    // EILSEQ (no such character or not UTF-8) or EINVAL (cut off at the end).
+    if (used == out.size()) out.resize(out.size() * 2);
+    out[used++] = '?';
+    const auto pos = static_cast<std::size_t>(src - in.data());
+    const std::size_t skip = CharLength(in, pos);
+    src += skip;
+    srcLeft -= skip;
+  }
+  iconv_close(cd);
+  out.resize(used);
+  return out;
+}
+
+}  // namespace conversion::platform

@@ -1,0 +1,76 @@
+#include "record_writer.h"
+
+#include <algorithm>
+
+namespace conversion {
+
+namespace {
+
+// Writes all of data, again after an interruption and on for the rest after a
+// short write; done counts the bytes written, a failure's included.
+std::error_code WriteAll(platform::File& file, const char* data, std::size_t size,
+                         std::size_t& done) {
+  done = 0;
+  while (done < size) {
+    std::size_t n = 0;
+    const std::error_code error = file.Write(data + done, size - done, n);
+    done += n;
+    if (error && error != std::errc::interrupted) return error;
+  }
+  return {};
+}
+
+}  // namespace
+
+RecordWriter::RecordWriter(platform::File& file, std::size_t block) : file_(file), buffer_(block) {}
+
+bool RecordWriter::Flush() {
+  if (result_.error) return false;
+  std::size_t done = 0;
+  if (const std::error_code error = WriteAll(file_, buffer_.data(), used_, done)) {
+    result_.error = error;
+    KeepWholeRecords(done);
+    return false;
+  }
+  written_ += done;
+  result_.records += pending_;
+  pending_ = 0;
+  used_ = 0;
+  return true;
+}
+
+void RecordWriter::KeepWholeRecords(std::size_t done) {
+  const std::string_view landed(buffer_.data(), done);
+  const std::size_t lastEnd = landed.rfind('\n');
+  if (lastEnd != std::string_view::npos) {
+    result_.records += static_cast<std::uint64_t>(std::count(landed.begin(), landed.end(), '\n'));
+    written_ += lastEnd + 1;
+  }
+  // A file that cannot be cut may keep a part of a record at its end.
+  if (file_.Truncate(written_)) result_.unsure = true;
+  pending_ = 0;
+  used_ = 0;
+}
+
+const WriteResult& RecordWriter::Finish() {
+  if (finished_) return result_;
+  finished_ = true;
+  if (!Flush()) {
+    static_cast<void>(file_.Close());  // the write error is the one to report
+    return result_;
+  }
+  std::error_code error;
+  do {
+    error = file_.Sync();
+  } while (error == std::errc::interrupted);
+  if (error) {
+    static_cast<void>(file_.Close());  // the refused flush is the one to report
+  } else {
+    error = file_.Close();
+  }
+  result_.error = error;
+  result_.unsure = static_cast<bool>(error);
+  return result_;
+}
+
+}  // namespace conversion

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "bytes.h"
+#include "platform.h"
+
+namespace conversion {
+
+// Tells what a record writer left in its file.
+struct WriteResult {
+  std::error_code error;      // why writing stopped; nothing when every record reached the device
+  std::uint64_t records = 0;  // records in the file, each whole unless unsure is set
+  bool unsure = false;  // the device refused records it was given: how many it keeps is unknown
+};
+
+// Writes records through one buffer of a block or more. A write that is
+// interrupted or comes back short is made again for the rest. On a write error
+// the file is cut back to the end of the last whole record.
+class RecordWriter {
+ public:
+  static constexpr std::size_t kBlock = 1024 * 1024;  // bytes gathered before a write
+
+  explicit RecordWriter(platform::File& file, std::size_t block = kBlock);
+
+  // Adds a record and its CR LF; returns false when writing out the records
+  // before it failed. Nothing is written after a failure.
+  bool Append(std::string_view record) {
+    const std::size_t size = record.size() + 2;
+    if (used_ + size > buffer_.size()) {
+      if (!Flush()) return false;
+      if (size > buffer_.size()) buffer_.resize(size);  // a record longer than a block
+    }
+    char* const end = CopyBytes(buffer_.data() + used_, record.data(), record.size());
+    end[0] = '\r';
+    end[1] = '\n';
+    used_ += size;
+    ++pending_;
+    return true;
+  }
+
+  // Writes out the buffer, moves the file onto the device and closes it. Only
+  // then may a run report the records as written. Does this once; a later call
+  // returns the same result.
+  const WriteResult& Finish();
+
+  // Counts the records that reached the file so far.
+  std::uint64_t records() const { return result_.records; }
+
+ private:
+  // Writes out the buffer; returns false and keeps the error on failure.
+  bool Flush();
+  // Cuts the file after the last record that reached it whole, done bytes of the buffer in.
+  void KeepWholeRecords(std::size_t done);
+
+  platform::File& file_;
+  std::vector<char> buffer_;
+  std::size_t used_ = 0;       // bytes of buffer_ that hold records
+  std::uint64_t pending_ = 0;  // records in buffer_
+  std::uint64_t written_ = 0;  // bytes in the file
+  WriteResult result_;
+  bool finished_ = false;
+};
+
+}  // namespace conversion

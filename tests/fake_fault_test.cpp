@@ -1,0 +1,245 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <string>
+
+#include "conversion.h"
+#include "fake_platform.h"
+#include "platform.h"
+#include "test_support.h"
+
+namespace {
+
+using conversion::platform::kSeparator;
+using fake::Call;
+
+constexpr std::size_t kMiB = 1024 * 1024;
+
+// Returns an export of contacts at least size bytes long, in lines ended by CR LF.
+std::string Export(std::size_t size) {
+  std::string log;
+  for (int n = 1; log.size() < size; ++n) {
+    log += test::ContactWith({{1, "HB" + std::to_string(n)}}) + "\r\n";
+  }
+  return log;
+}
+
+// Returns the first bytes of an output file up to the end of its last whole record among them.
+std::string WholeRecordsIn(const std::string& output, std::size_t bytes) {
+  const std::size_t end = output.rfind("\r\n", bytes - 2);
+  return end == std::string::npos ? std::string() : output.substr(0, end + 2);
+}
+
+std::string RecordsWritten(std::size_t records) {
+  return std::to_string(records) + (records == 1 ? " record was" : " records were") +
+         " written to marigold.txt.";
+}
+
+constexpr const char* kUnconfirmed =
+    "The device did not confirm the records given to it; marigold.txt may be incomplete. "
+    "Convert again before importing it.";
+
+// Converts logs/LOG.CSV on a fake disk whose calls each test scripts.
+class FakeFaultTest : public testing::Test {
+ protected:
+  FakeFaultTest() { disk.AddFolder(kDir); }
+
+  // Runs a conversion as START does; returns the one message shown.
+  std::string Run() {
+    form.xx = 0;
+    form.NomeFile = "LOG.CSV";
+    form.NomeUtente = "NAME";
+    host.messages.clear();
+    conversion::ConvertFile(form, kDir, host);
+    EXPECT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(disk.OpenCount(), 0u) << "every file is closed after the run";
+    return host.messages.empty() ? std::string() : host.messages.back();
+  }
+
+  // Converts log without faults; returns the output it gives.
+  std::string CleanOutput(const std::string& log) {
+    disk.Put(Path("LOG.CSV"), log);
+    EXPECT_TRUE(Run().starts_with("FINISH MARIGOLD.TXT with "));
+    return Output();
+  }
+
+  static std::string Path(const std::string& name) { return std::string(kDir) + kSeparator + name; }
+  std::string Output() const { return disk.Get(Path("marigold.txt")); }
+
+  static constexpr const char* kDir = "logs";
+  fake::Disk disk;
+  conversion::FormState form;
+  test::Recorder host;
+};
+
+TEST_F(FakeFaultTest, AFailingReadKeepsTheRecordsOfTheLinesReadBeforeIt) {
+  const std::string log = Export(3 * kMiB);
+  const std::string all = CleanOutput(log);
+  const std::size_t lines = test::Records(all).size();
+
+  // Reads of 64 KiB: 39 bring 2.4 MiB of lines, several blocks of records, and the 40th fails.
+  disk.most = 64 * 1024;
+  disk.Fail(Call::Read, 40, std::errc::io_error);
+  const std::string message = Run();
+  // A line is read once its CR is.
+  const auto whole =
+      static_cast<std::size_t>(std::count(log.begin(), log.begin() + 39 * 64 * 1024, '\r'));
+  ASSERT_LT(whole, lines);
+  EXPECT_EQ(message, "Cannot read the input file \"" + Path("LOG.CSV") + "\": " +
+                         test::Reason(std::errc::io_error) + ".\n" + RecordsWritten(whole));
+  EXPECT_EQ(test::Records(Output()).size(), whole);
+  EXPECT_EQ(Output(), all.substr(0, Output().size()));
+
+  // A first read that fails leaves an empty marigold.txt.
+  disk.Fail(Call::Read, 1, std::errc::io_error);
+  EXPECT_EQ(Run(), "Cannot read the input file \"" + Path("LOG.CSV") +
+                       "\": " + test::Reason(std::errc::io_error) +
+                       ".\nNo records were written to marigold.txt.");
+  EXPECT_EQ(Output(), "");
+}
+
+TEST_F(FakeFaultTest, ADiskFullAfterAShortWriteCutsTheFileBackToWholeRecords) {
+  const std::string all = CleanOutput(Export(64 * 1024));
+  // The one write of the records comes back short after 5000 bytes; the next
+  // writes 3000 more and fails within a record.
+  ASSERT_NE(all[8000 - 1], '\n');
+  disk.Put(Path("marigold.txt"), "earlier");
+  disk.Short(Call::Write, 1, 5000);
+  disk.Fail(Call::Write, 2, std::errc::no_space_on_device, 3000);
+  const std::string message = Run();
+
+  const std::string kept = WholeRecordsIn(all, 8000);
+  EXPECT_EQ(disk.Peak(Path("marigold.txt")), 8000u);
+  EXPECT_EQ(Output(), kept);
+  EXPECT_EQ(message, "Cannot write the output file \"" + Path("marigold.txt") +
+                         "\": " + test::Reason(std::errc::no_space_on_device) + ".\n" +
+                         RecordsWritten(test::Records(kept).size()) + " Each of them is whole.");
+
+  // Full from the first byte: nothing written, nothing cut.
+  disk.Fail(Call::Write, 1, std::errc::no_space_on_device);
+  EXPECT_EQ(Run(), "Cannot write the output file \"" + Path("marigold.txt") +
+                       "\": " + test::Reason(std::errc::no_space_on_device) +
+                       ".\nNo records were written to marigold.txt.");
+  EXPECT_EQ(Output(), "");
+}
+
+TEST_F(FakeFaultTest, ACutRecordThatCannotBeCutOffIsNotCalledWhole) {
+  const std::string all = CleanOutput(Export(64 * 1024));
+  disk.Fail(Call::Write, 1, std::errc::no_space_on_device, 8000);
+  disk.Fail(Call::Truncate, 1, std::errc::io_error);
+  EXPECT_EQ(Run(), "Cannot write the output file \"" + Path("marigold.txt") +
+                       "\": " + test::Reason(std::errc::no_space_on_device) + ".\n" + kUnconfirmed);
+  EXPECT_EQ(Output(), all.substr(0, 8000));
+}
+
+TEST_F(FakeFaultTest, InterruptedAndShortReadsAndWritesGoOnToTheEnd) {
+  const std::string log = Export(3 * kMiB / 2);
+  const std::string all = CleanOutput(log);
+  const int reads = disk.Count(Call::Read);
+  const std::string finish =
+      "FINISH MARIGOLD.TXT with " + std::to_string(test::Records(all).size()) + " DATA in FILE";
+
+  disk.Fail(Call::Read, 2, std::errc::interrupted);
+  disk.Fail(Call::Write, 1, std::errc::interrupted);
+  disk.Fail(Call::Write, 2, std::errc::interrupted, 100);
+  disk.Fail(Call::Sync, 1, std::errc::interrupted);
+  EXPECT_EQ(Run(), finish);
+  EXPECT_EQ(Output(), all);
+  EXPECT_EQ(disk.Count(Call::Read), 2 * reads + 1);
+
+  // Every read and write moves at most 1000 bytes.
+  disk.most = 1000;
+  EXPECT_EQ(Run(), finish);
+  EXPECT_EQ(Output(), all);
+}
+
+TEST_F(FakeFaultTest, AFlushOrACloseThatFailsIsNeverFinish) {
+  const std::string all = CleanOutput(Export(64 * 1024));
+  for (const Call call : {Call::Sync, Call::Close}) {
+    // With no earlier marigold.txt to look at, its first close is the writer's.
+    disk.Remove(Path("marigold.txt"));
+    disk.Fail(call, 1, std::errc::io_error, 0, Path("marigold.txt"));
+    EXPECT_EQ(Run(), "Cannot write the output file \"" + Path("marigold.txt") +
+                         "\": " + test::Reason(std::errc::io_error) + ".\n" + kUnconfirmed);
+    EXPECT_EQ(Output(), all) << "every record was handed to the system";
+  }
+}
+
+TEST_F(FakeFaultTest, AnEarlierOutputThatCannotBeDeletedIsReplacedOrLeftAsItWas) {
+  const std::string all = CleanOutput(Export(4 * 1024));
+  const std::string earlier(3 * all.size(), 'x');
+  const std::string finish =
+      "FINISH MARIGOLD.TXT with " + std::to_string(test::Records(all).size()) + " DATA in FILE";
+
+  // Creating it empties it all the same.
+  disk.Put(Path("marigold.txt"), earlier);
+  disk.Fail(Call::Remove, 1, std::errc::permission_denied);
+  EXPECT_EQ(Run(), finish);
+  EXPECT_EQ(Output(), all);
+
+  // When creating fails too, the earlier file is kept whole.
+  disk.Put(Path("marigold.txt"), earlier);
+  disk.Fail(Call::Remove, 1, std::errc::permission_denied);
+  disk.Fail(Call::Create, 1, std::errc::permission_denied);
+  EXPECT_EQ(Run(), "Cannot create the output file \"" + Path("marigold.txt") +
+                       "\": " + test::Reason(std::errc::permission_denied) +
+                       ".\nNo records were written; marigold.txt was not changed.");
+  EXPECT_EQ(Output(), earlier);
+
+  // Deleted but not created again: the message does not say it was kept.
+  disk.Fail(Call::Create, 1, std::errc::permission_denied);
+  EXPECT_EQ(Run(), "Cannot create the output file \"" + Path("marigold.txt") + "\": " +
+                       test::Reason(std::errc::permission_denied) + ".\nNo records were written.");
+  EXPECT_FALSE(disk.Has(Path("marigold.txt")));
+  EXPECT_EQ(disk.Get(Path("LOG.CSV")), Export(4 * 1024));
+}
+
+TEST_F(FakeFaultTest, AnOutputThatCannotBeCreatedIsLeftAsItWas) {
+  CleanOutput(Export(4 * 1024));
+  struct Case {
+    std::errc error;
+    std::string advice;
+  };
+  const std::array<Case, 2> cases = {{
+      {std::errc::device_or_resource_busy,
+       "Another program has it open: close it there, or let the logbook's import finish, then "
+       "press START again.\n"},
+      {std::errc::permission_denied, ""},
+  }};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(test::Reason(c.error));
+    // A program that holds the file keeps it from being deleted as well as created.
+    disk.Put(Path("marigold.txt"), "earlier");
+    disk.Fail(Call::Remove, 1, c.error);
+    disk.Fail(Call::Create, 1, c.error);
+    EXPECT_EQ(Run(), "Cannot create the output file \"" + Path("marigold.txt") +
+                         "\": " + test::Reason(c.error) + ".\n" + c.advice +
+                         "No records were written; marigold.txt was not changed.");
+    EXPECT_EQ(Output(), "earlier");
+  }
+}
+
+TEST_F(FakeFaultTest, ABusyFolderChangesNothing) {
+  CleanOutput(Export(4 * 1024));
+  disk.Put(Path("marigold.txt"), "earlier");
+  const int creates = disk.Count(Call::Create);
+  {
+    conversion::platform::FolderLock held;
+    ASSERT_FALSE(conversion::platform::FolderLock::Take(kDir, held));
+    form.xx = 0;
+    form.NomeFile = "LOG.CSV";
+    host.messages.clear();
+    conversion::ConvertFile(form, kDir, host);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0], "Another conversion is writing marigold.txt in \"" +
+                                    std::string(kDir) +
+                                    "\" at this moment.\nWait until it has finished, then press "
+                                    "START again. Nothing was changed.");
+    EXPECT_EQ(Output(), "earlier");
+    EXPECT_EQ(disk.Count(Call::Create), creates);
+  }
+  EXPECT_TRUE(Run().starts_with("FINISH MARIGOLD.TXT with ")) << "the lock is free again";
+}
+
+}  // namespace

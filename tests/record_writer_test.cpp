@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fake_platform.h"
+#include "platform.h"
+#include "record_writer.h"
+
+namespace {
+
+using conversion::RecordWriter;
+using conversion::WriteResult;
+using conversion::platform::File;
+using conversion::platform::SystemError;
+using fake::Call;
+
+// Writes records to "out" on the fake disk through a writer with tiny blocks.
+class RecordWriterTest : public testing::TestWithParam<std::size_t> {
+ protected:
+  RecordWriterTest() {
+    disk.AddFolder("");
+    EXPECT_FALSE(File::Create("out", file));
+  }
+
+  // Appends records; returns how many Append took before one refused.
+  std::size_t Append(const std::vector<std::string>& records) {
+    std::size_t taken = 0;
+    for (const std::string& record : records) {
+      if (!writer.Append(record)) break;
+      ++taken;
+    }
+    return taken;
+  }
+
+  // Returns records, each ended by CR LF.
+  static std::string Joined(const std::vector<std::string>& records, std::size_t count) {
+    std::string bytes;
+    for (std::size_t i = 0; i < count; ++i) bytes += records[i] + "\r\n";
+    return bytes;
+  }
+
+  fake::Disk disk;
+  File file;
+  RecordWriter writer{file, GetParam()};
+};
+
+// Records of 4 bytes, 6 with their CR LF: a block holds block / 6 of them.
+const std::vector<std::string> kShort = {"rec1", "rec2", "rec3", "rec4", "rec5", "rec6", "rec7"};
+
+TEST_P(RecordWriterTest, WritesEveryRecordWholeInOrderAnyLengthAnyWriteSize) {
+  std::vector<std::string> records;
+  for (std::size_t length = 0; length <= 3 * GetParam(); ++length) {
+    records.emplace_back(length, static_cast<char>('a' + length % 26));
+  }
+  for (const std::size_t most : {std::size_t{1}, std::size_t{5}, disk.most}) {
+    SCOPED_TRACE(most);
+    disk.most = most;
+    File out;
+    ASSERT_FALSE(File::Create("out", out));
+    RecordWriter each(out, GetParam());
+    for (const std::string& record : records) ASSERT_TRUE(each.Append(record));
+    const WriteResult& result = each.Finish();
+    EXPECT_FALSE(result.error);
+    EXPECT_FALSE(result.unsure);
+    EXPECT_EQ(result.records, records.size());
+    EXPECT_EQ(disk.Get("out"), Joined(records, records.size()));
+  }
+  EXPECT_EQ(disk.OpenCount(), 1u) << "the fixture's file only";
+}
+
+TEST_P(RecordWriterTest, MakesAnInterruptedWriteOrFlushAgain) {
+  disk.Fail(Call::Write, 1, std::errc::interrupted);
+  disk.Fail(Call::Write, 3, std::errc::interrupted, 2);
+  disk.Fail(Call::Sync, 1, std::errc::interrupted);
+  disk.most = 4;
+  EXPECT_EQ(Append(kShort), kShort.size());
+  EXPECT_FALSE(writer.Finish().error);
+  EXPECT_EQ(disk.Get("out"), Joined(kShort, kShort.size()));
+  EXPECT_EQ(disk.Count(Call::Sync), 2);
+}
+
+TEST_P(RecordWriterTest, CutsTheFileBackToWholeRecordsWhenAWriteFails) {
+  const std::size_t perBlock = GetParam() / 6;
+  // The second block comes back short after 1 byte, then fails after 4 more.
+  disk.Short(Call::Write, 2, 1);
+  disk.Fail(Call::Write, 3, std::errc::no_space_on_device, 4);
+  const std::size_t taken = Append(kShort);
+  EXPECT_EQ(taken, 2 * perBlock) << "the Append that wrote out the second block refuses";
+  EXPECT_EQ(disk.Peak("out"), 6 * perBlock + 5);
+  EXPECT_EQ(disk.Get("out"), Joined(kShort, perBlock));
+  EXPECT_EQ(writer.records(), perBlock);
+
+  writer.Append("more");
+  const WriteResult& result = writer.Finish();
+  EXPECT_EQ(result.error, SystemError(std::errc::no_space_on_device));
+  EXPECT_EQ(result.records, perBlock);
+  EXPECT_FALSE(result.unsure);
+  EXPECT_EQ(disk.Count(Call::Write), 3) << "nothing is written after a failure";
+  EXPECT_EQ(disk.Count(Call::Sync), 0);
+  EXPECT_EQ(disk.Get("out"), Joined(kShort, perBlock));
+  EXPECT_EQ(disk.OpenCount(), 0u);
+}
+
+TEST_P(RecordWriterTest, CountsTheRecordsThatLandedWholeBeforeTheFailure) {
+  // The first block's write fails 8 bytes in: past the first record, within the
+  // second where the block holds two.
+  disk.Fail(Call::Write, 1, std::errc::io_error, 8);
+  Append(kShort);
+  const WriteResult& result = writer.Finish();
+  EXPECT_EQ(result.error, std::errc::io_error);
+  EXPECT_EQ(result.records, 1u);
+  EXPECT_EQ(disk.Get("out"), "rec1\r\n");
+}
+
+TEST_P(RecordWriterTest, IsUnsureWhenTheCutRecordCannotBeCutOff) {
+  disk.Fail(Call::Write, 1, std::errc::no_space_on_device, 3);
+  disk.Fail(Call::Truncate, 1, std::errc::io_error);
+  Append(kShort);
+  const WriteResult& result = writer.Finish();
+  EXPECT_EQ(result.error, std::errc::no_space_on_device);
+  EXPECT_TRUE(result.unsure);
+  EXPECT_EQ(disk.Get("out"), "rec");
+}
+
+TEST_P(RecordWriterTest, IsUnsureWhenTheFlushFails) {
+  disk.Fail(Call::Sync, 1, std::errc::io_error);
+  EXPECT_EQ(Append(kShort), kShort.size());
+  const WriteResult& result = writer.Finish();
+  EXPECT_EQ(result.error, SystemError(std::errc::io_error));
+  EXPECT_TRUE(result.unsure);
+  EXPECT_EQ(result.records, kShort.size());
+  EXPECT_EQ(disk.Get("out"), Joined(kShort, kShort.size()));
+  EXPECT_EQ(disk.OpenCount(), 0u) << "closed all the same";
+}
+
+TEST_P(RecordWriterTest, IsUnsureWhenTheCloseFails) {
+  disk.Fail(Call::Close, 1, std::errc::io_error);
+  EXPECT_EQ(Append(kShort), kShort.size());
+  const WriteResult& result = writer.Finish();
+  EXPECT_EQ(result.error, SystemError(std::errc::io_error));
+  EXPECT_TRUE(result.unsure);
+  EXPECT_EQ(result.records, kShort.size());
+  EXPECT_EQ(disk.Count(Call::Sync), 1);
+  EXPECT_EQ(disk.OpenCount(), 0u);
+}
+
+TEST_P(RecordWriterTest, FinishesOnce) {
+  Append(kShort);
+  const WriteResult& first = writer.Finish();
+  const WriteResult& second = writer.Finish();
+  EXPECT_EQ(&first, &second);
+  EXPECT_FALSE(second.error);
+  EXPECT_EQ(second.records, kShort.size());
+  EXPECT_EQ(disk.Count(Call::Sync), 1);
+  EXPECT_EQ(disk.Count(Call::Close), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(TinyBlocks, RecordWriterTest, testing::Values(8, 16),
+                         [](const testing::TestParamInfo<std::size_t>& block) {
+                           return "Block" + std::to_string(block.param);
+                         });
+
+}  // namespace
