@@ -3,6 +3,7 @@
 #include <clocale>
 #include <string>
 
+#include "run_outcome.h"
 #include "test_support.h"
 
 namespace {
@@ -327,6 +328,38 @@ TEST(FileExists, TrueOnlyForAReadableFile) {
   EXPECT_FALSE(conversion::FileExists((dir.path() / "b.csv").string()));
   EXPECT_FALSE(conversion::FileExists(dir.path().string()));
   EXPECT_FALSE(conversion::FileExists(""));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(RunConversion, ReturnsTheOutcomeThatTheMessageWords) {
+  test::TempDir dir;
+  dir.Write("LOG.CSV", std::string(test::kHeader) + "\n" + "short\n" + test::ContactWith(5, "60m") +
+                           "\n" + test::kContact + "\n");
+  conversion::FormState form;
+  form.NomeFile = "LOG.CSV";
+  test::Recorder host;
+  const conversion::RunOutcome outcome = conversion::RunConversion(form, dir.path(), host);
+  EXPECT_EQ(outcome.stop, conversion::Stop::kNone);
+  EXPECT_EQ(outcome.count, 3);
+  EXPECT_EQ(outcome.records, 3u);
+  EXPECT_EQ(outcome.skipped.first(), std::vector<std::uint64_t>{2});
+  EXPECT_EQ(outcome.unknownBands.first(), std::vector<std::string>{"60m"});
+  EXPECT_TRUE(host.messages.empty()) << "the caller words and shows the outcome";
+  EXPECT_EQ(conversion::Describe(outcome),
+            "FINISH MARIGOLD.TXT with 3 DATA in FILE\n"
+            "Skipped 1 line with fewer than 26 fields: line 2\n"
+            "Band kept as written in field 7 (not in the band table) for 1 record: 60m.");
+
+  dir.Write("marigold.txt", "earlier");
+  form.NomeFile = "NONE.CSV";
+  const conversion::RunOutcome missing = conversion::RunConversion(form, dir.path(), host);
+  EXPECT_EQ(missing.stop, conversion::Stop::kInputNotOpened);
+  EXPECT_EQ(missing.error, std::errc::no_such_file_or_directory);
+  EXPECT_EQ(missing.inputPath, test::PathText(dir.path() / "NONE.CSV"));
+  EXPECT_EQ(dir.Read("marigold.txt"), "earlier");
 }
 
 }  // namespace

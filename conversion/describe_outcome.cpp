@@ -1,0 +1,149 @@
+#include <limits>
+#include <string>
+#include <system_error>
+
+#include "platform.h"
+#include "run_outcome.h"
+
+namespace conversion {
+
+namespace {
+
+constexpr std::size_t kShownBytes = 24;  // a longer value is no band; its start names it
+
+std::string Quoted(std::string_view path) {
+  std::string quoted(1, '"');
+  quoted.append(path).push_back('"');
+  return quoted;
+}
+
+std::string Plural(std::uint64_t n, std::string_view one, std::string_view many) {
+  return std::to_string(n) + " " + std::string(n == 1 ? one : many);
+}
+
+// Returns "line 3" or "lines 3, 7, 12", ending in ", …" when more were counted.
+std::string Lines(const LineList& list) {
+  std::string text = list.count() == 1 ? "line " : "lines ";
+  for (const std::uint64_t line : list.first()) {
+    if (line != list.first().front()) text += ", ";
+    text += std::to_string(line);
+  }
+  if (list.count() > list.first().size()) text += ", …";
+  return text;
+}
+
+// Returns "60m, 4m." or the first values ending in ", …" when more came.
+std::string Values(const ValueList& list) {
+  std::string text;
+  for (const std::string& value : list.first()) {
+    if (!text.empty()) text += ", ";
+    text += value.size() > kShownBytes ? value.substr(0, kShownBytes) + "…" : value;
+  }
+  return text + (list.more() ? ", …" : ".");
+}
+
+std::string RecordsWritten(std::uint64_t records) {
+  if (records == 0) return "No records were written to marigold.txt.";
+  return Plural(records, "record was", "records were") + " written to marigold.txt.";
+}
+
+// Returns what the records kept are after a run stopped early, when each is whole.
+std::string WholeRecordsWritten(std::uint64_t records) {
+  return RecordsWritten(records) + (records > 0 ? " Each of them is whole." : "");
+}
+
+std::string Reason(const RunOutcome& outcome) { return platform::Reason(outcome.error); }
+
+std::string Completion(const RunOutcome& outcome) {
+  std::string text = "FINISH MARIGOLD.TXT with " + std::to_string(outcome.count) + " DATA in FILE";
+  if (outcome.skipped.count() > 0) {
+    text += "\nSkipped " + Plural(outcome.skipped.count(), "line", "lines") +
+            " with fewer than 26 fields: " + Lines(outcome.skipped);
+  }
+  if (outcome.placeholders.count() > 0) {
+    text += "\nPlaceholder date 01/01/2050 or time 12:12:12 written for " +
+            Plural(outcome.placeholders.count(), "record", "records") +
+            " whose date or time is in no form that is read: " + Lines(outcome.placeholders);
+  }
+  if (outcome.unknownBands.count() > 0) {
+    text += "\nBand kept as written in field 7 (not in the band table) for " +
+            Plural(outcome.unknownBands.count(), "record", "records") + ": " +
+            Values(outcome.unknownBands);
+  }
+  return text;
+}
+
+std::string SeveralFiles(const RunOutcome& outcome) {
+  std::string text = "The name " + Quoted(outcome.typedName) + " fits several files in " +
+                     Quoted(outcome.folder) + " that differ only in case:";
+  for (const std::string& name : outcome.names) {
+    text += (name == outcome.names.front() ? " " : ", ") + name;
+  }
+  return text + ".\nRename all but one of them. Nothing was changed.";
+}
+
+std::string OutputNotCreated(const RunOutcome& outcome) {
+  return "Cannot create the output file " + Quoted(outcome.outputPath) + ": " + Reason(outcome) +
+         ".\n" +
+         (outcome.error == std::errc::device_or_resource_busy
+              ? "Another program has it open: close it there, or let the logbook's import "
+                "finish, then press START again.\n"
+              : "") +
+         "No records were written" +
+         (outcome.outputRemoved ? "." : "; marigold.txt was not changed.");
+}
+
+}  // namespace
+
+std::string Describe(const RunOutcome& outcome) {
+  switch (outcome.stop) {
+    case Stop::kNone:
+      return Completion(outcome);
+    case Stop::kNoMemoryToStart:
+      return "There is not enough memory to start the conversion. No records were written.";
+    case Stop::kFolderBusy:
+      return "Another conversion is writing marigold.txt in " + Quoted(outcome.folder) +
+             " at this moment.\nWait until it has finished, then press START again. "
+             "Nothing was changed.";
+    case Stop::kSeveralFiles:
+      return SeveralFiles(outcome);
+    case Stop::kInputNotOpened:
+      return "Cannot open the input file " + Quoted(outcome.inputPath) + ": " + Reason(outcome) +
+             ".\nNo records were written; marigold.txt was not changed.";
+    case Stop::kInputIsOutput:
+      return "The input file " + Quoted(outcome.inputPath) +
+             " is marigold.txt itself, the file this conversion writes.\n"
+             "Type the name of the exported log instead. Nothing was changed.";
+    case Stop::kOutputNotCreated:
+      return OutputNotCreated(outcome);
+    case Stop::kReadError:
+      return "Cannot read the input file " + Quoted(outcome.inputPath) + ": " + Reason(outcome) +
+             ".\n" + RecordsWritten(outcome.records);
+    case Stop::kWriteError:
+      return "Cannot write the output file " + Quoted(outcome.outputPath) + ": " + Reason(outcome) +
+             ".\n" + WholeRecordsWritten(outcome.records);
+    case Stop::kUnconfirmedFlush:
+      return "Cannot write the output file " + Quoted(outcome.outputPath) + ": " + Reason(outcome) +
+             ".\nThe device did not confirm the records given to it; marigold.txt may be "
+             "incomplete. Convert again before importing it.";
+    case Stop::kLineTooLong:
+      return "Line " + std::to_string(outcome.line) + " of the input file " +
+             Quoted(outcome.inputPath) + " is longer than " +
+             std::to_string(outcome.longestLine >> 20) +
+             " MiB: the file does not look like an export of the log.\n" +
+             WholeRecordsWritten(outcome.records);
+    case Stop::kTooManyRecords:
+      return "The input file " + Quoted(outcome.inputPath) +
+             " holds more records than can be counted: line " + std::to_string(outcome.line) +
+             " would be record " +
+             std::to_string(std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1) + ".\n" +
+             RecordsWritten(outcome.records);
+    case Stop::kOutOfMemory:
+      return "There is not enough memory to convert line " + std::to_string(outcome.line) +
+             " of the input file " + Quoted(outcome.inputPath) + ".\n" +
+             RecordsWritten(outcome.records);
+  }
+  return {};
+}
+
+}  // namespace conversion

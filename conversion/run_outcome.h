@@ -1,0 +1,104 @@
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+// What a conversion run ends with: why it stopped early, if it did, and what
+// it wrote. The run fills it in; Describe words it for the user.
+namespace conversion {
+
+struct FormState;
+class Host;
+
+// Collects input line numbers for a message: the first few and how many.
+class LineList {
+ public:
+  static constexpr std::size_t kListed = 10;
+
+  void Add(std::uint64_t line) {
+    if (lines_.size() < kListed) lines_.push_back(line);
+    ++count_;
+  }
+  std::uint64_t count() const { return count_; }
+  const std::vector<std::uint64_t>& first() const { return lines_; }
+
+ private:
+  std::vector<std::uint64_t> lines_;
+  std::uint64_t count_ = 0;
+};
+
+// Collects the distinct values of a field for a message: the first few, in
+// the order they came, and how many records held one.
+class ValueList {
+ public:
+  static constexpr std::size_t kListed = 10;
+
+  void Add(std::string_view value) {
+    ++count_;
+    if (std::find(values_.begin(), values_.end(), value) != values_.end()) return;
+    if (values_.size() < kListed) {
+      values_.emplace_back(value);
+    } else {
+      more_ = true;
+    }
+  }
+  std::uint64_t count() const { return count_; }
+  const std::vector<std::string>& first() const { return values_; }
+  // Tells that more distinct values came than first() holds.
+  bool more() const { return more_; }
+
+ private:
+  std::vector<std::string> values_;
+  std::uint64_t count_ = 0;
+  bool more_ = false;
+};
+
+// Names what stopped a run before its end.
+enum class Stop {
+  kNone,              // every line was read and the records are on the device
+  kNoMemoryToStart,   // nothing was opened
+  kFolderBusy,        // another run writes marigold.txt in the folder
+  kSeveralFiles,      // the typed name fits several files that differ in case only
+  kInputNotOpened,    // marigold.txt was not touched
+  kInputIsOutput,     // the typed name leads to marigold.txt itself
+  kOutputNotCreated,  // nothing was written
+  kReadError,         // the records before it are written and flushed
+  kWriteError,        // the file holds the whole records that reached it
+  kUnconfirmedFlush,  // the device did not confirm the records given to it
+  kLineTooLong,       // a line longer than the reader holds: no export
+  kTooManyRecords,    // the count would pass its 32-bit limit
+  kOutOfMemory,       // while converting line
+};
+
+struct RunOutcome {
+  Stop stop = Stop::kNone;
+  std::string folder;              // the program folder, as the run holds paths
+  std::string typedName;           // the input name as typed
+  std::vector<std::string> names;  // the files the typed name fits, sorted
+  std::string inputPath;
+  std::string outputPath;
+  std::error_code error;        // the system's error behind the stop
+  std::uint64_t line = 0;       // the input line the run stopped at
+  std::uint64_t records = 0;    // whole records in marigold.txt
+  bool outputRemoved = false;   // the earlier marigold.txt is gone
+  std::int32_t count = 0;       // the records of a finished run, as xx counts them
+  std::size_t longestLine = 0;  // the reader's limit, for kLineTooLong
+  LineList skipped;             // lines of fewer than 26 fields
+  LineList placeholders;        // records with the placeholder date or time
+  ValueList unknownBands;       // bands kept as written in field 7
+};
+
+// Converts the export named NomeFile in programDir into programDir/marigold.txt
+// and returns how it went; the caller sets xx to 0 first and words the outcome.
+RunOutcome RunConversion(FormState& form, const std::filesystem::path& programDir, Host& host);
+
+// Returns the message that tells the user how the run ended.
+std::string Describe(const RunOutcome& outcome);
+
+}  // namespace conversion
