@@ -6,6 +6,10 @@
 #include <limits>
 #include <utility>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "bytes.h"
 #include "check_field.h"
 #include "line_converter.h"
@@ -33,93 +37,95 @@ std::string_view TrimTrailingSpaces(std::string_view s) {
   return last == std::string_view::npos ? std::string_view{} : s.substr(0, last + 1);
 }
 
-// Returns the index just past the comma at or after pos, or npos at the end of line.
-std::size_t AfterComma(std::string_view line, std::size_t pos) {
-  if (pos >= line.size()) return std::string_view::npos;
-  const char* const end = line.data() + line.size();
-  const char* const comma = FindByte(line.data() + pos, end, ',');
-  if (comma == end) return std::string_view::npos;
-  return static_cast<std::size_t>(comma - line.data()) + 1;
-}
+constexpr std::string_view kBlank = " ";
 
-// Returns a mask of the commas among the 64 bytes at p: bit i for byte i.
-std::uint64_t CommaBits(const char* p) {
-  std::uint64_t bits = 0;
-  for (int i = 0; i < 4; ++i) bits |= std::uint64_t{Matches16(p + 16 * i, ',')} << (16 * i);
-  return bits;
-}
-
-// Finds a line's commas from 64-byte masks, without a branch on each field's length.
-class CommaFinder {
- public:
-  CommaFinder(const char* begin, const char* end) : end_(end) { Load(begin); }
-
-  // Returns the comma after the one returned before, or the end of the line.
-  const char* Next() {
-    while (bits_ == 0) {
-      if (end_ - block_ <= kBlock) return end_;
-      Load(block_ + kBlock);
-    }
-    const char* const comma = block_ + std::countr_zero(bits_);
-    bits_ &= bits_ - 1;
-    return comma;
-  }
-
-  // Goes on from p, skipping the commas a quoted field held.
-  void Restart(const char* p) { Load(p); }
-
- private:
-  static constexpr std::ptrdiff_t kBlock = 64;
-
-  void Load(const char* p) {
-    block_ = p;
-    const std::ptrdiff_t n = end_ - p;
-    if (n >= kBlock) {
-      bits_ = CommaBits(p);
-      return;
-    }
-    std::array<char, kBlock> tail{};  // the last bytes of the line, padded with zeros
-    if (n > 0) std::memcpy(tail.data(), p, static_cast<std::size_t>(n));
-    bits_ = CommaBits(tail.data());
-  }
-
-  const char* block_ = nullptr;
-  const char* const end_;
-  std::uint64_t bits_ = 0;  // commas of the 64 bytes at block_ not yet returned
+// Holds the marks of one 64-byte word of a line: bit i for byte i.
+struct WordMarks {
+  std::uint64_t commas = 0;
+  std::uint64_t blanksAndQuotes = 0;  // bytes that make a field start or end need a closer look
+  std::uint64_t bars = 0;             // nonzero when the word holds a bar, in no order
 };
+
+constexpr std::size_t kWord = 64;
+
+// Marks the commas, blanks, quotes and bars among the 64 bytes at p.
+WordMarks Mark64(const char* p) {
+  WordMarks marks;
+#if defined(__SSE2__)
+  const __m128i comma = _mm_set1_epi8(',');
+  const __m128i blank = _mm_set1_epi8(' ');
+  const __m128i quote = _mm_set1_epi8('"');
+  const __m128i bar = _mm_set1_epi8('|');
+  __m128i bars = _mm_setzero_si128();
+  for (int k = 0; k < 4; ++k) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+    const auto bits = [k](__m128i matches) {
+      return std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(matches))} << (16 * k);
+    };
+    marks.commas |= bits(_mm_cmpeq_epi8(bytes, comma));
+    marks.blanksAndQuotes |=
+        bits(_mm_or_si128(_mm_cmpeq_epi8(bytes, blank), _mm_cmpeq_epi8(bytes, quote)));
+    bars = _mm_or_si128(bars, _mm_cmpeq_epi8(bytes, bar));
+  }
+  marks.bars = static_cast<std::uint64_t>(_mm_movemask_epi8(bars));
+#else
+  for (unsigned i = 0; i < kWord; ++i) {
+    marks.commas |= std::uint64_t{p[i] == ','} << i;
+    marks.blanksAndQuotes |= std::uint64_t{p[i] == ' ' || p[i] == '"'} << i;
+    marks.bars |= std::uint64_t{p[i] == '|'} << i;
+  }
+#endif
+  return marks;
+}
+
+// Marks the word of a line that starts at base, no later than the line's end.
+// Reads a word cut by the end as the line's last 64 bytes, or from a padded
+// copy when the line is shorter; no bit is set past the end.
+WordMarks MarkWord(const char* data, std::size_t size, std::size_t base) {
+  const std::size_t left = size - base;
+  if (left >= kWord) return Mark64(data + base);
+  if (left == 0) return {};
+  if (size >= kWord) {
+    WordMarks marks = Mark64(data + size - kWord);
+    // Drops the bytes of the word before, marked again; its bars count already.
+    const std::size_t before = kWord - left;
+    marks.commas >>= before;
+    marks.blanksAndQuotes >>= before;
+    return marks;
+  }
+  std::array<char, kWord> padded{};
+  CopyBytes(padded.data(), data, size);
+  return Mark64(padded.data());
+}
 
 // Reads the quoted field whose opening quote is at open. "" inside stands for
 // one quote; text after the closing quote up to the comma is kept, less
-// trailing blanks; an unclosed quote runs to the end of the line. Returns the
-// index just past the comma that ends the field, or npos.
-std::size_t ReadQuoted(std::string_view line, std::size_t open, std::string_view& value,
-                       std::string& unquoted) {
+// trailing blanks; an unclosed quote runs to the end of the line. Returns
+// where the next field starts, past the end of the line when none does.
+[[gnu::noinline]] std::size_t ReadQuoted(const std::string& line, std::size_t open,
+                                         std::string_view& value, std::string& unquoted) {
+  const char* const data = line.data();
+  const char* const end = data + line.size();
   bool doubled = false;
-  std::size_t close = std::string_view::npos;
-  for (std::size_t p = open + 1;;) {
-    const std::size_t q = line.find('"', p);
-    if (q == std::string_view::npos) break;
-    if (q + 1 < line.size() && line[q + 1] == '"') {
-      doubled = true;
-      p = q + 2;
-      continue;
-    }
-    close = q;
-    break;
+  const char* close = FindByte(data + open + 1, end, '"');
+  while (close != end && close[1] == '"') {  // *end is the terminator
+    doubled = true;
+    close = FindByte(close + 2, end, '"');
   }
   std::string_view inner;
   std::string_view rest;
-  std::size_t next = std::string_view::npos;
-  if (close == std::string_view::npos) {
-    inner = line.substr(open + 1);
+  const char* comma = end;
+  if (close == end) {
+    inner = std::string_view(data + open + 1, line.size() - open - 1);
   } else {
-    inner = line.substr(open + 1, close - open - 1);
-    next = AfterComma(line, close + 1);
-    const std::size_t end = next == std::string_view::npos ? line.size() : next - 1;
-    rest = TrimTrailingSpaces(line.substr(close + 1, end - close - 1));
+    inner = std::string_view(data + open + 1, static_cast<std::size_t>(close - data) - open - 1);
+    comma = close[1] == ',' ? close + 1 : FindByte(close + 1, end, ',');
+    rest = TrimTrailingSpaces(
+        std::string_view(close + 1, static_cast<std::size_t>(comma - close - 1)));
   }
+  const auto next = static_cast<std::size_t>(comma - data) + 1;
   if (!doubled && rest.empty()) {
-    value = inner;
+    value = inner.empty() ? kBlank : inner;
     return next;
   }
   unquoted.clear();
@@ -128,8 +134,19 @@ std::size_t ReadQuoted(std::string_view line, std::size_t open, std::string_view
     if (inner[i] == '"') ++i;  // the second quote of a pair
   }
   unquoted.append(rest);
-  value = unquoted;
+  value = unquoted.empty() ? kBlank : std::string_view(unquoted);
   return next;
+}
+
+// Looks at a field that starts with a blank or a quote: skips the blanks, and
+// reads a quoted field whole into value. Returns where the field's text
+// starts, or, when quoted comes back set, where the next field starts.
+std::size_t ReadOddStart(const std::string& line, std::size_t start, std::string_view& value,
+                         std::string& unquoted, bool& quoted) {
+  const char* const data = line.data();
+  while (data[start] == ' ') ++start;  // data[size] is the terminator
+  quoted = data[start] == '"';
+  return quoted ? ReadQuoted(line, start, value, unquoted) : start;
 }
 
 // Exchanges a value with the field check through the form state.
@@ -438,36 +455,87 @@ std::string_view RunContext::Moment(std::time_t t) {
   return moment;
 }
 
-bool SplitFields(std::string_view line, Fields& dati,
-                 std::array<std::string, kUsedFields>& unquoted) {
-  const char* const end = line.data() + line.size();
-  const char* pos = line.data();
-  CommaFinder commas(pos, end);
-  bool more = true;  // a field starts at pos
-  for (std::size_t i = 0; i < kUsedFields; ++i) {
-    if (!more) return false;
-    const char* start = pos;
-    if (start != end && (*start == ' ' || *start == '"')) {
-      while (start != end && *start == ' ') ++start;
-      if (start != end && *start == '"') {
-        const std::size_t next =
-            ReadQuoted(line, static_cast<std::size_t>(start - line.data()), dati[i], unquoted[i]);
-        more = next != std::string_view::npos;
-        pos = more ? line.data() + next : end;
-        commas.Restart(pos);
-        continue;
+bool SplitFields(const std::string& line, Fields& dati,
+                 std::array<std::string, kUsedFields>& unquoted, bool& holdsBar) {
+  const char* const data = line.data();
+  const std::size_t size = line.size();
+  std::string_view* field = dati.data();
+  std::string_view* const full = field + dati.size();
+  std::size_t start = 0;  // where *field starts; after its leading blanks once they were skipped
+  std::uint64_t bars = 0;
+  std::uint64_t oddBefore = 0;  // 1 when the byte before the word is a blank or a quote
+  // Reads the line a word at a time: one more word than full ones, for the line's end.
+  for (std::size_t base = 0;; base += kWord) {
+    const WordMarks marks = MarkWord(data, size, base);
+    bars |= marks.bars;
+    const std::size_t left = size - base;
+    const std::size_t next = base + kWord;
+    const std::uint64_t odd = marks.blanksAndQuotes;
+    std::uint64_t commas = marks.commas;
+    if (left < kWord) commas |= std::uint64_t{1} << left;  // the end ends the last field
+    // Commas beside a blank or a quote: the field before may need trimming, the one after a look.
+    std::uint64_t looks = commas & ((odd << 1) | oddBefore | (odd >> 1));
+    oddBefore = odd >> (kWord - 1);
+    bool look = false;  // the field at start begins with a blank or a quote
+    if (start >= base && start < next) {
+      const std::uint64_t kept = ~std::uint64_t{0} << (start - base);
+      commas &= kept;  // drops the commas of a quoted field
+      looks &= kept;
+      look = ((odd >> (start - base)) & 1) != 0;
+    }
+    while (start < next) {
+      if (look) {
+        bool quoted = false;
+        start = ReadOddStart(line, start, *field,
+                             unquoted[static_cast<std::size_t>(field - dati.data())], quoted);
+        if (quoted) {
+          if (++field == full) {
+            // Looks for bars in the words the field ran into, which were not marked.
+            const char* const end = data + std::min(start - 1, size);
+            holdsBar = bars != 0 || (start > next && FindByte(data + next, end, '|') != end);
+            return true;
+          }
+          if (start > size) return false;
+          if (start >= next) break;
+          const std::uint64_t kept = ~std::uint64_t{0} << (start - base);
+          commas &= kept;
+          looks &= kept;
+          look = ((odd >> (start - base)) & 1) != 0;
+          continue;
+        }
+        look = false;
+        if (start >= next) break;
       }
+      // Takes the fields up to the first comma that needs a look without looking at their bytes.
+      const std::uint64_t stop = looks & (0 - looks);
+      for (std::uint64_t run = commas & (stop - 1); run != 0; run &= run - 1) {
+        const std::size_t comma = base + static_cast<unsigned>(std::countr_zero(run));
+        const std::size_t n = comma - start;
+        *field = n != 0 ? std::string_view(data + start, n) : kBlank;
+        start = comma + 1;
+        if (++field == full) {
+          holdsBar = bars != 0;
+          return true;
+        }
+      }
+      if (stop == 0) break;
+      const std::size_t comma = base + static_cast<unsigned>(std::countr_zero(stop));
+      std::size_t last = comma;
+      while (last > start && data[last - 1] == ' ') --last;
+      *field = last > start ? std::string_view(data + start, last - start) : kBlank;
+      start = comma + 1;
+      if (++field == full) {
+        holdsBar = bars != 0;
+        return true;
+      }
+      if (start > size) return false;
+      const std::uint64_t done = stop | (stop - 1);
+      commas &= ~done;
+      looks &= ~done;
+      look = ((odd >> (comma - base)) & 2) != 0;
     }
-    const char* const comma = commas.Next();
-    const char* last = comma;
-    if (last != line.data() && last[-1] == ' ') {
-      while (last != start && last[-1] == ' ') --last;
-    }
-    dati[i] = std::string_view(start, static_cast<std::size_t>(last - start));
-    more = comma != end;
-    pos = more ? comma + 1 : end;
+    if (left < kWord) return false;
   }
-  return true;
 }
 
 LineShape ShapeOf(std::string_view line) {
@@ -498,15 +566,11 @@ LineResult ConvertLine(FormState& form, Host& host, RunContext& run) {
   LineResult result;
   run.unknownBand = {};
   Fields Dati;
-  if (!SplitFields(form.Linea, Dati, run.unquoted)) return result;
+  bool lineHoldsBar = false;
+  if (!SplitFields(form.Linea, Dati, run.unquoted, lineHoldsBar)) return result;
   if (form.xx == std::numeric_limits<std::int32_t>::max()) {
     result.status = LineStatus::Overflow;
     return result;
-  }
-  for (std::string_view& value : Dati) {
-    // Picks by index rather than by a branch: which fields are empty follows no pattern.
-    const std::array<std::string_view, 2> choice{value, " "};
-    value = choice[static_cast<std::size_t>(value.empty())];
   }
 
   const std::string_view dateTime =
@@ -547,7 +611,7 @@ LineResult ConvertLine(FormState& form, Host& host, RunContext& run) {
   };
   // Fields hold only the line's bytes, the operator, the moment and constants without bars.
   AppendRecord(form.Linea1, Campo,
-               HasBar(form.Linea) || HasBar(run.operatorName) || HasBar(Campo[kMomentField]));
+               lineHoldsBar || HasBar(run.operatorName) || HasBar(Campo[kMomentField]));
 
   // The repaint still shows the count of the line before.
   host.RepaintCounter();

@@ -66,10 +66,12 @@ struct RunContext {
   std::string_view Moment(std::time_t t);
 };
 
-// Splits line into its first 26 fields, unquoted and trimmed; returns false
-// when the line holds fewer. Views point into line or into unquoted.
-bool SplitFields(std::string_view line, std::array<std::string_view, kUsedFields>& dati,
-                 std::array<std::string, kUsedFields>& unquoted);
+// Splits line into its first 26 fields, unquoted and trimmed, an empty one
+// as one blank; returns false when the line holds fewer. Views point into
+// line, into unquoted or at a constant blank. holdsBar comes back false
+// only when no field holds a bar.
+bool SplitFields(const std::string& line, std::array<std::string_view, kUsedFields>& dati,
+                 std::array<std::string, kUsedFields>& unquoted, bool& holdsBar);
 
 // Tells how a line splits: its fields, counted up to 26, and whether the last
 // of them is a quoted field whose closing quote is not on the line.
