@@ -359,97 +359,214 @@ std::string_view DateTime(std::string_view date, std::string_view time, std::str
   return out;
 }
 
-// Counts the record fields that vary by line: 1-12, 14-16, 18-20, 33, 34, 38, 39, 44, 45, 47, 48.
-constexpr std::size_t kVaryingFields = 26;
-
-// Holds the text after each varying field up to the next: its bar and the constant fields between.
-constexpr std::array<std::string_view, kVaryingFields> kAfter{
-    "|",                          // 1
-    "|",                          // 2
-    "|",                          // 3
-    "|",                          // 4
-    "|",                          // 5
-    "|",                          // 6
-    "|",                          // 7
-    "|",                          // 8
-    "|",                          // 9
-    "|",                          // 10
-    "|",                          // 11
-    "| |",                        // 12, then 13
-    "|",                          // 14
-    "|",                          // 15
-    "|N|",                        // 16, then 17
-    "|",                          // 18
-    "|",                          // 19
-    "| | | | | | | | | | | | |",  // 20, then 21-32
-    "|",                          // 33
-    "|??|??|??|",                 // 34, then 35-37
-    "|",                          // 38
-    "| | | | |",                  // 39, then 40-43
-    "|",                          // 44
-    "| |",                        // 45, then 46
-    "|",                          // 47
-    "|",                          // 48
+// Names where a record field's text comes from.
+enum class Source : std::uint8_t {
+  Text,       // a constant
+  Column,     // a column as it stands
+  BaseCall,   // the base call of a call sign column
+  Band,       // a band column as its frequency; a band the table lacks as written
+  Prefix,     // a DXCC column as the logbook writes it, exchanged through the form state
+  QslFlag,    // the flag a QSL column's first character stands for
+  DateTime,   // a date and a time column as dd/mm/yyyy hh:mm:ss
+  Operator,   // the operator's name
+  Moment,     // the moment of conversion
+  FirstFour,  // the first four characters of a column
 };
 
-// Returns the bytes a record holds besides its varying fields.
-constexpr std::size_t ConstantBytes() {
-  std::size_t size = 1;  // the bar that opens the record
-  for (const std::string_view text : kAfter) size += text.size();
-  return size;
+struct RecordField {
+  Source source = Source::Text;
+  std::size_t column = 0;
+  std::size_t other = 0;  // the time column of a date and time
+  std::string_view text;  // the constant
+};
+
+constexpr RecordField Text(std::string_view text) { return {Source::Text, 0, 0, text}; }
+constexpr RecordField From(Source source, std::size_t column = 0, std::size_t other = 0) {
+  return {source, column, other, {}};
 }
+constexpr RecordField Copy(std::size_t column) { return From(Source::Column, column); }
+
+// Lays out the 48 fields of a record, in order.
+constexpr std::array<RecordField, 48> kRecord{
+    Copy(column::Call),                                  // 1
+    From(Source::BaseCall, column::Call),                // 2
+    From(Source::Operator),                              // 3
+    Copy(column::Name),                                  // 4
+    Copy(column::QTH),                                   // 5
+    Copy(column::Mode),                                  // 6
+    From(Source::Band, column::Band),                    // 7
+    Copy(column::RSTR),                                  // 8
+    Copy(column::RSTS),                                  // 9
+    Copy(column::RSTR_NR),                               // 10
+    Copy(column::RSTS_NR),                               // 11
+    Copy(column::SPEZ),                                  // 12
+    Text(" "),                                           // 13
+    From(Source::QslFlag, column::QSLS),                 // 14
+    From(Source::QslFlag, column::QSLAction),            // 15
+    From(Source::QslFlag, column::QSLR),                 // 16
+    Text("N"),                                           // 17
+    Copy(column::QSLMgr),                                // 18
+    Copy(column::Comment),                               // 19
+    From(Source::DateTime, column::Date, column::Time),  // 20
+    Text(" "),                                           // 21
+    Text(" "),                                           // 22
+    Text(" "),                                           // 23
+    Text(" "),                                           // 24
+    Text(" "),                                           // 25
+    Text(" "),                                           // 26
+    Text(" "),                                           // 27
+    Text(" "),                                           // 28
+    Text(" "),                                           // 29
+    Text(" "),                                           // 30
+    Text(" "),                                           // 31
+    Text(" "),                                           // 32
+    From(Source::Prefix, column::DXCC),                  // 33
+    Copy(column::WPX),                                   // 34
+    Text("??"),                                          // 35
+    Text("??"),                                          // 36
+    Text("??"),                                          // 37
+    Copy(column::Locator),                               // 38
+    From(Source::FirstFour, column::Locator),            // 39
+    Text(" "),                                           // 40
+    Text(" "),                                           // 41
+    Text(" "),                                           // 42
+    Text(" "),                                           // 43
+    Copy(column::Comment),                               // 44
+    From(Source::DateTime, column::Date, column::Time),  // 45
+    Text(" "),                                           // 46
+    From(Source::Moment),                                // 47
+    Copy(column::Mode),                                  // 48
+};
+
+// Returns the places in kRecord of the fields that vary by line.
+constexpr std::array<std::size_t, kVaryingFields> VaryingPlaces() {
+  std::array<std::size_t, kVaryingFields> places{};
+  std::size_t n = 0;
+  for (std::size_t k = 0; k < kRecord.size(); ++k) {
+    if (kRecord[k].source != Source::Text) places.at(n++) = k;
+  }
+  if (n != kVaryingFields) throw "kVaryingFields must count the fields of kRecord that vary";
+  return places;
+}
+constexpr std::array<std::size_t, kVaryingFields> kVarying = VaryingPlaces();
+
+// Holds the bytes between the varying fields: joint 0 opens the record, joint
+// v + 1 follows varying field v, each its bars and the constant fields between.
+struct Joints {
+  std::array<char, 128> bytes{};
+  std::array<std::size_t, kVaryingFields + 1> offset{};
+  std::array<std::size_t, kVaryingFields + 1> size{};
+  std::size_t total = 0;
+};
+
+constexpr Joints MakeJoints() {
+  Joints joints;
+  std::size_t joint = 0;
+  const auto put = [&](char c) {
+    joints.bytes.at(joints.total++) = c;
+    ++joints.size[joint];
+  };
+  put('|');
+  for (const RecordField& field : kRecord) {
+    if (field.source != Source::Text) {
+      joints.offset[++joint] = joints.total;
+      put('|');
+      continue;
+    }
+    for (const char c : field.text) {
+      if (c == '|' || c == '\r' || c == '\n') {
+        throw "a constant field must hold no bar or line break";
+      }
+      put(c);
+    }
+    put('|');
+  }
+  return joints;
+}
+constexpr Joints kJoints = MakeJoints();
 
 // Copies text to out and returns the end.
 char* Put(char* out, std::string_view text) { return CopyBytes(out, text.data(), text.size()); }
 
-using VaryingFields = std::array<std::string_view, kVaryingFields>;
-
-// Places field 47, the moment of conversion, among the varying fields.
-constexpr std::size_t kMomentField = 24;
-
-// Writes the record with the constant texts unrolled into fixed-size copies.
-template <std::size_t... I>
-void PutRecord(char* out, const VaryingFields& fields, std::index_sequence<I...> /*unused*/) {
-  *out++ = '|';
-  ((out = Put(out, fields[I]), std::memcpy(out, kAfter[I].data(), kAfter[I].size()),
-    out += kAfter[I].size()),
-   ...);
+// Writes joint J; its size is known here, so the copy is a few fixed moves.
+template <std::size_t J>
+char* PutJoint(char* out) {
+  std::memcpy(out, kJoints.bytes.data() + kJoints.offset[J], kJoints.size[J]);
+  return out + kJoints.size[J];
 }
 
-// Appends a record; with mayHoldBars, each bar inside a field becomes a slash (49 bars in all).
-void AppendRecord(std::string& record, const VaryingFields& fields, bool mayHoldBars) {
-  std::size_t size = ConstantBytes();
-  for (const std::string_view field : fields) size += field.size();
-  const std::size_t start = record.size();
-  record.resize(start + size);
-  char* out = record.data() + start;
-  if (!mayHoldBars) {
-    PutRecord(out, fields, std::make_index_sequence<kVaryingFields>());
-    return;
-  }
-  *out++ = '|';
-  for (std::size_t i = 0; i < kVaryingFields; ++i) {
-    char* const field = out;
-    out = Put(out, fields[i]);
-    std::replace(field, out, '|', '/');
-    out = Put(out, kAfter[i]);
+template <std::size_t... V>
+char* PutFields(char* out, const Record& record, std::index_sequence<V...> /*unused*/) {
+  out = PutJoint<0>(out);
+  ((out = PutJoint<V + 1>(Put(out, record.fields[V]))), ...);
+  return out;
+}
+
+// Holds what the varying fields of one line are computed from.
+struct Line {
+  const Fields& dati;
+  FormState& form;
+  Host& host;
+  RunContext& run;
+  LineResult& result;
+  std::string_view dateTime;  // computed when first asked for
+};
+
+// Returns the text of the varying field at place in kRecord.
+template <std::size_t Place>
+[[gnu::always_inline]] inline std::string_view FieldText(Line& line) {
+  constexpr RecordField field = kRecord[Place];
+  const std::string_view value = line.dati[field.column];
+  if constexpr (field.source == Source::Column) {
+    return value;
+  } else if constexpr (field.source == Source::BaseCall) {
+    return CheckValue(kBaseCallCheck, value);
+  } else if constexpr (field.source == Source::Band) {
+    const std::string_view band = CheckValue(kBandCheck, value);
+    if (band.data() == value.data() && value != kBlank && !IsHeaderDate(line.dati[column::Date])) {
+      line.run.unknownBand = value;
+    }
+    return band;
+  } else if constexpr (field.source == Source::Prefix) {
+    // The state keeps the exchanged value after the line.
+    return Exchange(line.form, kPrefixCheck, value);
+  } else if constexpr (field.source == Source::QslFlag) {
+    return QslFlag(value);
+  } else if constexpr (field.source == Source::DateTime) {
+    if (line.dateTime.data() == nullptr) {
+      line.dateTime =
+          DateTime(value, line.dati[field.other], line.run.dateTime, line.result.placeholderDate);
+    }
+    return line.dateTime;
+  } else if constexpr (field.source == Source::Operator) {
+    return line.run.operatorName;
+  } else if constexpr (field.source == Source::Moment) {
+    return line.run.Moment(line.host.Now());
+  } else if constexpr (field.source == Source::FirstFour) {
+    return FirstChars(value, 4);
   }
 }
 
-bool HasBar(std::string_view s) {
-  return FindByte(s.data(), s.data() + s.size(), '|') != s.data() + s.size();
+template <std::size_t... V>
+[[gnu::always_inline]] inline void FillRecord(Record& record, Line& line,
+                                              std::index_sequence<V...> /*unused*/) {
+  std::size_t size = kJoints.total;
+  ((record.fields[V] = FieldText<kVarying[V]>(line), size += record.fields[V].size()), ...);
+  record.size = size;
 }
 
 }  // namespace
 
 void RunContext::SetOperator(std::string_view typed) {
   operatorName = OneLine(eightBit ? platform::ToEightBit(typed) : std::string(typed));
+  operatorHoldsBar = operatorName.find('|') != std::string::npos;
 }
 
 std::string_view RunContext::Moment(std::time_t t) {
   if (momentTime != t) {
     const std::string text = platform::FormatMoment(t);
     moment = OneLine(eightBit ? platform::ToEightBit(text) : text);
+    momentHoldsBar = moment.find('|') != std::string::npos;
     momentTime = t;
   }
   return moment;
@@ -562,7 +679,20 @@ LineShape ShapeOf(std::string_view line) {
   return shape;
 }
 
-LineResult ConvertLine(FormState& form, Host& host, RunContext& run) {
+char* PutRecord(char* out, const Record& record) {
+  if (!record.mayHoldBars)
+    return PutFields(out, record, std::make_index_sequence<kVaryingFields>());
+  out = Put(out, {kJoints.bytes.data(), kJoints.size[0]});
+  for (std::size_t v = 0; v < kVaryingFields; ++v) {
+    char* const field = out;
+    out = Put(out, record.fields[v]);
+    std::replace(field, out, '|', '/');
+    out = Put(out, {kJoints.bytes.data() + kJoints.offset[v + 1], kJoints.size[v + 1]});
+  }
+  return out;
+}
+
+LineResult ConvertLine(FormState& form, Host& host, RunContext& run, Record& record) {
   LineResult result;
   run.unknownBand = {};
   Fields Dati;
@@ -572,46 +702,10 @@ LineResult ConvertLine(FormState& form, Host& host, RunContext& run) {
     result.status = LineStatus::Overflow;
     return result;
   }
-
-  const std::string_view dateTime =
-      DateTime(Dati[column::Date], Dati[column::Time], run.dateTime, result.placeholderDate);
-  const std::string_view band = CheckValue(kBandCheck, Dati[column::Band]);
-  if (band.data() == Dati[column::Band].data() && Dati[column::Band] != " " &&
-      !IsHeaderDate(Dati[column::Date])) {
-    run.unknownBand = Dati[column::Band];
-  }
-  // Only field 33's check goes through the form state: the state keeps it after the line.
-  const VaryingFields Campo{
-      Dati[column::Call],                                // 1
-      CheckValue(kBaseCallCheck, Dati[column::Call]),    // 2
-      run.operatorName,                                  // 3
-      Dati[column::Name],                                // 4
-      Dati[column::QTH],                                 // 5
-      Dati[column::Mode],                                // 6
-      band,                                              // 7
-      Dati[column::RSTR],                                // 8
-      Dati[column::RSTS],                                // 9
-      Dati[column::RSTR_NR],                             // 10
-      Dati[column::RSTS_NR],                             // 11
-      Dati[column::SPEZ],                                // 12
-      QslFlag(Dati[column::QSLS]),                       // 14
-      QslFlag(Dati[column::QSLAction]),                  // 15
-      QslFlag(Dati[column::QSLR]),                       // 16
-      Dati[column::QSLMgr],                              // 18
-      Dati[column::Comment],                             // 19
-      dateTime,                                          // 20
-      Exchange(form, kPrefixCheck, Dati[column::DXCC]),  // 33
-      Dati[column::WPX],                                 // 34
-      Dati[column::Locator],                             // 38
-      FirstChars(Dati[column::Locator], 4),              // 39
-      Dati[column::Comment],                             // 44
-      dateTime,                                          // 45
-      run.Moment(host.Now()),                            // 47
-      Dati[column::Mode],                                // 48
-  };
+  Line line{Dati, form, host, run, result, {}};
+  FillRecord(record, line, std::make_index_sequence<kVaryingFields>());
   // Fields hold only the line's bytes, the operator, the moment and constants without bars.
-  AppendRecord(form.Linea1, Campo,
-               lineHoldsBar || HasBar(run.operatorName) || HasBar(Campo[kMomentField]));
+  record.mayHoldBars = lineHoldsBar || run.operatorHoldsBar || run.momentHoldsBar;
 
   // The repaint still shows the count of the line before.
   host.RepaintCounter();
@@ -621,6 +715,17 @@ LineResult ConvertLine(FormState& form, Host& host, RunContext& run) {
   host.SetCounterText(
       std::string_view(digits.data(), static_cast<std::size_t>(end - digits.data())));
   result.status = LineStatus::Converted;
+  return result;
+}
+
+LineResult ConvertLine(FormState& form, Host& host, RunContext& run) {
+  Record record;
+  const LineResult result = ConvertLine(form, host, run, record);
+  if (result.status == LineStatus::Converted) {
+    const std::size_t start = form.Linea1.size();
+    form.Linea1.resize(start + record.size);
+    PutRecord(form.Linea1.data() + start, record);
+  }
   return result;
 }
 

@@ -49,10 +49,12 @@ inline constexpr std::size_t kUsedFields = column::Count;
 
 // Holds what stays the same for every line of one run, and the buffers lines reuse.
 struct RunContext {
-  std::string operatorName;  // field 3, in the export's encoding
-  bool eightBit = false;     // the export is in the 8-bit code page rather than UTF-8
+  std::string operatorName;       // field 3, in the export's encoding; set by SetOperator
+  bool operatorHoldsBar = false;  // operatorName holds a bar
+  bool eightBit = false;          // the export is in the 8-bit code page rather than UTF-8
   std::optional<std::time_t> momentTime;
   std::string moment;                             // field 47 for momentTime
+  bool momentHoldsBar = false;                    // moment holds a bar
   std::string dateTime;                           // field 20 of the current line
   std::array<std::string, kUsedFields> unquoted;  // fields that needed rewriting
   // The band of the last line, written as it stands in field 7 because the
@@ -82,6 +84,25 @@ struct LineShape {
 
 // Returns the shape of line by the rules of SplitFields.
 LineShape ShapeOf(std::string_view line);
+
+// Counts the fields of a record whose text varies by line; the other 22 are constants.
+inline constexpr std::size_t kVaryingFields = 26;
+
+// Holds the texts of one record's varying fields in record order, viewing the
+// line, the run context and constants until the next line is converted.
+struct Record {
+  std::array<std::string_view, kVaryingFields> fields;
+  std::size_t size = 0;      // the bytes PutRecord writes: the fields, 49 bars and the constants
+  bool mayHoldBars = false;  // false when no field holds a bar
+};
+
+// Writes record at out, which has room for record.size bytes, each bar inside
+// a field as a slash; returns the end. Writes no line end.
+char* PutRecord(char* out, const Record& record);
+
+// Converts form.Linea with the run's settings as ConvertLine does, but leaves
+// Linea1 alone: the record comes back in record, to be written by PutRecord.
+LineResult ConvertLine(FormState& form, Host& host, RunContext& run, Record& record);
 
 // Converts form.Linea with the run's settings; see ConvertLine.
 LineResult ConvertLine(FormState& form, Host& host, RunContext& run);
