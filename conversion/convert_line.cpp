@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 #include <utility>
+#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -32,12 +33,13 @@ std::string OneLine(std::string text) {
   return text;
 }
 
-std::string_view TrimTrailingSpaces(std::string_view s) {
-  const std::size_t last = s.find_last_not_of(' ');
-  return last == std::string_view::npos ? std::string_view{} : s.substr(0, last + 1);
-}
-
-constexpr std::string_view kBlank = " ";
+// Holds blanks to copy 16 bytes at a time; a field left empty is written as one.
+constexpr std::array<char, 16> kBlanks = [] {
+  std::array<char, 16> blanks{};
+  blanks.fill(' ');
+  return blanks;
+}();
+constexpr std::string_view kBlank(kBlanks.data(), 1);
 
 // Holds the marks of one 64-byte word of a line: bit i for byte i.
 struct WordMarks {
@@ -78,89 +80,70 @@ WordMarks Mark64(const char* p) {
   return marks;
 }
 
-// Marks the word of a line that starts at base, no later than the line's end.
-// Reads a word cut by the end as the line's last 64 bytes, or from a padded
-// copy when the line is shorter; no bit is set past the end.
-WordMarks MarkWord(const char* data, std::size_t size, std::size_t base) {
-  const std::size_t left = size - base;
-  if (left >= kWord) return Mark64(data + base);
-  if (left == 0) return {};
-  if (size >= kWord) {
-    WordMarks marks = Mark64(data + size - kWord);
-    // Drops the bytes of the word before, marked again; its bars count already.
-    const std::size_t before = kWord - left;
-    marks.commas >>= before;
-    marks.blanksAndQuotes >>= before;
-    return marks;
-  }
-  std::array<char, kWord> padded{};
-  CopyBytes(padded.data(), data, size);
-  return Mark64(padded.data());
-}
-
 // Reads the quoted field whose opening quote is at open. "" inside stands for
 // one quote; text after the closing quote up to the comma is kept, less
-// trailing blanks; an unclosed quote runs to the end of the line. Returns
-// where the next field starts, past the end of the line when none does.
-[[gnu::noinline]] std::size_t ReadQuoted(const std::string& line, std::size_t open,
-                                         std::string_view& value, std::string& unquoted) {
-  const char* const data = line.data();
-  const char* const end = data + line.size();
+// trailing blanks; an unclosed quote runs to the end of the line. A field that
+// needs rewriting is rewritten in place, and bars comes back nonzero when it
+// holds one. Returns where the next field starts, past the end when none does.
+[[gnu::noinline]] std::size_t ReadQuoted(char* data, std::size_t size, std::size_t open,
+                                         std::string_view& value, std::uint64_t& bars) {
+  const char* const end = data + size;
   bool doubled = false;
   const char* close = FindByte(data + open + 1, end, '"');
-  while (close != end && close[1] == '"') {  // *end is the terminator
+  while (close != end && close[1] == '"') {  // *end is 0
     doubled = true;
     close = FindByte(close + 2, end, '"');
   }
-  std::string_view inner;
-  std::string_view rest;
+  char* const inner = data + open + 1;
+  const char* rest = close;  // the text after the closing quote runs from close + 1 to rest
   const char* comma = end;
-  if (close == end) {
-    inner = std::string_view(data + open + 1, line.size() - open - 1);
-  } else {
-    inner = std::string_view(data + open + 1, static_cast<std::size_t>(close - data) - open - 1);
+  if (close != end) {
     comma = close[1] == ',' ? close + 1 : FindByte(close + 1, end, ',');
-    rest = TrimTrailingSpaces(
-        std::string_view(close + 1, static_cast<std::size_t>(comma - close - 1)));
+    rest = comma;
+    while (rest > close + 1 && rest[-1] == ' ') --rest;
   }
   const auto next = static_cast<std::size_t>(comma - data) + 1;
-  if (!doubled && rest.empty()) {
-    value = inner.empty() ? kBlank : inner;
+  if (!doubled && rest <= close + 1) {
+    value =
+        close != inner ? std::string_view(inner, static_cast<std::size_t>(close - inner)) : kBlank;
     return next;
   }
-  unquoted.clear();
-  for (std::size_t i = 0; i < inner.size(); ++i) {
-    unquoted.push_back(inner[i]);
-    if (inner[i] == '"') ++i;  // the second quote of a pair
+  // Moves the text to the left over the quotes it drops: no byte is written before it is read.
+  char* out = inner;
+  for (const char* in = inner; in < close; ++in) {
+    *out++ = *in;
+    if (*in == '"') ++in;  // the second quote of a pair
   }
-  unquoted.append(rest);
-  value = unquoted.empty() ? kBlank : std::string_view(unquoted);
+  for (const char* in = close + 1; in < rest; ++in) *out++ = *in;
+  value = out != inner ? std::string_view(inner, static_cast<std::size_t>(out - inner)) : kBlank;
+  // Bytes moved into a word marked before are looked at here.
+  if (FindByte(inner, out, '|') != out) bars |= 1;
   return next;
 }
 
 // Looks at a field that starts with a blank or a quote: skips the blanks, and
 // reads a quoted field whole into value. Returns where the field's text
 // starts, or, when quoted comes back set, where the next field starts.
-std::size_t ReadOddStart(const std::string& line, std::size_t start, std::string_view& value,
-                         std::string& unquoted, bool& quoted) {
-  const char* const data = line.data();
-  while (data[start] == ' ') ++start;  // data[size] is the terminator
+std::size_t ReadOddStart(char* data, std::size_t size, std::size_t start, std::string_view& value,
+                         std::uint64_t& bars, bool& quoted) {
+  while (data[start] == ' ') ++start;  // data[size] is 0
   quoted = data[start] == '"';
-  return quoted ? ReadQuoted(line, start, value, unquoted) : start;
+  return quoted ? ReadQuoted(data, size, start, value, bars) : start;
 }
 
 // Exchanges a value with the field check through the form state.
 std::string_view Exchange(FormState& form, std::int32_t check, std::string_view value) {
   form.XCheck = check;
-  const std::string_view result = CheckValue(check, value);
+  const std::string_view result = LogbookPrefix(value);
   form.CheckMarigold.assign(result);
   return result;
 }
 
-// Maps each ASCII first character to its flag as QslFlag describes.
-constexpr std::array<char, 128> kQslFlags = [] {
-  std::array<char, 128> flags{};
-  for (std::size_t c = 0; c < flags.size(); ++c) {
+// Maps each ASCII first character to its flag as QslFlag describes, with
+// room behind the last to copy 16 bytes at a time.
+constexpr std::array<char, 128 + 16> kQslFlags = [] {
+  std::array<char, 128 + 16> flags{};
+  for (std::size_t c = 0; c < 128; ++c) {
     char flag = UpperAscii(static_cast<char>(c));
     if (flag == '0') flag = 'N';
     if (flag == '1' || flag == 'S' || flag == 'O') flag = 'Y';
@@ -173,7 +156,7 @@ constexpr std::array<char, 128> kQslFlags = [] {
 // 1, S and O to Y. value is never empty.
 std::string_view QslFlag(std::string_view value) {
   const auto first = static_cast<unsigned char>(value[0]);
-  if (first < kQslFlags.size()) return {&kQslFlags[first], 1};
+  if (first < 128) return {&kQslFlags[first], 1};
   return value.substr(0, CharLength(value, 0));
 }
 
@@ -207,12 +190,6 @@ bool DigitsAt(std::string_view s, const std::array<std::size_t, N + 1>& offsets,
   return std::all_of(places.begin(), places.end(), [&](std::size_t place) {
     return offsets[place] - offsets[place - 1] == 1 && IsDigit(s[offsets[place - 1]]);
   });
-}
-
-bool IsAscii(std::string_view s) {
-  unsigned bits = 0;
-  for (const char c : s) bits |= static_cast<unsigned char>(c);
-  return bits < 0x80;
 }
 
 bool IsHeaderDate(std::string_view date) {
@@ -327,36 +304,57 @@ bool PutTime(std::string_view time, std::string& out) {
   return PutTimeOfDay(time, out);
 }
 
+// Returns the 8 bytes at p as one number, in the machine's order.
+std::uint64_t Load64(const char* p) {
+  std::uint64_t bytes = 0;
+  std::memcpy(&bytes, p, sizeof bytes);
+  return bytes;
+}
+
 // Builds field 20, dd/mm/yyyy hh:mm:ss, from the date and time as the
-// exporting PC wrote them. A form that is not read gets the placeholder date
-// 01/01/2050 or time 12:12:12; the header line's names pass unchanged.
+// exporting PC wrote them, each with 16 readable bytes from its start. A form
+// that is not read gets the placeholder date 01/01/2050 or time 12:12:12; the
+// header line's names pass unchanged. The text viewed has 16 readable bytes
+// behind its start in out.
 std::string_view DateTime(std::string_view date, std::string_view time, std::string& out,
                           bool& placeholder) {
-  out.clear();
-  if (IsHeaderDate(date)) {
-    out.append(date).append(" ").append(time);
-    return out;
-  }
-  if (date.size() == 10 && time.size() == 19 && IsAscii(date) && IsAscii(time) &&
+  constexpr std::size_t kUsual = 19;
+  constexpr std::uint64_t kHighBits = 0x8080808080808080;
+  if (date.size() == 10 && time.size() == kUsual &&
+      ((Load64(date.data()) | Load64(date.data() + 2) | Load64(time.data()) |
+        Load64(time.data() + 8) | Load64(time.data() + 11)) &
+       kHighBits) == 0 &&
       !IsDigit(date[2]) && IsDigit(time[11]) && IsDigit(time[12]) && IsDigit(time[14]) &&
       IsDigit(time[15]) && IsDigit(time[17]) && IsDigit(time[18])) {
     // One byte per character and the day first: the usual line, done without counting characters.
-    const std::array<char, 19> text{
-        date[0],  date[1],  '/', date[3],  date[4],  '/', date[6],  date[7], date[8], date[9], ' ',
-        time[11], time[12], ':', time[14], time[15], ':', time[17], time[18]};
-    out.assign(text.data(), text.size());
-    return out;
+    if (out.size() < kUsual + 16) out.resize(kUsual + 16);
+    char* const text = out.data();
+    std::memcpy(text, date.data(), 10);
+    text[2] = '/';
+    text[5] = '/';
+    text[10] = ' ';
+    std::memcpy(text + 11, time.data() + 11, 8);
+    text[13] = ':';
+    text[16] = ':';
+    return {text, kUsual};
   }
-  if (!PutDate(date, out)) {
-    out.assign(kPlaceholderDate);
-    placeholder = true;
+  out.clear();
+  if (IsHeaderDate(date)) {
+    out.append(date).append(" ").append(time);
+  } else {
+    if (!PutDate(date, out)) {
+      out.assign(kPlaceholderDate);
+      placeholder = true;
+    }
+    out.push_back(' ');
+    if (!PutTime(time, out)) {
+      out.append(kPlaceholderTime);
+      placeholder = true;
+    }
   }
-  out.push_back(' ');
-  if (!PutTime(time, out)) {
-    out.append(kPlaceholderTime);
-    placeholder = true;
-  }
-  return out;
+  const std::size_t size = out.size();
+  out.append(16, ' ');
+  return {out.data(), size};
 }
 
 // Names where a record field's text comes from.
@@ -438,17 +436,66 @@ constexpr std::array<RecordField, 48> kRecord{
     Copy(column::Mode),                                  // 48
 };
 
-// Returns the places in kRecord of the fields that vary by line.
-constexpr std::array<std::size_t, kVaryingFields> VaryingPlaces() {
-  std::array<std::size_t, kVaryingFields> places{};
+constexpr bool SameValue(const RecordField& a, const RecordField& b) {
+  return a.source == b.source && a.column == b.column && a.other == b.other;
+}
+
+// Counts the fields of kRecord that vary by line, and the values among them
+// computed from the line's fields, each once however often it is written.
+constexpr std::size_t Count(bool computedOnly) {
   std::size_t n = 0;
   for (std::size_t k = 0; k < kRecord.size(); ++k) {
-    if (kRecord[k].source != Source::Text) places.at(n++) = k;
+    const Source source = kRecord[k].source;
+    if (source == Source::Text || (computedOnly && source == Source::Column)) continue;
+    bool seen = false;
+    for (std::size_t j = 0; j < k && computedOnly; ++j)
+      seen = seen || SameValue(kRecord[j], kRecord[k]);
+    if (!seen) ++n;
   }
-  if (n != kVaryingFields) throw "kVaryingFields must count the fields of kRecord that vary";
+  return n;
+}
+constexpr std::size_t kVaryingFields = Count(false);
+static_assert(Count(true) == kComputedValues,
+              "kComputedValues must count kRecord's computed values");
+
+// Places the varying fields in kRecord, and their texts in a Record: below
+// kUsedFields a column, from it on a computed value.
+struct Places {
+  std::array<std::size_t, kVaryingFields> field{};
+  std::array<std::size_t, kVaryingFields> text{};
+  std::array<std::size_t, kComputedValues> computed{};  // the first field of each computed value
+};
+
+constexpr Places MakePlaces() {
+  Places places;
+  std::size_t v = 0;
+  std::size_t c = 0;
+  for (std::size_t k = 0; k < kRecord.size(); ++k) {
+    if (kRecord[k].source == Source::Text) continue;
+    places.field.at(v) = k;
+    if (kRecord[k].source == Source::Column) {
+      places.text.at(v++) = kRecord[k].column;
+      continue;
+    }
+    std::size_t same = 0;
+    while (same < c && !SameValue(kRecord[places.computed.at(same)], kRecord[k])) ++same;
+    if (same == c) places.computed.at(c++) = k;
+    places.text.at(v++) = kUsedFields + same;
+  }
   return places;
 }
-constexpr std::array<std::size_t, kVaryingFields> kVarying = VaryingPlaces();
+constexpr Places kPlaces = MakePlaces();
+
+// Returns the text of varying field V.
+template <std::size_t V>
+std::string_view Varying(const Record& record) {
+  constexpr std::size_t kText = kPlaces.text[V];
+  if constexpr (kText < kUsedFields) {
+    return record.columns[kText];
+  } else {
+    return record.computed[kText - kUsedFields];
+  }
+}
 
 // Holds the bytes between the varying fields: joint 0 opens the record, joint
 // v + 1 follows varying field v, each its bars and the constant fields between.
@@ -485,8 +532,27 @@ constexpr Joints MakeJoints() {
 }
 constexpr Joints kJoints = MakeJoints();
 
-// Copies text to out and returns the end.
-char* Put(char* out, std::string_view text) { return CopyBytes(out, text.data(), text.size()); }
+// Tells whether the texts of a source can be read 16 bytes at a time: 16
+// bytes from their start, and up to 16 past their end when they are longer.
+// They view the line's copy, a padded constant or the padded date and time.
+constexpr bool Padded(Source source) {
+  return source != Source::Operator && source != Source::Moment;
+}
+
+// Copies text to out and returns the end, overwriting up to 15 bytes behind
+// it when text is padded.
+template <bool kPadded>
+char* PutText(char* out, std::string_view text) {
+  if constexpr (kPadded) {
+    std::memcpy(out, text.data(), 16);
+    if (text.size() > 16) [[unlikely]] {
+      for (std::size_t i = 16; i < text.size(); i += 16) std::memcpy(out + i, text.data() + i, 16);
+    }
+    return out + text.size();
+  } else {
+    return CopyBytes(out, text.data(), text.size());
+  }
+}
 
 // Writes joint J; its size is known here, so the copy is a few fixed moves.
 template <std::size_t J>
@@ -498,61 +564,75 @@ char* PutJoint(char* out) {
 template <std::size_t... V>
 char* PutFields(char* out, const Record& record, std::index_sequence<V...> /*unused*/) {
   out = PutJoint<0>(out);
-  ((out = PutJoint<V + 1>(Put(out, record.fields[V]))), ...);
+  ((out = PutJoint<V + 1>(
+        PutText<Padded(kRecord[kPlaces.field[V]].source)>(out, Varying<V>(record)))),
+   ...);
   return out;
 }
 
-// Holds what the varying fields of one line are computed from.
+// Writes the record with each bar inside a field as a slash.
+template <std::size_t... V>
+char* PutFieldsWithoutBars(char* out, const Record& record, std::index_sequence<V...> /*unused*/) {
+  out = PutJoint<0>(out);
+  const auto put = [&out]<bool kPadded>(std::string_view text) {
+    char* const field = out;
+    out = PutText<kPadded>(out, text);
+    std::replace(field, out, '|', '/');
+  };
+  ((put.template operator()<Padded(kRecord[kPlaces.field[V]].source)>(Varying<V>(record)),
+    out = PutJoint<V + 1>(out)),
+   ...);
+  return out;
+}
+
+// Holds what the computed values of one line come from.
 struct Line {
   const Fields& dati;
   FormState& form;
   Host& host;
   RunContext& run;
   LineResult& result;
-  std::string_view dateTime;  // computed when first asked for
 };
 
-// Returns the text of the varying field at place in kRecord.
+// Returns the computed value first written in field Place of kRecord.
 template <std::size_t Place>
-[[gnu::always_inline]] inline std::string_view FieldText(Line& line) {
+std::string_view Compute(Line& line) {
   constexpr RecordField field = kRecord[Place];
   const std::string_view value = line.dati[field.column];
-  if constexpr (field.source == Source::Column) {
-    return value;
-  } else if constexpr (field.source == Source::BaseCall) {
-    return CheckValue(kBaseCallCheck, value);
+  if constexpr (field.source == Source::BaseCall) {
+    return BaseCall(value);
   } else if constexpr (field.source == Source::Band) {
-    const std::string_view band = CheckValue(kBandCheck, value);
+    const std::string_view band = BandFrequency(value);
     if (band.data() == value.data() && value != kBlank && !IsHeaderDate(line.dati[column::Date])) {
       line.run.unknownBand = value;
     }
     return band;
   } else if constexpr (field.source == Source::Prefix) {
-    // The state keeps the exchanged value after the line.
+    // The form state keeps the exchanged value after the line.
     return Exchange(line.form, kPrefixCheck, value);
   } else if constexpr (field.source == Source::QslFlag) {
     return QslFlag(value);
   } else if constexpr (field.source == Source::DateTime) {
-    if (line.dateTime.data() == nullptr) {
-      line.dateTime =
-          DateTime(value, line.dati[field.other], line.run.dateTime, line.result.placeholderDate);
-    }
-    return line.dateTime;
+    return DateTime(value, line.dati[field.other], line.run.dateTime, line.result.placeholderDate);
   } else if constexpr (field.source == Source::Operator) {
     return line.run.operatorName;
   } else if constexpr (field.source == Source::Moment) {
     return line.run.Moment(line.host.Now());
   } else if constexpr (field.source == Source::FirstFour) {
-    return FirstChars(value, 4);
+    // Four bytes below 0x80 are four characters; value has 16 readable bytes.
+    if (value.size() <= 4) return value;
+    return (Load64(value.data()) & 0x80808080) == 0 ? value.substr(0, 4) : FirstChars(value, 4);
   }
 }
 
+template <std::size_t... C>
+void ComputeValues(Record& record, Line& line, std::index_sequence<C...> /*unused*/) {
+  ((record.computed[C] = Compute<kPlaces.computed[C]>(line)), ...);
+}
+
 template <std::size_t... V>
-[[gnu::always_inline]] inline void FillRecord(Record& record, Line& line,
-                                              std::index_sequence<V...> /*unused*/) {
-  std::size_t size = kJoints.total;
-  ((record.fields[V] = FieldText<kVarying[V]>(line), size += record.fields[V].size()), ...);
-  record.size = size;
+std::size_t RecordSize(const Record& record, std::index_sequence<V...> /*unused*/) {
+  return kJoints.total + (Varying<V>(record).size() + ...);
 }
 
 }  // namespace
@@ -572,10 +652,12 @@ std::string_view RunContext::Moment(std::time_t t) {
   return moment;
 }
 
-bool SplitFields(const std::string& line, Fields& dati,
-                 std::array<std::string, kUsedFields>& unquoted, bool& holdsBar) {
-  const char* const data = line.data();
+bool SplitFields(std::string_view line, std::vector<char>& copy, Fields& dati, bool& holdsBar) {
   const std::size_t size = line.size();
+  if (copy.size() < size + kLinePadding) copy.resize(size + kLinePadding);
+  char* const data = copy.data();
+  CopyBytes(data, line.data(), size);
+  std::memset(data + size, 0, kLinePadding);
   std::string_view* field = dati.data();
   std::string_view* const full = field + dati.size();
   std::size_t start = 0;  // where *field starts; after its leading blanks once they were skipped
@@ -583,7 +665,7 @@ bool SplitFields(const std::string& line, Fields& dati,
   std::uint64_t oddBefore = 0;  // 1 when the byte before the word is a blank or a quote
   // Reads the line a word at a time: one more word than full ones, for the line's end.
   for (std::size_t base = 0;; base += kWord) {
-    const WordMarks marks = MarkWord(data, size, base);
+    const WordMarks marks = Mark64(data + base);  // the zeros behind the line mark nothing
     bars |= marks.bars;
     const std::size_t left = size - base;
     const std::size_t next = base + kWord;
@@ -603,8 +685,7 @@ bool SplitFields(const std::string& line, Fields& dati,
     while (start < next) {
       if (look) {
         bool quoted = false;
-        start = ReadOddStart(line, start, *field,
-                             unquoted[static_cast<std::size_t>(field - dati.data())], quoted);
+        start = ReadOddStart(data, size, start, *field, bars, quoted);
         if (quoted) {
           if (++field == full) {
             // Looks for bars in the words the field ran into, which were not marked.
@@ -680,30 +761,25 @@ LineShape ShapeOf(std::string_view line) {
 }
 
 char* PutRecord(char* out, const Record& record) {
-  if (!record.mayHoldBars)
+  if (!record.mayHoldBars) {
     return PutFields(out, record, std::make_index_sequence<kVaryingFields>());
-  out = Put(out, {kJoints.bytes.data(), kJoints.size[0]});
-  for (std::size_t v = 0; v < kVaryingFields; ++v) {
-    char* const field = out;
-    out = Put(out, record.fields[v]);
-    std::replace(field, out, '|', '/');
-    out = Put(out, {kJoints.bytes.data() + kJoints.offset[v + 1], kJoints.size[v + 1]});
   }
-  return out;
+  return PutFieldsWithoutBars(out, record, std::make_index_sequence<kVaryingFields>());
 }
 
 LineResult ConvertLine(FormState& form, Host& host, RunContext& run, Record& record) {
   LineResult result;
   run.unknownBand = {};
-  Fields Dati;
+  Fields& Dati = record.columns;
   bool lineHoldsBar = false;
-  if (!SplitFields(form.Linea, Dati, run.unquoted, lineHoldsBar)) return result;
+  if (!SplitFields(form.Linea, run.line, Dati, lineHoldsBar)) return result;
   if (form.xx == std::numeric_limits<std::int32_t>::max()) {
     result.status = LineStatus::Overflow;
     return result;
   }
-  Line line{Dati, form, host, run, result, {}};
-  FillRecord(record, line, std::make_index_sequence<kVaryingFields>());
+  Line line{Dati, form, host, run, result};
+  ComputeValues(record, line, std::make_index_sequence<kComputedValues>());
+  record.size = RecordSize(record, std::make_index_sequence<kVaryingFields>());
   // Fields hold only the line's bytes, the operator, the moment and constants without bars.
   record.mayHoldBars = lineHoldsBar || run.operatorHoldsBar || run.momentHoldsBar;
 
@@ -723,8 +799,9 @@ LineResult ConvertLine(FormState& form, Host& host, RunContext& run) {
   const LineResult result = ConvertLine(form, host, run, record);
   if (result.status == LineStatus::Converted) {
     const std::size_t start = form.Linea1.size();
-    form.Linea1.resize(start + record.size);
+    form.Linea1.resize(start + record.size + kRecordOverrun);
     PutRecord(form.Linea1.data() + start, record);
+    form.Linea1.resize(start + record.size);
   }
   return result;
 }

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "conversion.h"
 
@@ -53,13 +54,13 @@ struct RunContext {
   bool operatorHoldsBar = false;  // operatorName holds a bar
   bool eightBit = false;          // the export is in the 8-bit code page rather than UTF-8
   std::optional<std::time_t> momentTime;
-  std::string moment;                             // field 47 for momentTime
-  bool momentHoldsBar = false;                    // moment holds a bar
-  std::string dateTime;                           // field 20 of the current line
-  std::array<std::string, kUsedFields> unquoted;  // fields that needed rewriting
+  std::string moment;           // field 47 for momentTime
+  bool momentHoldsBar = false;  // moment holds a bar
+  std::string dateTime;         // field 20 of the current line, and room behind it
+  std::vector<char> line;  // a copy of the current line, its fields unquoted, and room behind it
   // The band of the last line, written as it stands in field 7 because the
   // band table lacks it; empty for a known band, an empty one and the header
-  // line. Views the line or unquoted until the next line.
+  // line. Views line until the next line.
   std::string_view unknownBand;
 
   // Prepares field 3 from the operator name as typed (UTF-8).
@@ -68,12 +69,17 @@ struct RunContext {
   std::string_view Moment(std::time_t t);
 };
 
+// Bytes of room behind a line's copy: 64-byte words are read from it, and
+// fields 16 bytes at a time.
+inline constexpr std::size_t kLinePadding = 64;
+
 // Splits line into its first 26 fields, unquoted and trimmed, an empty one
-// as one blank; returns false when the line holds fewer. Views point into
-// line, into unquoted or at a constant blank. holdsBar comes back false
-// only when no field holds a bar.
-bool SplitFields(const std::string& line, std::array<std::string_view, kUsedFields>& dati,
-                 std::array<std::string, kUsedFields>& unquoted, bool& holdsBar);
+// as one blank; returns false when the line holds fewer. Works on a copy of
+// line with kLinePadding bytes behind it, made in copy: the views point into
+// it or at a constant blank. holdsBar comes back false only when no field
+// holds a bar.
+bool SplitFields(std::string_view line, std::vector<char>& copy,
+                 std::array<std::string_view, kUsedFields>& dati, bool& holdsBar);
 
 // Tells how a line splits: its fields, counted up to 26, and whether the last
 // of them is a quoted field whose closing quote is not on the line.
@@ -85,19 +91,26 @@ struct LineShape {
 // Returns the shape of line by the rules of SplitFields.
 LineShape ShapeOf(std::string_view line);
 
-// Counts the fields of a record whose text varies by line; the other 22 are constants.
-inline constexpr std::size_t kVaryingFields = 26;
+// Counts the values a record computes from a line's fields, such as the base
+// call, the frequency or the date and time; its other fields are columns of
+// the line or constants.
+inline constexpr std::size_t kComputedValues = 10;
 
-// Holds the texts of one record's varying fields in record order, viewing the
-// line, the run context and constants until the next line is converted.
+// Holds what one record is written from, viewing the line's copy, the run
+// context and constants until the next line is converted.
 struct Record {
-  std::array<std::string_view, kVaryingFields> fields;
-  std::size_t size = 0;      // the bytes PutRecord writes: the fields, 49 bars and the constants
+  std::array<std::string_view, kUsedFields> columns;  // as SplitFields gives them
+  std::array<std::string_view, kComputedValues> computed;
+  std::size_t size = 0;      // the bytes PutRecord writes
   bool mayHoldBars = false;  // false when no field holds a bar
 };
 
-// Writes record at out, which has room for record.size bytes, each bar inside
-// a field as a slash; returns the end. Writes no line end.
+// Bytes behind a record's end that PutRecord may overwrite.
+inline constexpr std::size_t kRecordOverrun = 15;
+
+// Writes record at out, which has room for record.size + kRecordOverrun
+// bytes, each bar inside a field as a slash; returns the end. Writes no line
+// end; what it writes behind the end is garbage.
 char* PutRecord(char* out, const Record& record);
 
 // Converts form.Linea with the run's settings as ConvertLine does, but leaves

@@ -27,6 +27,9 @@ std::string Both(const std::string& line, const std::string& operatorName = "NAM
   char* const end = conversion::PutRecord(out, record);
   EXPECT_EQ(static_cast<std::size_t>(end - out), record.size);
   EXPECT_EQ(std::string(buffer.data(), 16), std::string(16, '#'));
+  const std::size_t behind = 16 + record.size + conversion::kRecordOverrun;
+  EXPECT_EQ(std::string(buffer.data() + behind, buffer.size() - behind),
+            std::string(buffer.size() - behind, '#'));
   const std::string written(out, record.size);
 
   form.Linea1 = "earlier|";
