@@ -637,6 +637,29 @@ std::size_t RecordSize(const Record& record, std::index_sequence<V...> /*unused*
 
 }  // namespace
 
+std::string_view CounterText::Of(std::int32_t count) {
+  if (count_ >= 0 && count == count_ + 1) {
+    // The zeros before the text take a carry out of its first digit.
+    char* digit = &digits_.back();
+    while (*digit == '9') *digit-- = '0';
+    ++*digit;
+    first_ = std::min(first_, static_cast<std::size_t>(digit - digits_.data()));
+  } else {
+    Write(count);
+  }
+  count_ = count;
+  return {digits_.data() + first_, digits_.size() - first_};
+}
+
+void CounterText::Write(std::int32_t count) {
+  std::array<char, 16> text{};
+  char* const end = std::to_chars(text.data(), text.data() + text.size(), count).ptr;
+  const auto size = static_cast<std::size_t>(end - text.data());
+  digits_.fill('0');
+  first_ = digits_.size() - size;
+  std::copy(text.data(), end, digits_.data() + first_);
+}
+
 void RunContext::SetOperator(std::string_view typed) {
   operatorName = OneLine(eightBit ? platform::ToEightBit(typed) : std::string(typed));
   operatorHoldsBar = operatorName.find('|') != std::string::npos;
@@ -786,16 +809,13 @@ LineResult ConvertLine(FormState& form, Host& host, RunContext& run, Record& rec
   // The repaint still shows the count of the line before.
   host.RepaintCounter();
   ++form.xx;
-  std::array<char, 16> digits{};
-  const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), form.xx).ptr;
-  host.SetCounterText(
-      std::string_view(digits.data(), static_cast<std::size_t>(end - digits.data())));
+  host.SetCounterText(run.counter.Of(form.xx));
   result.status = LineStatus::Converted;
   return result;
 }
 
 LineResult ConvertLine(FormState& form, Host& host, RunContext& run) {
-  Record record;
+  Record& record = run.record;
   const LineResult result = ConvertLine(form, host, run, record);
   if (result.status == LineStatus::Converted) {
     const std::size_t start = form.Linea1.size();

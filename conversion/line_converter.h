@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <ctime>
 #include <optional>
 #include <string>
@@ -48,6 +49,35 @@ enum : std::size_t {
 // Fields of an export line that the record uses.
 inline constexpr std::size_t kUsedFields = column::Count;
 
+// Counts the values a record computes from a line's fields, such as the base
+// call, the frequency or the date and time; its other fields are columns of
+// the line or constants.
+inline constexpr std::size_t kComputedValues = 10;
+
+// Holds what one record is written from, viewing the line's copy, the run
+// context and constants until the next line is converted.
+struct Record {
+  std::array<std::string_view, kUsedFields> columns;  // as SplitFields gives them
+  std::array<std::string_view, kComputedValues> computed;
+  std::size_t size = 0;      // the bytes PutRecord writes
+  bool mayHoldBars = false;  // false when no field holds a bar
+};
+
+// Keeps the counter display's text, so that counting on changes a digit or two.
+class CounterText {
+ public:
+  // Returns the text of count, valid until the next call.
+  std::string_view Of(std::int32_t count);
+
+ private:
+  // Writes the text of count afresh.
+  void Write(std::int32_t count);
+
+  std::array<char, 16> digits_{};  // the text from first_ on, zeros before it
+  std::size_t first_ = 16;
+  std::int32_t count_ = -1;
+};
+
 // Holds what stays the same for every line of one run, and the buffers lines reuse.
 struct RunContext {
   std::string operatorName;       // field 3, in the export's encoding; set by SetOperator
@@ -58,6 +88,8 @@ struct RunContext {
   bool momentHoldsBar = false;  // moment holds a bar
   std::string dateTime;         // field 20 of the current line, and room behind it
   std::vector<char> line;  // a copy of the current line, its fields unquoted, and room behind it
+  Record record;           // the current line's record, for ConvertLine to append to Linea1
+  CounterText counter;
   // The band of the last line, written as it stands in field 7 because the
   // band table lacks it; empty for a known band, an empty one and the header
   // line. Views line until the next line.
@@ -90,20 +122,6 @@ struct LineShape {
 
 // Returns the shape of line by the rules of SplitFields.
 LineShape ShapeOf(std::string_view line);
-
-// Counts the values a record computes from a line's fields, such as the base
-// call, the frequency or the date and time; its other fields are columns of
-// the line or constants.
-inline constexpr std::size_t kComputedValues = 10;
-
-// Holds what one record is written from, viewing the line's copy, the run
-// context and constants until the next line is converted.
-struct Record {
-  std::array<std::string_view, kUsedFields> columns;  // as SplitFields gives them
-  std::array<std::string_view, kComputedValues> computed;
-  std::size_t size = 0;      // the bytes PutRecord writes
-  bool mayHoldBars = false;  // false when no field holds a bar
-};
 
 // Bytes behind a record's end that PutRecord may overwrite.
 inline constexpr std::size_t kRecordOverrun = 15;

@@ -56,4 +56,13 @@ TEST(Record, WritesBarsInsideFieldsAsSlashes) {
   }
 }
 
+TEST(CounterText, CountsOnAcrossEveryCarryAndFollowsAJump) {
+  conversion::CounterText counter;
+  for (std::int32_t n = 0; n <= 100000; ++n) ASSERT_EQ(counter.Of(n), std::to_string(n));
+  for (const std::int32_t n :
+       {99999, 5, 9, 10, 999999, 1000000, 1000001, 2147483646, 2147483647, 0, 1}) {
+    EXPECT_EQ(counter.Of(n), std::to_string(n));
+  }
+}
+
 }  // namespace
