@@ -25,11 +25,48 @@ inline unsigned Matches16(const char* p, char c) {
 #endif
 }
 
+// Returns a mask with the high bit of each byte of bytes that equals c; bits
+// above the first such byte may be set too.
+template <typename Word>
+Word ZeroBytes(Word bytes, char c) {
+  constexpr Word kOnes = ~Word{0} / 0xFF;  // 0x01 in every byte
+  const Word x = bytes ^ (kOnes * static_cast<unsigned char>(c));
+  return (x - kOnes) & ~x & (kOnes << 7);
+}
+
+// Returns the first c among the sizeof(Word) bytes at p, or nullptr.
+template <typename Word>
+const char* FindInWord(const char* p, char c) {
+  Word bytes = 0;
+  std::memcpy(&bytes, p, sizeof bytes);
+  const Word hits = ZeroBytes(bytes, c);
+  return hits != 0 ? p + std::countr_zero(hits) / 8 : nullptr;
+}
+
 // Returns the first c in [begin, end), or end.
 inline const char* FindByte(const char* begin, const char* end, char c) {
   const char* p = begin;
-  for (; end - p >= 16; p += 16) {
-    if (const unsigned hits = Matches16(p, c); hits != 0) return p + std::countr_zero(hits);
+  if (end - p >= 16) {
+    for (; end - p > 16; p += 16) {
+      if (const unsigned hits = Matches16(p, c); hits != 0) return p + std::countr_zero(hits);
+    }
+    // The last 16 bytes, read again from the start of the ones checked before.
+    const auto checked = static_cast<unsigned>(16 - (end - p));
+    const unsigned hits = Matches16(end - 16, c) >> checked;
+    return hits != 0 ? p + std::countr_zero(hits) : end;
+  }
+  if constexpr (std::endian::native == std::endian::little) {
+    // Two words, the second overlapping the first.
+    if (end - p >= 8) {
+      const char* hit = FindInWord<std::uint64_t>(p, c);
+      if (hit == nullptr) hit = FindInWord<std::uint64_t>(end - 8, c);
+      return hit != nullptr ? hit : end;
+    }
+    if (end - p >= 4) {
+      const char* hit = FindInWord<std::uint32_t>(p, c);
+      if (hit == nullptr) hit = FindInWord<std::uint32_t>(end - 4, c);
+      return hit != nullptr ? hit : end;
+    }
   }
   for (; p != end; ++p) {
     if (*p == c) return p;

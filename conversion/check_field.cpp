@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "bytes.h"
 #include "conversion.h"
 #include "text.h"
 
@@ -161,18 +162,21 @@ std::string_view CallPart(const std::array<std::string_view, N>& parts, std::str
 // middle one; either way a part with a digit rather than one without. One
 // part, or four and more, stay whole.
 std::string_view BaseCall(std::string_view call) {
-  const std::size_t first = call.find('/');
-  if (first == std::string_view::npos) return call;
-  const std::size_t second = call.find('/', first + 1);
-  const std::string_view head = call.substr(0, first);
-  if (second == std::string_view::npos) {
-    const std::string_view tail = call.substr(first + 1);
+  const char* const end = call.data() + call.size();
+  const char* const first = FindByte(call.data(), end, '/');
+  if (first == end) return call;
+  const char* const second = FindByte(first + 1, end, '/');
+  const auto part = [](const char* begin, const char* stop) {
+    return std::string_view(begin, static_cast<std::size_t>(stop - begin));
+  };
+  const std::string_view head = part(call.data(), first);
+  if (second == end) {
+    const std::string_view tail = part(first + 1, end);
     const std::array<std::string_view, 2> parts{head, tail};
     return CallPart(parts, CharCount(head) > CharCount(tail) ? head : tail);
   }
-  if (call.find('/', second + 1) != std::string_view::npos) return call;
-  const std::array<std::string_view, 3> parts{head, call.substr(first + 1, second - first - 1),
-                                              call.substr(second + 1)};
+  if (FindByte(second + 1, end, '/') != end) return call;
+  const std::array<std::string_view, 3> parts{head, part(first + 1, second), part(second + 1, end)};
   return CallPart(parts, parts[1]);
 }
 
