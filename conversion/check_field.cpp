@@ -156,15 +156,11 @@ std::string_view CallPart(const std::array<std::string_view, N>& parts, std::str
   return best.data() == nullptr ? picked : best;
 }
 
-}  // namespace
-
 // Takes of two parts the longer, the second on a tie; of three parts the
-// middle one; either way a part with a digit rather than one without. One
-// part, or four and more, stay whole.
-std::string_view BaseCall(std::string_view call) {
+// middle one; either way a part with a digit rather than one without. Four
+// parts and more stay whole. first is the first slash.
+[[gnu::noinline]] std::string_view BaseCallOfParts(std::string_view call, const char* first) {
   const char* const end = call.data() + call.size();
-  const char* const first = FindByte(call.data(), end, '/');
-  if (first == end) return call;
   const char* const second = FindByte(first + 1, end, '/');
   const auto part = [](const char* begin, const char* stop) {
     return std::string_view(begin, static_cast<std::size_t>(stop - begin));
@@ -178,6 +174,14 @@ std::string_view BaseCall(std::string_view call) {
   if (FindByte(second + 1, end, '/') != end) return call;
   const std::array<std::string_view, 3> parts{head, part(first + 1, second), part(second + 1, end)};
   return CallPart(parts, parts[1]);
+}
+
+}  // namespace
+
+std::string_view BaseCall(std::string_view call) {
+  const char* const end = call.data() + call.size();
+  const char* const first = FindByte(call.data(), end, '/');
+  return first == end ? call : BaseCallOfParts(call, first);
 }
 
 std::string_view BandFrequency(std::string_view band) { return kBands.Lookup(band); }
