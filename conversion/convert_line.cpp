@@ -131,9 +131,9 @@ std::size_t ReadOddStart(char* data, std::size_t size, std::size_t start, std::s
   return quoted ? ReadQuoted(data, size, start, value, bars) : start;
 }
 
-// Exchanges a value with the field check through the form state.
-std::string_view Exchange(FormState& form, std::int32_t check, std::string_view value) {
-  form.XCheck = check;
+// Exchanges a DXCC prefix with the field check through the form state.
+std::string_view ExchangePrefix(FormState& form, std::string_view value) {
+  form.XCheck = kPrefixCheck;
   const std::string_view result = LogbookPrefix(value);
   form.CheckMarigold.assign(result);
   return result;
@@ -448,8 +448,9 @@ constexpr std::size_t Count(bool computedOnly) {
     const Source source = kRecord[k].source;
     if (source == Source::Text || (computedOnly && source == Source::Column)) continue;
     bool seen = false;
-    for (std::size_t j = 0; j < k && computedOnly; ++j)
+    for (std::size_t j = 0; j < k && computedOnly; ++j) {
       seen = seen || SameValue(kRecord[j], kRecord[k]);
+    }
     if (!seen) ++n;
   }
   return n;
@@ -609,7 +610,7 @@ std::string_view Compute(Line& line) {
     return band;
   } else if constexpr (field.source == Source::Prefix) {
     // The form state keeps the exchanged value after the line.
-    return Exchange(line.form, kPrefixCheck, value);
+    return ExchangePrefix(line.form, value);
   } else if constexpr (field.source == Source::QslFlag) {
     return QslFlag(value);
   } else if constexpr (field.source == Source::DateTime) {
@@ -619,9 +620,11 @@ std::string_view Compute(Line& line) {
   } else if constexpr (field.source == Source::Moment) {
     return line.run.Moment(line.host.Now());
   } else if constexpr (field.source == Source::FirstFour) {
-    // Four bytes below 0x80 are four characters; value has 16 readable bytes.
+    // Four bytes below 0x80 are four characters.
     if (value.size() <= 4) return value;
-    return (Load64(value.data()) & 0x80808080) == 0 ? value.substr(0, 4) : FirstChars(value, 4);
+    std::uint32_t first = 0;
+    std::memcpy(&first, value.data(), sizeof first);
+    return (first & 0x80808080U) == 0 ? value.substr(0, 4) : FirstChars(value, 4);
   }
 }
 
@@ -638,7 +641,7 @@ std::size_t RecordSize(const Record& record, std::index_sequence<V...> /*unused*
 }  // namespace
 
 std::string_view CounterText::Of(std::int32_t count) {
-  if (count_ >= 0 && count == count_ + 1) {
+  if (count_ >= 0 && std::int64_t{count} == std::int64_t{count_} + 1) {
     // The zeros before the text take a carry out of its first digit.
     char* digit = &digits_.back();
     while (*digit == '9') *digit-- = '0';
