@@ -732,15 +732,21 @@ bool SplitFields(std::string_view line, std::vector<char>& copy, Fields& dati, b
       }
       // Takes the fields up to the first comma that needs a look without looking at their bytes.
       const std::uint64_t stop = looks & (0 - looks);
-      for (std::uint64_t run = commas & (stop - 1); run != 0; run &= run - 1) {
-        const std::size_t comma = base + static_cast<unsigned>(std::countr_zero(run));
-        const std::size_t n = comma - start;
-        *field = n != 0 ? std::string_view(data + start, n) : kBlank;
-        start = comma + 1;
-        if (++field == full) {
-          holdsBar = bars != 0;
-          return true;
-        }
+      if (std::uint64_t run = commas & (stop - 1); run != 0) {
+        const char* const word = data + base;
+        const char* from = data + start;
+        do {
+          const char* const comma = word + std::countr_zero(run);
+          const auto n = static_cast<std::size_t>(comma - from);
+          *field = n != 0 ? std::string_view(from, n) : kBlank;
+          from = comma + 1;
+          if (++field == full) {
+            holdsBar = bars != 0;
+            return true;
+          }
+          run &= run - 1;
+        } while (run != 0);
+        start = static_cast<std::size_t>(from - data);
       }
       if (stop == 0) break;
       const std::size_t comma = base + static_cast<unsigned>(std::countr_zero(stop));
