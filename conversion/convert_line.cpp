@@ -668,14 +668,11 @@ void RunContext::SetOperator(std::string_view typed) {
   operatorHoldsBar = operatorName.find('|') != std::string::npos;
 }
 
-std::string_view RunContext::Moment(std::time_t t) {
-  if (momentTime != t) {
-    const std::string text = platform::FormatMoment(t);
-    moment = OneLine(eightBit ? platform::ToEightBit(text) : text);
-    momentHoldsBar = moment.find('|') != std::string::npos;
-    momentTime = t;
-  }
-  return moment;
+void RunContext::FormatMoment(std::time_t t) {
+  const std::string text = platform::FormatMoment(t);
+  moment = OneLine(eightBit ? platform::ToEightBit(text) : text);
+  momentHoldsBar = moment.find('|') != std::string::npos;
+  momentTime = t;
 }
 
 bool SplitFields(std::string_view line, std::vector<char>& copy, Fields& dati, bool& holdsBar) {

@@ -98,7 +98,14 @@ struct RunContext {
   // Prepares field 3 from the operator name as typed (UTF-8).
   void SetOperator(std::string_view typed);
   // Returns field 47 for the time t, formatted once per second.
-  std::string_view Moment(std::time_t t);
+  std::string_view Moment(std::time_t t) {
+    if (momentTime != t) FormatMoment(t);
+    return moment;
+  }
+
+ private:
+  // Formats moment for the time t.
+  void FormatMoment(std::time_t t);
 };
 
 // Bytes of room behind a line's copy: 64-byte words are read from it, and
