@@ -71,7 +71,7 @@ if [ "$instructions" = 1 ]; then
         table && /^ *[0-9,]+ / && shown < top {
           ir = $1; gsub(",", "", ir)
           name = $0; sub(/^ *[0-9,]+ +(\([^)]*\) +)?/, "", name)
-          sub(/^[^:]*:/, "", name); sub(/ \[[^]]*\]$/, "", name); sub(/^void /, "", name)
+          sub(/^[^:]*:/, "", name); sub(/ \[[^]]*\]$/, "", name)
           gsub(/\(anonymous namespace\)::/, "", name)
           # Keeps the name up to its parameters, its template arguments shortened.
           short = ""; depth = 0
@@ -83,6 +83,8 @@ if [ "$instructions" = 1 ]; then
             if (c == ">") depth--
           }
           name = short
+          # Drops a return type written before the name.
+          if (match(name, / conversion::/)) name = substr(name, RSTART + 1)
           if (core == "yes" && name !~ /^conversion::/) next
           printf "  %9.1f  %s\n", ir / lines, name; shown++
         }'
