@@ -90,7 +90,7 @@ WordMarks Mark64(const char* p) {
   const char* const end = data + size;
   bool doubled = false;
   const char* close = FindByte(data + open + 1, end, '"');
-  while (close != end && close[1] == '"') {  // *end is 0
+  while (close != end && close[1] == '"') {  // *end is a comma
     doubled = true;
     close = FindByte(close + 2, end, '"');
   }
@@ -126,7 +126,7 @@ WordMarks Mark64(const char* p) {
 // starts, or, when quoted comes back set, where the next field starts.
 std::size_t ReadOddStart(char* data, std::size_t size, std::size_t start, std::string_view& value,
                          std::uint64_t& bars, bool& quoted) {
-  while (data[start] == ' ') ++start;  // data[size] is 0
+  while (data[start] == ' ') ++start;  // data[size] is a comma
   quoted = data[start] == '"';
   return quoted ? ReadQuoted(data, size, start, value, bars) : start;
 }
@@ -680,7 +680,9 @@ bool SplitFields(std::string_view line, std::vector<char>& copy, Fields& dati, b
   if (copy.size() < size + kLinePadding) copy.resize(size + kLinePadding);
   char* const data = copy.data();
   CopyBytes(data, line.data(), size);
+  // A comma ends the last field; zeros behind it mark nothing.
   std::memset(data + size, 0, kLinePadding);
+  data[size] = ',';
   std::string_view* field = dati.data();
   std::string_view* const full = field + dati.size();
   std::size_t start = 0;  // where *field starts; after its leading blanks once they were skipped
@@ -688,13 +690,11 @@ bool SplitFields(std::string_view line, std::vector<char>& copy, Fields& dati, b
   std::uint64_t oddBefore = 0;  // 1 when the byte before the word is a blank or a quote
   // Reads the line a word at a time: one more word than full ones, for the line's end.
   for (std::size_t base = 0;; base += kWord) {
-    const WordMarks marks = Mark64(data + base);  // the zeros behind the line mark nothing
+    const WordMarks marks = Mark64(data + base);
     bars |= marks.bars;
-    const std::size_t left = size - base;
     const std::size_t next = base + kWord;
     const std::uint64_t odd = marks.blanksAndQuotes;
     std::uint64_t commas = marks.commas;
-    if (left < kWord) commas |= std::uint64_t{1} << left;  // the end ends the last field
     // Commas beside a blank or a quote: the field before may need trimming, the one after a look.
     std::uint64_t looks = commas & ((odd << 1) | oddBefore | (odd >> 1));
     oddBefore = odd >> (kWord - 1);
@@ -761,7 +761,7 @@ bool SplitFields(std::string_view line, std::vector<char>& copy, Fields& dati, b
       looks &= ~done;
       look = ((odd >> (comma - base)) & 2) != 0;
     }
-    if (left < kWord) return false;
+    if (size < next) return false;  // the comma behind the line is taken
   }
 }
 
