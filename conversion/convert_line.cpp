@@ -699,7 +699,7 @@ bool SplitFields(std::string_view line, std::vector<char>& copy, Fields& dati, b
     std::uint64_t looks = commas & ((odd << 1) | oddBefore | (odd >> 1));
     oddBefore = odd >> (kWord - 1);
     bool look = false;  // the field at start begins with a blank or a quote
-    if (start >= base && start < next) {
+    if (start - base < kWord) {  // the next field starts in this word, not before
       const std::uint64_t kept = ~std::uint64_t{0} << (start - base);
       commas &= kept;  // drops the commas of a quoted field
       looks &= kept;
