@@ -30,7 +30,7 @@ std::string Both(const std::string& line, const std::string& operatorName = "NAM
   const std::size_t behind = 16 + record.size + conversion::kRecordOverrun;
   EXPECT_EQ(std::string(buffer.data() + behind, buffer.size() - behind),
             std::string(buffer.size() - behind, '#'));
-  const std::string written(out, record.size);
+  std::string written(out, record.size);
 
   form.Linea1 = "earlier|";
   EXPECT_EQ(conversion::ConvertLine(form, host, run).status, LineStatus::Converted);
@@ -44,7 +44,7 @@ TEST(Record, WritesIntoTheCallersBufferWhatLinea1Gets) {
   EXPECT_EQ(test::Fields(record)[7], "14");
   Both(test::kHeader);
   Both(std::string(25, ','), "");
-  Both(test::ContactWith(10, "\"nice, \"\"strong\"\" signal\" 73"));
+  Both(test::ContactWith(10, R"("nice, ""strong"" signal" 73)"));
   Both(test::ContactWith(10, std::string(300, 'x')));
 }
 

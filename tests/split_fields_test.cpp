@@ -49,9 +49,9 @@ TEST(SplitFields, ReadsMarksAtEveryPlaceAroundTheWordsOf64Bytes) {
   // Lines one word long, two and three, and a byte shorter or longer; each
   // text written over every place, so that commas, quotes, blanks and bars
   // fall on the last byte of a word, on the first of the next and across.
-  const std::vector<std::string> texts = {",",     "\"",  "|",     " ",      "\"\"",  " ,",
-                                          ", ",    ",\"", "\",",   "\",\"",  "\"a,b", ",  \"x",
-                                          "x\" ,", "| |", "\"a|b", "\"\"\"", ",,,"};
+  const std::vector<std::string> texts = {
+      ",",      "\"",      "|",        " ",       R"("")", " ,",      ", ",     R"(,")", R"(",)",
+      R"(",")", R"("a,b)", R"(,  "x)", R"(x" ,)", "| |",   R"("a|b)", R"(""")", ",,,"};
   for (const std::size_t size :
        std::to_array<std::size_t>({52, 63, 64, 65, 100, 127, 128, 129, 191, 192, 193})) {
     for (std::size_t at = 0; at < size; ++at) {
@@ -119,7 +119,7 @@ TEST(SplitFields, TellsWhetherTheFieldsHoldABar) {
   EXPECT_EQ(dati[25], std::string(200, 'x') + "|");
   EXPECT_TRUE(holdsBar);
   // A pair of quotes before it moves the bar at byte 64 to byte 63, of a word read before.
-  const std::string moved = std::string(59, 'a') + ",\"a\"\"|b\"" + std::string(24, ',');
+  const std::string moved = std::string(59, 'a') + R"(,"a""|b")" + std::string(24, ',');
   ASSERT_EQ(moved.find('|'), 64u);
   ASSERT_TRUE(conversion::SplitFields(moved, copy, dati, holdsBar));
   EXPECT_EQ(dati[1], "a\"|b");
