@@ -47,7 +47,7 @@ const char* FindInWord(const char* p, char c) {
 inline const char* FindByte(const char* begin, const char* end, char c) {
   const char* p = begin;
   if (end - p >= 16) {
-    // Long texts a block of four compares at a time, one mask tested for all.
+    // Checks long texts a block of four compares at a time, one mask tested for all.
     for (; end - p > 64; p += 64) {
       if (Matches16(p, c) != 0 || Matches16(p + 16, c) != 0 || Matches16(p + 32, c) != 0 ||
           Matches16(p + 48, c) != 0) {
@@ -57,13 +57,13 @@ inline const char* FindByte(const char* begin, const char* end, char c) {
     for (; end - p > 16; p += 16) {
       if (const unsigned hits = Matches16(p, c); hits != 0) return p + std::countr_zero(hits);
     }
-    // The last 16 bytes, read again from the start of the ones checked before.
+    // Reads the last 16 bytes, again from the start of the ones checked before.
     const auto checked = static_cast<unsigned>(16 - (end - p));
     const unsigned hits = Matches16(end - 16, c) >> checked;
     return hits != 0 ? p + std::countr_zero(hits) : end;
   }
   if constexpr (std::endian::native == std::endian::little) {
-    // Two words, the second overlapping the first.
+    // Reads two words, the second overlapping the first.
     if (end - p >= 8) {
       const char* hit = FindInWord<std::uint64_t>(p, c);
       if (hit == nullptr) hit = FindInWord<std::uint64_t>(end - 8, c);

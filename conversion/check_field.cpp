@@ -85,11 +85,9 @@ class Table {
     rowAt_.fill(N);
     for (std::size_t i = 0; i < N; ++i) {
       std::size_t& at = rowAt_[Slot(keys_[i])];
-      if (at == N) {
-        at = i;
-      } else if (keys_[at] != keys_[i]) {
-        return false;
-      }  // else a later row of the same name, which the first hides
+      // Leaves a later row of a name hidden behind the first.
+      if (at != N && keys_[at] != keys_[i]) return false;
+      if (at == N) at = i;
     }
     return true;
   }

@@ -65,7 +65,7 @@ WordMarks Mark64(const char* p) {
       return std::uint64_t{static_cast<unsigned>(_mm_movemask_epi8(matches))} << (16 * k);
     };
     marks.commas |= bits(_mm_cmpeq_epi8(bytes, comma));
-    // A blank and a quote differ in bit 1 alone.
+    // Matches blanks and quotes at once: they differ in bit 1 alone.
     marks.blanksAndQuotes |= bits(_mm_cmpeq_epi8(_mm_or_si128(bytes, two), quote));
     bars = _mm_or_si128(bars, _mm_cmpeq_epi8(bytes, bar));
   }
@@ -116,7 +116,7 @@ WordMarks Mark64(const char* p) {
   }
   for (const char* in = close + 1; in < rest; ++in) *out++ = *in;
   value = out != inner ? std::string_view(inner, static_cast<std::size_t>(out - inner)) : kBlank;
-  // Bytes moved into a word marked before are looked at here.
+  // Looks here at bytes moved into a word marked before.
   if (FindByte(inner, out, '|') != out) bars |= 1;
   return next;
 }
@@ -609,7 +609,7 @@ std::string_view Compute(Line& line) {
     }
     return band;
   } else if constexpr (field.source == Source::Prefix) {
-    // The form state keeps the exchanged value after the line.
+    // Keeps the exchanged value in the form state after the line.
     return ExchangePrefix(line.form, value);
   } else if constexpr (field.source == Source::QslFlag) {
     return QslFlag(value);
@@ -620,7 +620,7 @@ std::string_view Compute(Line& line) {
   } else if constexpr (field.source == Source::Moment) {
     return line.run.Moment(line.host.Now());
   } else if constexpr (field.source == Source::FirstFour) {
-    // Four bytes below 0x80 are four characters.
+    // Takes four bytes below 0x80 as four characters.
     if (value.size() <= 4) return value;
     std::uint32_t first = 0;
     std::memcpy(&first, value.data(), sizeof first);
@@ -642,7 +642,7 @@ std::size_t RecordSize(const Record& record, std::index_sequence<V...> /*unused*
 
 std::string_view CounterText::Of(std::int32_t count) {
   if (count_ >= 0 && std::int64_t{count} == std::int64_t{count_} + 1) {
-    // The zeros before the text take a carry out of its first digit.
+    // Lets the zeros before the text take a carry out of its first digit.
     char* digit = &digits_.back();
     while (*digit == '9') *digit-- = '0';
     ++*digit;
@@ -680,7 +680,7 @@ bool SplitFields(std::string_view line, std::vector<char>& copy, Fields& dati, b
   if (copy.size() < size + kLinePadding) copy.resize(size + kLinePadding);
   char* const data = copy.data();
   CopyBytes(data, line.data(), size);
-  // A comma ends the last field; zeros behind it mark nothing.
+  // Ends the last field with a comma; the zeros behind it mark nothing.
   std::memset(data + size, 0, kLinePadding);
   data[size] = ',';
   std::string_view* field = dati.data();
@@ -695,10 +695,10 @@ bool SplitFields(std::string_view line, std::vector<char>& copy, Fields& dati, b
     const std::size_t next = base + kWord;
     const std::uint64_t odd = marks.blanksAndQuotes;
     std::uint64_t commas = marks.commas;
-    // Commas beside a blank or a quote: the field before may need trimming, the one after a look.
+    // Marks commas beside a blank or a quote: the field before may need trimming, the next a look.
     std::uint64_t looks = commas & ((odd << 1) | oddBefore | (odd >> 1));
     oddBefore = odd >> (kWord - 1);
-    bool look = false;  // the field at start begins with a blank or a quote
+    bool look = false;           // the field at start begins with a blank or a quote
     if (start - base < kWord) {  // the next field starts in this word, not before
       const std::uint64_t kept = ~std::uint64_t{0} << (start - base);
       commas &= kept;  // drops the commas of a quoted field

@@ -108,8 +108,8 @@ struct RunContext {
   void FormatMoment(std::time_t t);
 };
 
-// Bytes of room behind a line's copy: 64-byte words are read from it, and
-// fields 16 bytes at a time.
+// Counts the bytes of room behind a line's copy: 64-byte words are read from
+// it, and fields 16 bytes at a time.
 inline constexpr std::size_t kLinePadding = 64;
 
 // Splits line into its first 26 fields, unquoted and trimmed, an empty one
@@ -130,7 +130,7 @@ struct LineShape {
 // Returns the shape of line by the rules of SplitFields.
 LineShape ShapeOf(std::string_view line);
 
-// Bytes behind a record's end that PutRecord may overwrite.
+// Counts the bytes behind a record's end that PutRecord may overwrite.
 inline constexpr std::size_t kRecordOverrun = 15;
 
 // Writes record at out, which has room for record.size + kRecordOverrun

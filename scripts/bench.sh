@@ -51,7 +51,7 @@ make_dir() {
 if [ "$instructions" = 1 ]; then
   [ "$lines_given" = 1 ] || lines=100000
   bash scripts/deps.sh cmake make g++ valgrind
-  # The core alone, in Release: no window, no tests.
+  # Builds the core alone, in Release: no window, no tests.
   cmake -S . -B build-instructions -DCMAKE_BUILD_TYPE=Release -DS2M_BUILD_UI=OFF \
     -DS2M_BUILD_TESTS=OFF >/dev/null
   cmake --build build-instructions -j 2 --target convert_bench

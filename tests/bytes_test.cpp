@@ -12,7 +12,7 @@ using conversion::CopyBytes;
 using conversion::FindByte;
 
 TEST(FindByte, FindsTheFirstMatchOfEveryLengthAndNoneBeyondTheEnd) {
-  // The bytes around the searched ones are all matches, so a read outside shows.
+  // Surrounds the searched bytes with matches, so that a read outside shows.
   for (std::size_t size = 0; size <= 70; ++size) {
     for (std::size_t at = 0; at <= size; ++at) {
       std::string bytes(size + 32, '/');

@@ -70,7 +70,7 @@ INSTANTIATE_TEST_SUITE_P(OtherChecks, CheckFieldTest,
                                          Case{7, "AB/CD", "AB/CD"}, Case{33, "20m", "20m"},
                                          Case{2, "W", "W"}));
 
-// Names next to those of the tables, a byte changed, added or dropped, map to nothing.
+// Checks names a byte away from those of the tables: one changed, added or dropped.
 TEST(CheckValue, MapsOnlyTheExactNamesOfItsTables) {
   const std::vector<std::pair<int, std::vector<std::string>>> tables = {
       {7,

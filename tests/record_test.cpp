@@ -21,7 +21,7 @@ std::string Both(const std::string& line, const std::string& operatorName = "NAM
   conversion::Record record;
   EXPECT_EQ(conversion::ConvertLine(form, host, run, record).status, LineStatus::Converted);
   EXPECT_TRUE(form.Linea1.empty());
-  // Bytes on both sides that the record must leave alone.
+  // Keeps bytes on both sides that the record must leave alone.
   std::vector<char> buffer(record.size + 64, '#');
   char* const out = buffer.data() + 16;
   char* const end = conversion::PutRecord(out, record);

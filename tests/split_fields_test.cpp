@@ -46,9 +46,9 @@ std::string Filler(std::size_t size) {
 }
 
 TEST(SplitFields, ReadsMarksAtEveryPlaceAroundTheWordsOf64Bytes) {
-  // Lines one word long, two and three, and a byte shorter or longer; each
-  // text written over every place, so that commas, quotes, blanks and bars
-  // fall on the last byte of a word, on the first of the next and across.
+  // Writes each text over every place of lines one word long, two and three,
+  // and a byte shorter or longer, so that commas, quotes, blanks and bars fall
+  // on the last byte of a word, on the first of the next and across.
   const std::vector<std::string> texts = {
       ",",      "\"",      "|",        " ",       R"("")", " ,",      ", ",     R"(,")", R"(",)",
       R"(",")", R"("a,b)", R"(,  "x)", R"(x" ,)", "| |",   R"("a|b)", R"(""")", ",,,"};
@@ -77,7 +77,7 @@ std::string FillerWith(std::size_t field, const std::string& value) {
 TEST(SplitFields, ReadsQuotedFieldsThatRunAcrossWords) {
   for (std::size_t inside = 0; inside < 200; inside += 7) {
     for (const std::size_t field : std::to_array<std::size_t>({0, 3, 24, 25})) {
-      // Commas, a pair of quotes and a bar inside, blanks and text after the closing quote.
+      // Puts commas, a pair of quotes and a bar inside, blanks and text after the closing quote.
       const std::string quoted =
           " \"" + std::string(inside, 'q') + ",\"\"|," + std::string(inside, 'r');
       std::string line = FillerWith(field, quoted + "\" tail  ");
@@ -89,7 +89,7 @@ TEST(SplitFields, ReadsQuotedFieldsThatRunAcrossWords) {
 }
 
 TEST(SplitFields, ReadsRandomLinesAsTheReference) {
-  // Short fields and long ones, so that fields start and end anywhere in a word.
+  // Draws short fields and long ones, so that fields start and end anywhere in a word.
   std::mt19937 random(64);
   const std::vector<std::string> alphabets = {",,,,,\"\" a|", "aaaaaaaaaaaaa,,\" |",
                                               "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa,,\"  |"};
@@ -113,12 +113,12 @@ TEST(SplitFields, TellsWhetherTheFieldsHoldABar) {
     ASSERT_TRUE(conversion::SplitFields(line, copy, dati, holdsBar)) << at;
     EXPECT_TRUE(holdsBar) << at;
   }
-  // A quoted last field that runs past the words read before it.
+  // Reads a quoted last field that runs past the words marked before it.
   const std::string last = "\"" + std::string(200, 'x') + "|\"";
   ASSERT_TRUE(conversion::SplitFields(FillerWith(25, last), copy, dati, holdsBar));
   EXPECT_EQ(dati[25], std::string(200, 'x') + "|");
   EXPECT_TRUE(holdsBar);
-  // A pair of quotes before it moves the bar at byte 64 to byte 63, of a word read before.
+  // Moves the bar at byte 64 to byte 63, of a word marked before, by a pair of quotes.
   const std::string moved = std::string(59, 'a') + R"(,"a""|b")" + std::string(24, ',');
   ASSERT_EQ(moved.find('|'), 64u);
   ASSERT_TRUE(conversion::SplitFields(moved, copy, dati, holdsBar));
