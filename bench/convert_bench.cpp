@@ -1,5 +1,7 @@
 // Times the conversion of a synthetic export against a plain copy of it, and compares peak memory.
 // Usage: convert_bench [--lines N] [--small N] [--repeat R] [--dir PATH] [--keep]
+//        convert_bench --export-only --dir PATH [--lines N]
+//        convert_bench --once --dir PATH [--lines N]
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -59,6 +61,8 @@ struct Options {
   int repeat = 5;
   std::string dir;
   bool keep = false;
+  bool exportOnly = false;  // write the export into dir and stop
+  bool once = false;        // convert dir's export once in this process, for callgrind to count
 };
 
 // Holds what one run in a child process sends back.
@@ -250,21 +254,31 @@ bool ParseOptions(int argc, char** argv, Options& options) {
       options.dir = argv[++i];
     } else if (arg == "--keep") {
       options.keep = true;
+    } else if (arg == "--export-only") {
+      options.exportOnly = true;
+    } else if (arg == "--once") {
+      options.once = true;
     } else {
       std::fprintf(stderr,
                    "Usage: %s [--lines N] [--small N] [--repeat R] [--dir PATH] [--keep]\n"
+                   "       %s --export-only --dir PATH [--lines N]\n"
+                   "       %s --once --dir PATH [--lines N]\n"
                    "  --lines   lines of the large export (default 1000000)\n"
                    "  --small   lines of the small export the peak memory is compared with "
                    "(default 1000)\n"
                    "  --repeat  runs of each measurement; the best counts (default 5)\n"
                    "  --dir     folder for the exports and outputs (default: a new one in the "
                    "temporary folder, removed afterwards)\n"
-                   "  --keep    leave the files in place\n",
-                   argv[0]);
+                   "  --keep    leave the files in place\n"
+                   "  --export-only  write the large export into --dir and stop\n"
+                   "  --once    convert the export in --dir once through the core, in this\n"
+                   "            process and untimed, for valgrind to count its instructions\n",
+                   argv[0], argv[0], argv[0]);
       return false;
     }
   }
-  return options.lines > 0 && options.smallLines > 0;
+  if ((options.exportOnly || options.once) && options.dir.empty()) return false;
+  return options.lines > 0 && options.smallLines > 0 && !(options.exportOnly && options.once);
 }
 
 double MiB(long kib) { return static_cast<double>(kib) / 1024.0; }
@@ -274,6 +288,21 @@ double MiB(long kib) { return static_cast<double>(kib) / 1024.0; }
 int main(int argc, char** argv) {
   Options options;
   if (!ParseOptions(argc, argv, options)) return 2;
+  if (options.exportOnly) {
+    std::filesystem::create_directories(options.dir);
+    if (bench::WriteSyntheticExport((std::filesystem::path(options.dir) / kLargeName).string(),
+                                    options.lines)) {
+      return 0;
+    }
+    std::fprintf(stderr, "Cannot write the export into %s\n", options.dir.c_str());
+    return 1;
+  }
+  if (options.once) {
+    const Sample sample = ConvertCore(options.dir, kLargeName, options.lines);
+    if (sample.ok) return 0;
+    std::fprintf(stderr, "conversion, core: %s\n", sample.problem.data());
+    return 1;
+  }
   const bool ownDir = options.dir.empty();
   if (ownDir) {
     std::string pattern = (std::filesystem::temp_directory_path() / "s2m-bench-XXXXXX").string();

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <array>
-#include <utility>
+#include <cstddef>
+#include <cstdint>
 
+#include "bytes.h"
 #include "conversion.h"
 #include "text.h"
 
@@ -11,47 +13,123 @@ namespace conversion {
 
 namespace {
 
-using TextPair = std::pair<std::string_view, std::string_view>;
-
-// Band names and their frequencies in MHz, compared in this order.
-constexpr std::array<TextPair, 13> kBands{{
-    {"10m", "28"},
-    {"15m", "21"},
-    {"20m", "14"},
-    {"40m", "7"},
-    {"80m", "3.5"},
-    {"160m", "1.8"},
-    {"30m", "10"},
-    {"17m", "18"},
-    {"12m", "24"},
-    {"6m", "50"},
-    {"2m", "144"},
-    {"70cm", "432"},
-    {"23cm", "1200"},
-}};
-
-// DXCC prefixes the logbook writes differently, compared in this order.
-constexpr std::array<TextPair, 12> kPrefixes{{
-    {"4UI", "4U1I"},
-    {"4UIT", "4U1I"},
-    {"4UU", "4U1U"},
-    {"UAAS", "UA9"},
-    {"UAEU", "UA"},
-    {"W", "K"},
-    {"CO", "CM"},
-    {"OKOM", "OK"},
-    {"UJ", "UK"},
-    {"VP8F", "VP8"},
-    {"VR", "VS6"},
-    {"ZB2", "ZB"},
-}};
-
-template <std::size_t N>
-std::string_view Lookup(const std::array<TextPair, N>& table, std::string_view value) {
-  const auto* row = std::find_if(table.begin(), table.end(),
-                                 [value](const TextPair& p) { return p.first == value; });
-  return row == table.end() ? value : row->second;
+constexpr std::uint64_t Byte(std::string_view text, std::size_t i) {
+  return std::uint64_t{static_cast<unsigned char>(text[i])} << (8 * i + 8);
 }
+
+// Packs a text of one to four bytes and its length into one number, 0 for any other text.
+constexpr std::uint64_t Key(std::string_view text) {
+  switch (text.size()) {
+    case 1:
+      return 1 | Byte(text, 0);
+    case 2:
+      return 2 | Byte(text, 0) | Byte(text, 1);
+    case 3:
+      return 3 | Byte(text, 0) | Byte(text, 1) | Byte(text, 2);
+    case 4:
+      return 4 | Byte(text, 0) | Byte(text, 1) | Byte(text, 2) | Byte(text, 3);
+    default:
+      return 0;
+  }
+}
+
+// Holds a replacement with room behind it, so that a record can copy it 16 bytes at a time.
+struct Replacement {
+  std::array<char, 16> bytes{};
+  std::size_t size = 0;
+};
+
+struct Row {
+  std::string_view name;  // one to four bytes
+  Replacement replacement;
+};
+
+constexpr Row Replace(std::string_view name, std::string_view replacement) {
+  Row row{name, {}};
+  for (std::size_t i = 0; i < replacement.size(); ++i) row.replacement.bytes.at(i) = replacement[i];
+  row.replacement.size = replacement.size();
+  return row;
+}
+
+// Finds the rows of a table by a perfect hash of their names, chosen when compiling.
+template <std::size_t N>
+class Table {
+ public:
+  constexpr explicit Table(const std::array<Row, N>& rows) : rows_(rows) {
+    for (std::size_t i = 0; i < N; ++i) {
+      keys_[i] = Key(rows_[i].name);
+      if (keys_[i] == 0) throw "a name must hold one to four bytes";
+    }
+    while (!Spread()) {
+      multiplier_ = (multiplier_ * 6364136223846793005U + 1442695040888963407U) | 1U;
+    }
+  }
+
+  // Returns the replacement of the first row named value, or value itself.
+  std::string_view Lookup(std::string_view value) const {
+    const std::uint64_t key = Key(value);
+    const std::size_t row = rowAt_[Slot(key)];
+    if (row < N && keys_[row] == key) {
+      return {rows_[row].replacement.bytes.data(), rows_[row].replacement.size};
+    }
+    return value;
+  }
+
+ private:
+  static constexpr std::size_t kSlots = 64;
+
+  constexpr std::size_t Slot(std::uint64_t key) const { return (key * multiplier_) >> 58; }
+
+  // Places the rows by the current multiplier; returns false when two distinct names share a slot.
+  constexpr bool Spread() {
+    rowAt_.fill(N);
+    for (std::size_t i = 0; i < N; ++i) {
+      std::size_t& at = rowAt_[Slot(keys_[i])];
+      // Leaves a later row of a name hidden behind the first.
+      if (at != N && keys_[at] != keys_[i]) return false;
+      if (at == N) at = i;
+    }
+    return true;
+  }
+
+  std::array<Row, N> rows_;
+  std::array<std::uint64_t, N> keys_{};
+  std::array<std::size_t, kSlots> rowAt_{};  // N where no row is
+  std::uint64_t multiplier_ = 0x9E3779B97F4A7C15;
+};
+
+// Band names and their frequencies in MHz; the first row of a name counts.
+constexpr Table<13> kBands(std::array<Row, 13>{
+    Replace("10m", "28"),
+    Replace("15m", "21"),
+    Replace("20m", "14"),
+    Replace("40m", "7"),
+    Replace("80m", "3.5"),
+    Replace("160m", "1.8"),
+    Replace("30m", "10"),
+    Replace("17m", "18"),
+    Replace("12m", "24"),
+    Replace("6m", "50"),
+    Replace("2m", "144"),
+    Replace("70cm", "432"),
+    Replace("23cm", "1200"),
+});
+
+// DXCC prefixes the logbook writes differently; the first row of a name counts.
+constexpr Table<12> kPrefixes(std::array<Row, 12>{
+    Replace("4UI", "4U1I"),
+    Replace("4UIT", "4U1I"),
+    Replace("4UU", "4U1U"),
+    Replace("UAAS", "UA9"),
+    Replace("UAEU", "UA"),
+    Replace("W", "K"),
+    Replace("CO", "CM"),
+    Replace("OKOM", "OK"),
+    Replace("UJ", "UK"),
+    Replace("VP8F", "VP8"),
+    Replace("VR", "VS6"),
+    Replace("ZB2", "ZB"),
+});
 
 bool HoldsDigit(std::string_view part) {
   return std::any_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -76,35 +154,46 @@ std::string_view CallPart(const std::array<std::string_view, N>& parts, std::str
   return best.data() == nullptr ? picked : best;
 }
 
-// Reduces a call sign to its base call: of two parts the longer, the second on
-// a tie; of three parts the middle one; either way a part with a digit rather
-// than one without. One part, or four and more, stay whole.
-std::string_view BaseCall(std::string_view call) {
-  const std::size_t first = call.find('/');
-  if (first == std::string_view::npos) return call;
-  const std::size_t second = call.find('/', first + 1);
-  const std::string_view head = call.substr(0, first);
-  if (second == std::string_view::npos) {
-    const std::string_view tail = call.substr(first + 1);
+// Takes of two parts the longer, the second on a tie; of three parts the
+// middle one; either way a part with a digit rather than one without. Four
+// parts and more stay whole. first is the first slash.
+[[gnu::noinline]] std::string_view BaseCallOfParts(std::string_view call, const char* first) {
+  const char* const end = call.data() + call.size();
+  const char* const second = FindByte(first + 1, end, '/');
+  const auto part = [](const char* begin, const char* stop) {
+    return std::string_view(begin, static_cast<std::size_t>(stop - begin));
+  };
+  const std::string_view head = part(call.data(), first);
+  if (second == end) {
+    const std::string_view tail = part(first + 1, end);
     const std::array<std::string_view, 2> parts{head, tail};
     return CallPart(parts, CharCount(head) > CharCount(tail) ? head : tail);
   }
-  if (call.find('/', second + 1) != std::string_view::npos) return call;
-  const std::array<std::string_view, 3> parts{head, call.substr(first + 1, second - first - 1),
-                                              call.substr(second + 1)};
+  if (FindByte(second + 1, end, '/') != end) return call;
+  const std::array<std::string_view, 3> parts{head, part(first + 1, second), part(second + 1, end)};
   return CallPart(parts, parts[1]);
 }
 
 }  // namespace
+
+std::string_view BaseCall(std::string_view call) {
+  const char* const end = call.data() + call.size();
+  const char* const first = FindByte(call.data(), end, '/');
+  return first == end ? call : BaseCallOfParts(call, first);
+}
+
+std::string_view BandFrequency(std::string_view band) { return kBands.Lookup(band); }
+
+std::string_view LogbookPrefix(std::string_view prefix) { return kPrefixes.Lookup(prefix); }
 
 std::string_view CheckValue(std::int32_t check, std::string_view value) {
   switch (check) {
     case kBaseCallCheck:
       return BaseCall(value);
     case kBandCheck:
-      return Lookup(kBands, value);
+      return BandFrequency(value);
     case kPrefixCheck:
-      return Lookup(kPrefixes, value);
+      return LogbookPrefix(value);
     default:
       return value;
   }

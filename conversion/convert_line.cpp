@@ -5,6 +5,11 @@
 #include <cstring>
 #include <limits>
 #include <utility>
+#include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "bytes.h"
 #include "check_field.h"
@@ -28,122 +33,117 @@ std::string OneLine(std::string text) {
   return text;
 }
 
-std::string_view TrimTrailingSpaces(std::string_view s) {
-  const std::size_t last = s.find_last_not_of(' ');
-  return last == std::string_view::npos ? std::string_view{} : s.substr(0, last + 1);
-}
+// Holds blanks to copy 16 bytes at a time; a field left empty is written as one.
+constexpr std::array<char, 16> kBlanks = [] {
+  std::array<char, 16> blanks{};
+  blanks.fill(' ');
+  return blanks;
+}();
+constexpr std::string_view kBlank(kBlanks.data(), 1);
 
-// Returns the index just past the comma at or after pos, or npos at the end of line.
-std::size_t AfterComma(std::string_view line, std::size_t pos) {
-  if (pos >= line.size()) return std::string_view::npos;
-  const char* const end = line.data() + line.size();
-  const char* const comma = FindByte(line.data() + pos, end, ',');
-  if (comma == end) return std::string_view::npos;
-  return static_cast<std::size_t>(comma - line.data()) + 1;
-}
-
-// Returns a mask of the commas among the 64 bytes at p: bit i for byte i.
-std::uint64_t CommaBits(const char* p) {
-  std::uint64_t bits = 0;
-  for (int i = 0; i < 4; ++i) bits |= std::uint64_t{Matches16(p + 16 * i, ',')} << (16 * i);
-  return bits;
-}
-
-// Finds a line's commas from 64-byte masks, without a branch on each field's length.
-class CommaFinder {
- public:
-  CommaFinder(const char* begin, const char* end) : end_(end) { Load(begin); }
-
-  // Returns the comma after the one returned before, or the end of the line.
-  const char* Next() {
-    while (bits_ == 0) {
-      if (end_ - block_ <= kBlock) return end_;
-      Load(block_ + kBlock);
-    }
-    const char* const comma = block_ + std::countr_zero(bits_);
-    bits_ &= bits_ - 1;
-    return comma;
-  }
-
-  // Goes on from p, skipping the commas a quoted field held.
-  void Restart(const char* p) { Load(p); }
-
- private:
-  static constexpr std::ptrdiff_t kBlock = 64;
-
-  void Load(const char* p) {
-    block_ = p;
-    const std::ptrdiff_t n = end_ - p;
-    if (n >= kBlock) {
-      bits_ = CommaBits(p);
-      return;
-    }
-    std::array<char, kBlock> tail{};  // the last bytes of the line, padded with zeros
-    if (n > 0) std::memcpy(tail.data(), p, static_cast<std::size_t>(n));
-    bits_ = CommaBits(tail.data());
-  }
-
-  const char* block_ = nullptr;
-  const char* const end_;
-  std::uint64_t bits_ = 0;  // commas of the 64 bytes at block_ not yet returned
+// Holds the marks of one 64-byte word of a line: bit i for byte i.
+struct WordMarks {
+  std::uint64_t commas = 0;
+  std::uint64_t blanksAndQuotes = 0;  // bytes that make a field start or end need a closer look
+  std::uint64_t bars = 0;             // nonzero when the word holds a bar, in no order
 };
+
+constexpr std::size_t kWord = 64;
+
+// Marks the commas, blanks, quotes and bars among the 64 bytes at p.
+WordMarks Mark64(const char* p) {
+  WordMarks marks;
+#if defined(__SSE2__)
+  const __m128i comma = _mm_set1_epi8(',');
+  const __m128i two = _mm_set1_epi8(2);
+  const __m128i quote = _mm_set1_epi8('"');
+  const __m128i bar = _mm_set1_epi8('|');
+  __m128i bars = _mm_setzero_si128();
+  for (int k = 0; k < 4; ++k) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+    const auto bits = [k](__m128i matches) {
+      return std::uint64_t{static_cast<unsigned>(_mm_movemask_epi8(matches))} << (16 * k);
+    };
+    marks.commas |= bits(_mm_cmpeq_epi8(bytes, comma));
+    // Matches blanks and quotes at once: they differ in bit 1 alone.
+    marks.blanksAndQuotes |= bits(_mm_cmpeq_epi8(_mm_or_si128(bytes, two), quote));
+    bars = _mm_or_si128(bars, _mm_cmpeq_epi8(bytes, bar));
+  }
+  marks.bars = static_cast<std::uint64_t>(_mm_movemask_epi8(bars));
+#else
+  for (unsigned i = 0; i < kWord; ++i) {
+    marks.commas |= std::uint64_t{p[i] == ','} << i;
+    marks.blanksAndQuotes |= std::uint64_t{p[i] == ' ' || p[i] == '"'} << i;
+    marks.bars |= std::uint64_t{p[i] == '|'} << i;
+  }
+#endif
+  return marks;
+}
 
 // Reads the quoted field whose opening quote is at open. "" inside stands for
 // one quote; text after the closing quote up to the comma is kept, less
-// trailing blanks; an unclosed quote runs to the end of the line. Returns the
-// index just past the comma that ends the field, or npos.
-std::size_t ReadQuoted(std::string_view line, std::size_t open, std::string_view& value,
-                       std::string& unquoted) {
+// trailing blanks; an unclosed quote runs to the end of the line. A field that
+// needs rewriting is rewritten in place, and bars comes back nonzero when it
+// holds one. Returns where the next field starts, past the end when none does.
+[[gnu::noinline]] std::size_t ReadQuoted(char* data, std::size_t size, std::size_t open,
+                                         std::string_view& value, std::uint64_t& bars) {
+  const char* const end = data + size;
   bool doubled = false;
-  std::size_t close = std::string_view::npos;
-  for (std::size_t p = open + 1;;) {
-    const std::size_t q = line.find('"', p);
-    if (q == std::string_view::npos) break;
-    if (q + 1 < line.size() && line[q + 1] == '"') {
-      doubled = true;
-      p = q + 2;
-      continue;
-    }
-    close = q;
-    break;
+  const char* close = FindByte(data + open + 1, end, '"');
+  while (close != end && close[1] == '"') {  // *end is a comma
+    doubled = true;
+    close = FindByte(close + 2, end, '"');
   }
-  std::string_view inner;
-  std::string_view rest;
-  std::size_t next = std::string_view::npos;
-  if (close == std::string_view::npos) {
-    inner = line.substr(open + 1);
-  } else {
-    inner = line.substr(open + 1, close - open - 1);
-    next = AfterComma(line, close + 1);
-    const std::size_t end = next == std::string_view::npos ? line.size() : next - 1;
-    rest = TrimTrailingSpaces(line.substr(close + 1, end - close - 1));
+  char* const inner = data + open + 1;
+  const char* rest = close;  // the text after the closing quote runs from close + 1 to rest
+  const char* comma = end;
+  if (close != end) {
+    comma = close[1] == ',' ? close + 1 : FindByte(close + 1, end, ',');
+    rest = comma;
+    while (rest > close + 1 && rest[-1] == ' ') --rest;
   }
-  if (!doubled && rest.empty()) {
-    value = inner;
+  const auto next = static_cast<std::size_t>(comma - data) + 1;
+  if (!doubled && rest <= close + 1) {
+    value =
+        close != inner ? std::string_view(inner, static_cast<std::size_t>(close - inner)) : kBlank;
     return next;
   }
-  unquoted.clear();
-  for (std::size_t i = 0; i < inner.size(); ++i) {
-    unquoted.push_back(inner[i]);
-    if (inner[i] == '"') ++i;  // the second quote of a pair
+  // Moves the text to the left over the quotes it drops: no byte is written before it is read.
+  char* out = inner;
+  for (const char* in = inner; in < close; ++in) {
+    *out++ = *in;
+    if (*in == '"') ++in;  // the second quote of a pair
   }
-  unquoted.append(rest);
-  value = unquoted;
+  for (const char* in = close + 1; in < rest; ++in) *out++ = *in;
+  value = out != inner ? std::string_view(inner, static_cast<std::size_t>(out - inner)) : kBlank;
+  // Looks here at bytes moved into a word marked before.
+  if (FindByte(inner, out, '|') != out) bars |= 1;
   return next;
 }
 
-// Exchanges a value with the field check through the form state.
-std::string_view Exchange(FormState& form, std::int32_t check, std::string_view value) {
-  form.XCheck = check;
-  const std::string_view result = CheckValue(check, value);
+// Looks at a field that starts with a blank or a quote: skips the blanks, and
+// reads a quoted field whole into value. Returns where the field's text
+// starts, or, when quoted comes back set, where the next field starts.
+std::size_t ReadOddStart(char* data, std::size_t size, std::size_t start, std::string_view& value,
+                         std::uint64_t& bars, bool& quoted) {
+  while (data[start] == ' ') ++start;  // data[size] is a comma
+  quoted = data[start] == '"';
+  return quoted ? ReadQuoted(data, size, start, value, bars) : start;
+}
+
+// Exchanges a DXCC prefix with the field check through the form state.
+std::string_view ExchangePrefix(FormState& form, std::string_view value) {
+  form.XCheck = kPrefixCheck;
+  const std::string_view result = LogbookPrefix(value);
   form.CheckMarigold.assign(result);
   return result;
 }
 
-// Maps each ASCII first character to its flag as QslFlag describes.
-constexpr std::array<char, 128> kQslFlags = [] {
-  std::array<char, 128> flags{};
-  for (std::size_t c = 0; c < flags.size(); ++c) {
+// Maps each ASCII first character to its flag as QslFlag describes, with
+// room behind the last to copy 16 bytes at a time.
+constexpr std::array<char, 128 + 16> kQslFlags = [] {
+  std::array<char, 128 + 16> flags{};
+  for (std::size_t c = 0; c < 128; ++c) {
     char flag = UpperAscii(static_cast<char>(c));
     if (flag == '0') flag = 'N';
     if (flag == '1' || flag == 'S' || flag == 'O') flag = 'Y';
@@ -156,7 +156,7 @@ constexpr std::array<char, 128> kQslFlags = [] {
 // 1, S and O to Y. value is never empty.
 std::string_view QslFlag(std::string_view value) {
   const auto first = static_cast<unsigned char>(value[0]);
-  if (first < kQslFlags.size()) return {&kQslFlags[first], 1};
+  if (first < 128) return {&kQslFlags[first], 1};
   return value.substr(0, CharLength(value, 0));
 }
 
@@ -190,12 +190,6 @@ bool DigitsAt(std::string_view s, const std::array<std::size_t, N + 1>& offsets,
   return std::all_of(places.begin(), places.end(), [&](std::size_t place) {
     return offsets[place] - offsets[place - 1] == 1 && IsDigit(s[offsets[place - 1]]);
   });
-}
-
-bool IsAscii(std::string_view s) {
-  unsigned bits = 0;
-  for (const char c : s) bits |= static_cast<unsigned char>(c);
-  return bits < 0x80;
 }
 
 bool IsHeaderDate(std::string_view date) {
@@ -310,164 +304,465 @@ bool PutTime(std::string_view time, std::string& out) {
   return PutTimeOfDay(time, out);
 }
 
+// Returns the 8 bytes at p as one number, in the machine's order.
+std::uint64_t Load64(const char* p) {
+  std::uint64_t bytes = 0;
+  std::memcpy(&bytes, p, sizeof bytes);
+  return bytes;
+}
+
 // Builds field 20, dd/mm/yyyy hh:mm:ss, from the date and time as the
-// exporting PC wrote them. A form that is not read gets the placeholder date
-// 01/01/2050 or time 12:12:12; the header line's names pass unchanged.
+// exporting PC wrote them, each with 16 readable bytes from its start. A form
+// that is not read gets the placeholder date 01/01/2050 or time 12:12:12; the
+// header line's names pass unchanged. The text viewed has 16 readable bytes
+// behind its start in out.
 std::string_view DateTime(std::string_view date, std::string_view time, std::string& out,
                           bool& placeholder) {
-  out.clear();
-  if (IsHeaderDate(date)) {
-    out.append(date).append(" ").append(time);
-    return out;
-  }
-  if (date.size() == 10 && time.size() == 19 && IsAscii(date) && IsAscii(time) &&
+  constexpr std::size_t kUsual = 19;
+  constexpr std::uint64_t kHighBits = 0x8080808080808080;
+  if (date.size() == 10 && time.size() == kUsual &&
+      ((Load64(date.data()) | Load64(date.data() + 2) | Load64(time.data()) |
+        Load64(time.data() + 8) | Load64(time.data() + 11)) &
+       kHighBits) == 0 &&
       !IsDigit(date[2]) && IsDigit(time[11]) && IsDigit(time[12]) && IsDigit(time[14]) &&
       IsDigit(time[15]) && IsDigit(time[17]) && IsDigit(time[18])) {
     // One byte per character and the day first: the usual line, done without counting characters.
-    const std::array<char, 19> text{
-        date[0],  date[1],  '/', date[3],  date[4],  '/', date[6],  date[7], date[8], date[9], ' ',
-        time[11], time[12], ':', time[14], time[15], ':', time[17], time[18]};
-    out.assign(text.data(), text.size());
-    return out;
+    if (out.size() < kUsual + 16) out.resize(kUsual + 16);
+    char* const text = out.data();
+    std::memcpy(text, date.data(), 10);
+    text[2] = '/';
+    text[5] = '/';
+    text[10] = ' ';
+    std::memcpy(text + 11, time.data() + 11, 8);
+    text[13] = ':';
+    text[16] = ':';
+    return {text, kUsual};
   }
-  if (!PutDate(date, out)) {
-    out.assign(kPlaceholderDate);
-    placeholder = true;
+  out.clear();
+  if (IsHeaderDate(date)) {
+    out.append(date).append(" ").append(time);
+  } else {
+    if (!PutDate(date, out)) {
+      out.assign(kPlaceholderDate);
+      placeholder = true;
+    }
+    out.push_back(' ');
+    if (!PutTime(time, out)) {
+      out.append(kPlaceholderTime);
+      placeholder = true;
+    }
   }
-  out.push_back(' ');
-  if (!PutTime(time, out)) {
-    out.append(kPlaceholderTime);
-    placeholder = true;
+  const std::size_t size = out.size();
+  out.append(16, ' ');
+  return {out.data(), size};
+}
+
+// Names where a record field's text comes from.
+enum class Source : std::uint8_t {
+  Text,       // a constant
+  Column,     // a column as it stands
+  BaseCall,   // the base call of a call sign column
+  Band,       // a band column as its frequency; a band the table lacks as written
+  Prefix,     // a DXCC column as the logbook writes it, exchanged through the form state
+  QslFlag,    // the flag a QSL column's first character stands for
+  DateTime,   // a date and a time column as dd/mm/yyyy hh:mm:ss
+  Operator,   // the operator's name
+  Moment,     // the moment of conversion
+  FirstFour,  // the first four characters of a column
+};
+
+struct RecordField {
+  Source source = Source::Text;
+  std::size_t column = 0;
+  std::size_t other = 0;  // the time column of a date and time
+  std::string_view text;  // the constant
+};
+
+constexpr RecordField Text(std::string_view text) { return {Source::Text, 0, 0, text}; }
+constexpr RecordField From(Source source, std::size_t column = 0, std::size_t other = 0) {
+  return {source, column, other, {}};
+}
+constexpr RecordField Copy(std::size_t column) { return From(Source::Column, column); }
+
+// Lays out the 48 fields of a record, in order.
+constexpr std::array<RecordField, 48> kRecord{
+    Copy(column::Call),                                  // 1
+    From(Source::BaseCall, column::Call),                // 2
+    From(Source::Operator),                              // 3
+    Copy(column::Name),                                  // 4
+    Copy(column::QTH),                                   // 5
+    Copy(column::Mode),                                  // 6
+    From(Source::Band, column::Band),                    // 7
+    Copy(column::RSTR),                                  // 8
+    Copy(column::RSTS),                                  // 9
+    Copy(column::RSTR_NR),                               // 10
+    Copy(column::RSTS_NR),                               // 11
+    Copy(column::SPEZ),                                  // 12
+    Text(" "),                                           // 13
+    From(Source::QslFlag, column::QSLS),                 // 14
+    From(Source::QslFlag, column::QSLAction),            // 15
+    From(Source::QslFlag, column::QSLR),                 // 16
+    Text("N"),                                           // 17
+    Copy(column::QSLMgr),                                // 18
+    Copy(column::Comment),                               // 19
+    From(Source::DateTime, column::Date, column::Time),  // 20
+    Text(" "),                                           // 21
+    Text(" "),                                           // 22
+    Text(" "),                                           // 23
+    Text(" "),                                           // 24
+    Text(" "),                                           // 25
+    Text(" "),                                           // 26
+    Text(" "),                                           // 27
+    Text(" "),                                           // 28
+    Text(" "),                                           // 29
+    Text(" "),                                           // 30
+    Text(" "),                                           // 31
+    Text(" "),                                           // 32
+    From(Source::Prefix, column::DXCC),                  // 33
+    Copy(column::WPX),                                   // 34
+    Text("??"),                                          // 35
+    Text("??"),                                          // 36
+    Text("??"),                                          // 37
+    Copy(column::Locator),                               // 38
+    From(Source::FirstFour, column::Locator),            // 39
+    Text(" "),                                           // 40
+    Text(" "),                                           // 41
+    Text(" "),                                           // 42
+    Text(" "),                                           // 43
+    Copy(column::Comment),                               // 44
+    From(Source::DateTime, column::Date, column::Time),  // 45
+    Text(" "),                                           // 46
+    From(Source::Moment),                                // 47
+    Copy(column::Mode),                                  // 48
+};
+
+constexpr bool SameValue(const RecordField& a, const RecordField& b) {
+  return a.source == b.source && a.column == b.column && a.other == b.other;
+}
+
+// Counts the fields of kRecord that vary by line, and the values among them
+// computed from the line's fields, each once however often it is written.
+constexpr std::size_t Count(bool computedOnly) {
+  std::size_t n = 0;
+  for (std::size_t k = 0; k < kRecord.size(); ++k) {
+    const Source source = kRecord[k].source;
+    if (source == Source::Text || (computedOnly && source == Source::Column)) continue;
+    bool seen = false;
+    for (std::size_t j = 0; j < k && computedOnly; ++j) {
+      seen = seen || SameValue(kRecord[j], kRecord[k]);
+    }
+    if (!seen) ++n;
   }
+  return n;
+}
+constexpr std::size_t kVaryingFields = Count(false);
+static_assert(Count(true) == kComputedValues,
+              "kComputedValues must count kRecord's computed values");
+
+// Places the varying fields in kRecord, and their texts in a Record: below
+// kUsedFields a column, from it on a computed value.
+struct Places {
+  std::array<std::size_t, kVaryingFields> field{};
+  std::array<std::size_t, kVaryingFields> text{};
+  std::array<std::size_t, kComputedValues> computed{};  // the first field of each computed value
+};
+
+constexpr Places MakePlaces() {
+  Places places;
+  std::size_t v = 0;
+  std::size_t c = 0;
+  for (std::size_t k = 0; k < kRecord.size(); ++k) {
+    if (kRecord[k].source == Source::Text) continue;
+    places.field.at(v) = k;
+    if (kRecord[k].source == Source::Column) {
+      places.text.at(v++) = kRecord[k].column;
+      continue;
+    }
+    std::size_t same = 0;
+    while (same < c && !SameValue(kRecord[places.computed.at(same)], kRecord[k])) ++same;
+    if (same == c) places.computed.at(c++) = k;
+    places.text.at(v++) = kUsedFields + same;
+  }
+  return places;
+}
+constexpr Places kPlaces = MakePlaces();
+
+// Returns the text of varying field V.
+template <std::size_t V>
+std::string_view Varying(const Record& record) {
+  constexpr std::size_t kText = kPlaces.text[V];
+  if constexpr (kText < kUsedFields) {
+    return record.columns[kText];
+  } else {
+    return record.computed[kText - kUsedFields];
+  }
+}
+
+// Holds the bytes between the varying fields: joint 0 opens the record, joint
+// v + 1 follows varying field v, each its bars and the constant fields between.
+struct Joints {
+  std::array<char, 128> bytes{};
+  std::array<std::size_t, kVaryingFields + 1> offset{};
+  std::array<std::size_t, kVaryingFields + 1> size{};
+  std::size_t total = 0;
+};
+
+constexpr Joints MakeJoints() {
+  Joints joints;
+  std::size_t joint = 0;
+  const auto put = [&](char c) {
+    joints.bytes.at(joints.total++) = c;
+    ++joints.size[joint];
+  };
+  put('|');
+  for (const RecordField& field : kRecord) {
+    if (field.source != Source::Text) {
+      joints.offset[++joint] = joints.total;
+      put('|');
+      continue;
+    }
+    for (const char c : field.text) {
+      if (c == '|' || c == '\r' || c == '\n') {
+        throw "a constant field must hold no bar or line break";
+      }
+      put(c);
+    }
+    put('|');
+  }
+  return joints;
+}
+constexpr Joints kJoints = MakeJoints();
+
+// Tells whether the texts of a source can be read 16 bytes at a time: 16
+// bytes from their start, and up to 16 past their end when they are longer.
+// They view the line's copy, a padded constant or the padded date and time.
+constexpr bool Padded(Source source) {
+  return source != Source::Operator && source != Source::Moment;
+}
+
+// Copies text to out and returns the end, overwriting up to 15 bytes behind
+// it when text is padded.
+template <bool kPadded>
+char* PutText(char* out, std::string_view text) {
+  if constexpr (kPadded) {
+    std::memcpy(out, text.data(), 16);
+    if (text.size() > 16) [[unlikely]] {
+      for (std::size_t i = 16; i < text.size(); i += 16) std::memcpy(out + i, text.data() + i, 16);
+    }
+    return out + text.size();
+  } else {
+    return CopyBytes(out, text.data(), text.size());
+  }
+}
+
+// Writes joint J; its size is known here, so the copy is a few fixed moves.
+template <std::size_t J>
+char* PutJoint(char* out) {
+  std::memcpy(out, kJoints.bytes.data() + kJoints.offset[J], kJoints.size[J]);
+  return out + kJoints.size[J];
+}
+
+template <std::size_t... V>
+char* PutFields(char* out, const Record& record, std::index_sequence<V...> /*unused*/) {
+  out = PutJoint<0>(out);
+  ((out = PutJoint<V + 1>(
+        PutText<Padded(kRecord[kPlaces.field[V]].source)>(out, Varying<V>(record)))),
+   ...);
   return out;
 }
 
-// Counts the record fields that vary by line: 1-12, 14-16, 18-20, 33, 34, 38, 39, 44, 45, 47, 48.
-constexpr std::size_t kVaryingFields = 26;
+// Writes the record with each bar inside a field as a slash.
+template <std::size_t... V>
+char* PutFieldsWithoutBars(char* out, const Record& record, std::index_sequence<V...> /*unused*/) {
+  out = PutJoint<0>(out);
+  const auto put = [&out]<bool kPadded>(std::string_view text) {
+    char* const field = out;
+    out = PutText<kPadded>(out, text);
+    std::replace(field, out, '|', '/');
+  };
+  ((put.template operator()<Padded(kRecord[kPlaces.field[V]].source)>(Varying<V>(record)),
+    out = PutJoint<V + 1>(out)),
+   ...);
+  return out;
+}
 
-// Holds the text after each varying field up to the next: its bar and the constant fields between.
-constexpr std::array<std::string_view, kVaryingFields> kAfter{
-    "|",                          // 1
-    "|",                          // 2
-    "|",                          // 3
-    "|",                          // 4
-    "|",                          // 5
-    "|",                          // 6
-    "|",                          // 7
-    "|",                          // 8
-    "|",                          // 9
-    "|",                          // 10
-    "|",                          // 11
-    "| |",                        // 12, then 13
-    "|",                          // 14
-    "|",                          // 15
-    "|N|",                        // 16, then 17
-    "|",                          // 18
-    "|",                          // 19
-    "| | | | | | | | | | | | |",  // 20, then 21-32
-    "|",                          // 33
-    "|??|??|??|",                 // 34, then 35-37
-    "|",                          // 38
-    "| | | | |",                  // 39, then 40-43
-    "|",                          // 44
-    "| |",                        // 45, then 46
-    "|",                          // 47
-    "|",                          // 48
+// Holds what the computed values of one line come from.
+struct Line {
+  const Fields& dati;
+  FormState& form;
+  Host& host;
+  RunContext& run;
+  LineResult& result;
 };
 
-// Returns the bytes a record holds besides its varying fields.
-constexpr std::size_t ConstantBytes() {
-  std::size_t size = 1;  // the bar that opens the record
-  for (const std::string_view text : kAfter) size += text.size();
-  return size;
-}
-
-// Copies text to out and returns the end.
-char* Put(char* out, std::string_view text) { return CopyBytes(out, text.data(), text.size()); }
-
-using VaryingFields = std::array<std::string_view, kVaryingFields>;
-
-// Places field 47, the moment of conversion, among the varying fields.
-constexpr std::size_t kMomentField = 24;
-
-// Writes the record with the constant texts unrolled into fixed-size copies.
-template <std::size_t... I>
-void PutRecord(char* out, const VaryingFields& fields, std::index_sequence<I...> /*unused*/) {
-  *out++ = '|';
-  ((out = Put(out, fields[I]), std::memcpy(out, kAfter[I].data(), kAfter[I].size()),
-    out += kAfter[I].size()),
-   ...);
-}
-
-// Appends a record; with mayHoldBars, each bar inside a field becomes a slash (49 bars in all).
-void AppendRecord(std::string& record, const VaryingFields& fields, bool mayHoldBars) {
-  std::size_t size = ConstantBytes();
-  for (const std::string_view field : fields) size += field.size();
-  const std::size_t start = record.size();
-  record.resize(start + size);
-  char* out = record.data() + start;
-  if (!mayHoldBars) {
-    PutRecord(out, fields, std::make_index_sequence<kVaryingFields>());
-    return;
-  }
-  *out++ = '|';
-  for (std::size_t i = 0; i < kVaryingFields; ++i) {
-    char* const field = out;
-    out = Put(out, fields[i]);
-    std::replace(field, out, '|', '/');
-    out = Put(out, kAfter[i]);
+// Returns the computed value first written in field Place of kRecord.
+template <std::size_t Place>
+std::string_view Compute(Line& line) {
+  constexpr RecordField field = kRecord[Place];
+  const std::string_view value = line.dati[field.column];
+  if constexpr (field.source == Source::BaseCall) {
+    return BaseCall(value);
+  } else if constexpr (field.source == Source::Band) {
+    const std::string_view band = BandFrequency(value);
+    if (band.data() == value.data() && value != kBlank && !IsHeaderDate(line.dati[column::Date])) {
+      line.run.unknownBand = value;
+    }
+    return band;
+  } else if constexpr (field.source == Source::Prefix) {
+    // Keeps the exchanged value in the form state after the line.
+    return ExchangePrefix(line.form, value);
+  } else if constexpr (field.source == Source::QslFlag) {
+    return QslFlag(value);
+  } else if constexpr (field.source == Source::DateTime) {
+    return DateTime(value, line.dati[field.other], line.run.dateTime, line.result.placeholderDate);
+  } else if constexpr (field.source == Source::Operator) {
+    return line.run.operatorName;
+  } else if constexpr (field.source == Source::Moment) {
+    return line.run.Moment(line.host.Now());
+  } else if constexpr (field.source == Source::FirstFour) {
+    // Takes four bytes below 0x80 as four characters.
+    if (value.size() <= 4) return value;
+    std::uint32_t first = 0;
+    std::memcpy(&first, value.data(), sizeof first);
+    return (first & 0x80808080U) == 0 ? value.substr(0, 4) : FirstChars(value, 4);
   }
 }
 
-bool HasBar(std::string_view s) {
-  return FindByte(s.data(), s.data() + s.size(), '|') != s.data() + s.size();
+template <std::size_t... C>
+void ComputeValues(Record& record, Line& line, std::index_sequence<C...> /*unused*/) {
+  ((record.computed[C] = Compute<kPlaces.computed[C]>(line)), ...);
+}
+
+template <std::size_t... V>
+std::size_t RecordSize(const Record& record, std::index_sequence<V...> /*unused*/) {
+  return kJoints.total + (Varying<V>(record).size() + ...);
 }
 
 }  // namespace
 
+std::string_view CounterText::Of(std::int32_t count) {
+  if (count_ >= 0 && std::int64_t{count} == std::int64_t{count_} + 1) {
+    // Lets the zeros before the text take a carry out of its first digit.
+    char* digit = &digits_.back();
+    while (*digit == '9') *digit-- = '0';
+    ++*digit;
+    first_ = std::min(first_, static_cast<std::size_t>(digit - digits_.data()));
+  } else {
+    Write(count);
+  }
+  count_ = count;
+  return {digits_.data() + first_, digits_.size() - first_};
+}
+
+void CounterText::Write(std::int32_t count) {
+  std::array<char, 16> text{};
+  char* const end = std::to_chars(text.data(), text.data() + text.size(), count).ptr;
+  const auto size = static_cast<std::size_t>(end - text.data());
+  digits_.fill('0');
+  first_ = digits_.size() - size;
+  std::copy(text.data(), end, digits_.data() + first_);
+}
+
 void RunContext::SetOperator(std::string_view typed) {
   operatorName = OneLine(eightBit ? platform::ToEightBit(typed) : std::string(typed));
+  operatorHoldsBar = operatorName.find('|') != std::string::npos;
 }
 
-std::string_view RunContext::Moment(std::time_t t) {
-  if (momentTime != t) {
-    const std::string text = platform::FormatMoment(t);
-    moment = OneLine(eightBit ? platform::ToEightBit(text) : text);
-    momentTime = t;
-  }
-  return moment;
+void RunContext::FormatMoment(std::time_t t) {
+  const std::string text = platform::FormatMoment(t);
+  moment = OneLine(eightBit ? platform::ToEightBit(text) : text);
+  momentHoldsBar = moment.find('|') != std::string::npos;
+  momentTime = t;
 }
 
-bool SplitFields(std::string_view line, Fields& dati,
-                 std::array<std::string, kUsedFields>& unquoted) {
-  const char* const end = line.data() + line.size();
-  const char* pos = line.data();
-  CommaFinder commas(pos, end);
-  bool more = true;  // a field starts at pos
-  for (std::size_t i = 0; i < kUsedFields; ++i) {
-    if (!more) return false;
-    const char* start = pos;
-    if (start != end && (*start == ' ' || *start == '"')) {
-      while (start != end && *start == ' ') ++start;
-      if (start != end && *start == '"') {
-        const std::size_t next =
-            ReadQuoted(line, static_cast<std::size_t>(start - line.data()), dati[i], unquoted[i]);
-        more = next != std::string_view::npos;
-        pos = more ? line.data() + next : end;
-        commas.Restart(pos);
-        continue;
+bool SplitFields(std::string_view line, std::vector<char>& copy, Fields& dati, bool& holdsBar) {
+  const std::size_t size = line.size();
+  if (copy.size() < size + kLinePadding) copy.resize(size + kLinePadding);
+  char* const data = copy.data();
+  CopyBytes(data, line.data(), size);
+  // Ends the last field with a comma; the zeros behind it mark nothing.
+  std::memset(data + size, 0, kLinePadding);
+  data[size] = ',';
+  std::string_view* field = dati.data();
+  std::string_view* const full = field + dati.size();
+  std::size_t start = 0;  // where *field starts; after its leading blanks once they were skipped
+  std::uint64_t bars = 0;
+  std::uint64_t oddBefore = 0;  // 1 when the byte before the word is a blank or a quote
+  // Reads the line a word at a time: one more word than full ones, for the line's end.
+  for (std::size_t base = 0;; base += kWord) {
+    const WordMarks marks = Mark64(data + base);
+    bars |= marks.bars;
+    const std::size_t next = base + kWord;
+    const std::uint64_t odd = marks.blanksAndQuotes;
+    std::uint64_t commas = marks.commas;
+    // Marks commas beside a blank or a quote: the field before may need trimming, the next a look.
+    std::uint64_t looks = commas & ((odd << 1) | oddBefore | (odd >> 1));
+    oddBefore = odd >> (kWord - 1);
+    bool look = false;           // the field at start begins with a blank or a quote
+    if (start - base < kWord) {  // the next field starts in this word, not before
+      const std::uint64_t kept = ~std::uint64_t{0} << (start - base);
+      commas &= kept;  // drops the commas of a quoted field
+      looks &= kept;
+      look = ((odd >> (start - base)) & 1) != 0;
+    }
+    while (start < next) {
+      if (look) {
+        bool quoted = false;
+        start = ReadOddStart(data, size, start, *field, bars, quoted);
+        if (quoted) {
+          if (++field == full) {
+            // Looks for bars in the words the field ran into, which were not marked.
+            const char* const end = data + std::min(start - 1, size);
+            holdsBar = bars != 0 || (start > next && FindByte(data + next, end, '|') != end);
+            return true;
+          }
+          if (start > size) return false;
+          if (start >= next) break;
+          const std::uint64_t kept = ~std::uint64_t{0} << (start - base);
+          commas &= kept;
+          looks &= kept;
+          look = ((odd >> (start - base)) & 1) != 0;
+          continue;
+        }
+        look = false;
+        if (start >= next) break;
       }
+      // Takes the fields up to the first comma that needs a look without looking at their bytes.
+      const std::uint64_t stop = looks & (0 - looks);
+      if (std::uint64_t run = commas & (stop - 1); run != 0) {
+        const char* const word = data + base;
+        const char* from = data + start;
+        do {
+          const char* const comma = word + std::countr_zero(run);
+          const auto n = static_cast<std::size_t>(comma - from);
+          *field = n != 0 ? std::string_view(from, n) : kBlank;
+          from = comma + 1;
+          if (++field == full) {
+            holdsBar = bars != 0;
+            return true;
+          }
+          run &= run - 1;
+        } while (run != 0);
+        start = static_cast<std::size_t>(from - data);
+      }
+      if (stop == 0) break;
+      const std::size_t comma = base + static_cast<unsigned>(std::countr_zero(stop));
+      std::size_t last = comma;
+      while (last > start && data[last - 1] == ' ') --last;
+      *field = last > start ? std::string_view(data + start, last - start) : kBlank;
+      start = comma + 1;
+      if (++field == full) {
+        holdsBar = bars != 0;
+        return true;
+      }
+      if (start > size) return false;
+      const std::uint64_t done = stop | (stop - 1);
+      commas &= ~done;
+      looks &= ~done;
+      look = ((odd >> (comma - base)) & 2) != 0;
     }
-    const char* const comma = commas.Next();
-    const char* last = comma;
-    if (last != line.data() && last[-1] == ' ') {
-      while (last != start && last[-1] == ' ') --last;
-    }
-    dati[i] = std::string_view(start, static_cast<std::size_t>(last - start));
-    more = comma != end;
-    pos = more ? comma + 1 : end;
+    if (size < next) return false;  // the comma behind the line is taken
   }
-  return true;
 }
 
 LineShape ShapeOf(std::string_view line) {
@@ -494,69 +789,46 @@ LineShape ShapeOf(std::string_view line) {
   return shape;
 }
 
-LineResult ConvertLine(FormState& form, Host& host, RunContext& run) {
+char* PutRecord(char* out, const Record& record) {
+  if (!record.mayHoldBars) {
+    return PutFields(out, record, std::make_index_sequence<kVaryingFields>());
+  }
+  return PutFieldsWithoutBars(out, record, std::make_index_sequence<kVaryingFields>());
+}
+
+LineResult ConvertLine(FormState& form, Host& host, RunContext& run, Record& record) {
   LineResult result;
   run.unknownBand = {};
-  Fields Dati;
-  if (!SplitFields(form.Linea, Dati, run.unquoted)) return result;
+  Fields& Dati = record.columns;
+  bool lineHoldsBar = false;
+  if (!SplitFields(form.Linea, run.line, Dati, lineHoldsBar)) return result;
   if (form.xx == std::numeric_limits<std::int32_t>::max()) {
     result.status = LineStatus::Overflow;
     return result;
   }
-  for (std::string_view& value : Dati) {
-    // Picks by index rather than by a branch: which fields are empty follows no pattern.
-    const std::array<std::string_view, 2> choice{value, " "};
-    value = choice[static_cast<std::size_t>(value.empty())];
-  }
-
-  const std::string_view dateTime =
-      DateTime(Dati[column::Date], Dati[column::Time], run.dateTime, result.placeholderDate);
-  const std::string_view band = CheckValue(kBandCheck, Dati[column::Band]);
-  if (band.data() == Dati[column::Band].data() && Dati[column::Band] != " " &&
-      !IsHeaderDate(Dati[column::Date])) {
-    run.unknownBand = Dati[column::Band];
-  }
-  // Only field 33's check goes through the form state: the state keeps it after the line.
-  const VaryingFields Campo{
-      Dati[column::Call],                                // 1
-      CheckValue(kBaseCallCheck, Dati[column::Call]),    // 2
-      run.operatorName,                                  // 3
-      Dati[column::Name],                                // 4
-      Dati[column::QTH],                                 // 5
-      Dati[column::Mode],                                // 6
-      band,                                              // 7
-      Dati[column::RSTR],                                // 8
-      Dati[column::RSTS],                                // 9
-      Dati[column::RSTR_NR],                             // 10
-      Dati[column::RSTS_NR],                             // 11
-      Dati[column::SPEZ],                                // 12
-      QslFlag(Dati[column::QSLS]),                       // 14
-      QslFlag(Dati[column::QSLAction]),                  // 15
-      QslFlag(Dati[column::QSLR]),                       // 16
-      Dati[column::QSLMgr],                              // 18
-      Dati[column::Comment],                             // 19
-      dateTime,                                          // 20
-      Exchange(form, kPrefixCheck, Dati[column::DXCC]),  // 33
-      Dati[column::WPX],                                 // 34
-      Dati[column::Locator],                             // 38
-      FirstChars(Dati[column::Locator], 4),              // 39
-      Dati[column::Comment],                             // 44
-      dateTime,                                          // 45
-      run.Moment(host.Now()),                            // 47
-      Dati[column::Mode],                                // 48
-  };
+  Line line{Dati, form, host, run, result};
+  ComputeValues(record, line, std::make_index_sequence<kComputedValues>());
+  record.size = RecordSize(record, std::make_index_sequence<kVaryingFields>());
   // Fields hold only the line's bytes, the operator, the moment and constants without bars.
-  AppendRecord(form.Linea1, Campo,
-               HasBar(form.Linea) || HasBar(run.operatorName) || HasBar(Campo[kMomentField]));
+  record.mayHoldBars = lineHoldsBar || run.operatorHoldsBar || run.momentHoldsBar;
 
   // The repaint still shows the count of the line before.
   host.RepaintCounter();
   ++form.xx;
-  std::array<char, 16> digits{};
-  const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), form.xx).ptr;
-  host.SetCounterText(
-      std::string_view(digits.data(), static_cast<std::size_t>(end - digits.data())));
+  host.SetCounterText(run.counter.Of(form.xx));
   result.status = LineStatus::Converted;
+  return result;
+}
+
+LineResult ConvertLine(FormState& form, Host& host, RunContext& run) {
+  Record& record = run.record;
+  const LineResult result = ConvertLine(form, host, run, record);
+  if (result.status == LineStatus::Converted) {
+    const std::size_t start = form.Linea1.size();
+    form.Linea1.resize(start + record.size + kRecordOverrun);
+    PutRecord(form.Linea1.data() + start, record);
+    form.Linea1.resize(start + record.size);
+  }
   return result;
 }
 

@@ -2,10 +2,12 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <ctime>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "conversion.h"
 
@@ -47,29 +49,76 @@ enum : std::size_t {
 // Fields of an export line that the record uses.
 inline constexpr std::size_t kUsedFields = column::Count;
 
+// Counts the values a record computes from a line's fields, such as the base
+// call, the frequency or the date and time; its other fields are columns of
+// the line or constants.
+inline constexpr std::size_t kComputedValues = 10;
+
+// Holds what one record is written from, viewing the line's copy, the run
+// context and constants until the next line is converted.
+struct Record {
+  std::array<std::string_view, kUsedFields> columns;  // as SplitFields gives them
+  std::array<std::string_view, kComputedValues> computed;
+  std::size_t size = 0;      // the bytes PutRecord writes
+  bool mayHoldBars = false;  // false when no field holds a bar
+};
+
+// Keeps the counter display's text, so that counting on changes a digit or two.
+class CounterText {
+ public:
+  // Returns the text of count, valid until the next call.
+  std::string_view Of(std::int32_t count);
+
+ private:
+  // Writes the text of count afresh.
+  void Write(std::int32_t count);
+
+  std::array<char, 16> digits_{};  // the text from first_ on, zeros before it
+  std::size_t first_ = 16;
+  std::int32_t count_ = -1;
+};
+
 // Holds what stays the same for every line of one run, and the buffers lines reuse.
 struct RunContext {
-  std::string operatorName;  // field 3, in the export's encoding
-  bool eightBit = false;     // the export is in the 8-bit code page rather than UTF-8
+  std::string operatorName;       // field 3, in the export's encoding; set by SetOperator
+  bool operatorHoldsBar = false;  // operatorName holds a bar
+  bool eightBit = false;          // the export is in the 8-bit code page rather than UTF-8
   std::optional<std::time_t> momentTime;
-  std::string moment;                             // field 47 for momentTime
-  std::string dateTime;                           // field 20 of the current line
-  std::array<std::string, kUsedFields> unquoted;  // fields that needed rewriting
+  std::string moment;           // field 47 for momentTime
+  bool momentHoldsBar = false;  // moment holds a bar
+  std::string dateTime;         // field 20 of the current line, and room behind it
+  std::vector<char> line;  // a copy of the current line, its fields unquoted, and room behind it
+  Record record;           // the current line's record, for ConvertLine to append to Linea1
+  CounterText counter;
   // The band of the last line, written as it stands in field 7 because the
   // band table lacks it; empty for a known band, an empty one and the header
-  // line. Views the line or unquoted until the next line.
+  // line. Views line until the next line.
   std::string_view unknownBand;
 
   // Prepares field 3 from the operator name as typed (UTF-8).
   void SetOperator(std::string_view typed);
   // Returns field 47 for the time t, formatted once per second.
-  std::string_view Moment(std::time_t t);
+  std::string_view Moment(std::time_t t) {
+    if (momentTime != t) FormatMoment(t);
+    return moment;
+  }
+
+ private:
+  // Formats moment for the time t.
+  void FormatMoment(std::time_t t);
 };
 
-// Splits line into its first 26 fields, unquoted and trimmed; returns false
-// when the line holds fewer. Views point into line or into unquoted.
-bool SplitFields(std::string_view line, std::array<std::string_view, kUsedFields>& dati,
-                 std::array<std::string, kUsedFields>& unquoted);
+// Counts the bytes of room behind a line's copy: 64-byte words are read from
+// it, and fields 16 bytes at a time.
+inline constexpr std::size_t kLinePadding = 64;
+
+// Splits line into its first 26 fields, unquoted and trimmed, an empty one
+// as one blank; returns false when the line holds fewer. Works on a copy of
+// line with kLinePadding bytes behind it, made in copy: the views point into
+// it or at a constant blank. holdsBar comes back false only when no field
+// holds a bar.
+bool SplitFields(std::string_view line, std::vector<char>& copy,
+                 std::array<std::string_view, kUsedFields>& dati, bool& holdsBar);
 
 // Tells how a line splits: its fields, counted up to 26, and whether the last
 // of them is a quoted field whose closing quote is not on the line.
@@ -80,6 +129,18 @@ struct LineShape {
 
 // Returns the shape of line by the rules of SplitFields.
 LineShape ShapeOf(std::string_view line);
+
+// Counts the bytes behind a record's end that PutRecord may overwrite.
+inline constexpr std::size_t kRecordOverrun = 15;
+
+// Writes record at out, which has room for record.size + kRecordOverrun
+// bytes, each bar inside a field as a slash; returns the end. Writes no line
+// end; what it writes behind the end is garbage.
+char* PutRecord(char* out, const Record& record);
+
+// Converts form.Linea with the run's settings as ConvertLine does, but leaves
+// Linea1 alone: the record comes back in record, to be written by PutRecord.
+LineResult ConvertLine(FormState& form, Host& host, RunContext& run, Record& record);
 
 // Converts form.Linea with the run's settings; see ConvertLine.
 LineResult ConvertLine(FormState& form, Host& host, RunContext& run);

@@ -3,19 +3,28 @@
 # generated export, then times the Windows conversion of that same export under
 # Wine and prints the Windows/Linux time ratio.
 # Usage: bench.sh [--lines N] [--small N] [--repeat R] [--dir PATH] [--keep] [--no-windows]
-# The options but --no-windows go to the Linux benchmark.
+#        bench.sh --instructions [--lines N] [--top K] [--dir PATH] [--keep]
+# The options but --no-windows go to the Linux benchmark. --instructions instead
+# counts with callgrind the instructions one conversion through the core takes
+# (100,000 lines by default), for the whole run and for its top K functions
+# (15 by default), each per line: exact counts, comparable from run to run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 lines=1000000
+lines_given=0
 repeat=5
 dir=
 keep=0
 windows=1
+instructions=0
+top=15
 linux_args=()
 while [ "$#" -gt 0 ]; do
   case "$1" in
-    --lines) lines=$2; linux_args+=("$1" "$2"); shift 2 ;;
+    --lines) lines=$2; lines_given=1; linux_args+=("$1" "$2"); shift 2 ;;
+    --instructions) instructions=1; shift ;;
+    --top) top=$2; shift 2 ;;
     --repeat) repeat=$2; linux_args+=("$1" "$2"); shift 2 ;;
     --small) linux_args+=("$1" "$2"); shift 2 ;;
     --dir) dir=$2; shift 2 ;;
@@ -24,6 +33,75 @@ while [ "$#" -gt 0 ]; do
     *) linux_args+=("$1"); shift ;;
   esac
 done
+
+# Keeps the exports; removes them afterwards unless asked to keep them.
+own_dir=0
+make_dir() {
+  if [ -z "$dir" ]; then
+    dir=$(mktemp -d "${TMPDIR:-/tmp}/s2m-bench-XXXXXX")
+    own_dir=1
+  fi
+  mkdir -p "$dir"
+  dir=$(realpath "$dir")
+  if [ "$own_dir" = 1 ] && [ "$keep" = 0 ]; then
+    trap 'rm -rf "$dir"' EXIT
+  fi
+}
+
+if [ "$instructions" = 1 ]; then
+  [ "$lines_given" = 1 ] || lines=100000
+  bash scripts/deps.sh cmake make g++ valgrind
+  # Builds the core alone, in Release: no window, no tests.
+  cmake -S . -B build-instructions -DCMAKE_BUILD_TYPE=Release -DS2M_BUILD_UI=OFF \
+    -DS2M_BUILD_TESTS=OFF >/dev/null
+  cmake --build build-instructions -j 2 --target convert_bench
+  make_dir
+  bench=build-instructions/bench/convert_bench
+  "$bench" --export-only --dir "$dir" --lines "$lines"
+  out="$dir/callgrind.out"
+  valgrind --tool=callgrind --callgrind-out-file="$out" "$bench" --once --dir "$dir" \
+    --lines "$lines" 2>"$dir/callgrind.log" || { cat "$dir/callgrind.log" >&2; exit 1; }
+  # Prints the top functions of callgrind_annotate's table, instructions a line,
+  # by name without parameters: self cost, or with callees when $1 is yes, then
+  # only the core's own functions.
+  per_line() {
+    callgrind_annotate --inclusive="$1" --threshold=100 "$out" 2>/dev/null |
+      awk -v lines="$lines" -v top="$top" -v core="$1" '
+        /file:function/ { table = 1; next }
+        table && /^ *[0-9,]+ / && shown < top {
+          ir = $1; gsub(",", "", ir)
+          name = $0; sub(/^ *[0-9,]+ +(\([^)]*\) +)?/, "", name)
+          sub(/^[^:]*:/, "", name); sub(/ \[[^]]*\]$/, "", name)
+          gsub(/\(anonymous namespace\)::/, "", name)
+          # Keeps the name up to its parameters, its template arguments shortened.
+          short = ""; depth = 0
+          for (i = 1; i <= length(name); i++) {
+            c = substr(name, i, 1)
+            if (c == "(" && depth == 0) break
+            if (c == "<" && depth++ == 0) short = short "<...>"
+            if (depth == 0) short = short c
+            if (c == ">") depth--
+          }
+          name = short
+          # Drops a return type written before the name.
+          if (match(name, / conversion::/)) name = substr(name, RSTART + 1)
+          if (core == "yes" && name !~ /^conversion::/) next
+          printf "  %9.1f  %s\n", ir / lines, name; shown++
+        }'
+  }
+  total=$(callgrind_annotate "$out" 2>/dev/null | awk '/PROGRAM TOTALS/ { gsub(",", "", $1); print $1 }')
+  echo "Instructions (callgrind) converting $lines lines once through the core:"
+  awk -v total="$total" -v lines="$lines" \
+    'BEGIN { printf "  %.0f in all, %.1f a line\n", total, total / lines }'
+  echo
+  echo "Top functions, instructions a line, self:"
+  per_line no
+  echo
+  echo "Top functions, instructions a line, with what they call:"
+  per_line yes
+  [ "$own_dir" = 0 ] || [ "$keep" = 0 ] || echo "Files kept in $dir"
+  exit 0
+fi
 
 bash scripts/deps.sh cmake make g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev
 if [ "$windows" = 1 ]; then
@@ -37,17 +115,7 @@ if [ "$windows" = 1 ]; then
   cmake --build --preset windows-bench -j "$(nproc)"
 fi
 
-# Keeps the export for the Windows run; removes it afterwards unless asked to keep it.
-own_dir=0
-if [ -z "$dir" ]; then
-  dir=$(mktemp -d "${TMPDIR:-/tmp}/s2m-bench-XXXXXX")
-  own_dir=1
-fi
-mkdir -p "$dir"
-dir=$(realpath "$dir")
-if [ "$own_dir" = 1 ] && [ "$keep" = 0 ]; then
-  trap 'rm -rf "$dir"' EXIT
-fi
+make_dir
 log="$dir/linux.txt"
 build/bench/bench/convert_bench "${linux_args[@]}" --dir "$dir" | tee "$log"
 [ "$windows" = 1 ] || exit 0

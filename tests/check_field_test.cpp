@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <tuple>
+#include <utility>
+#include <vector>
 
+#include "check_field.h"
 #include "conversion.h"
 
 namespace {
@@ -65,6 +69,33 @@ INSTANTIATE_TEST_SUITE_P(OtherChecks, CheckFieldTest,
                                          Case{3, "W", "W"}, Case{-2, "AB/CD", "AB/CD"},
                                          Case{7, "AB/CD", "AB/CD"}, Case{33, "20m", "20m"},
                                          Case{2, "W", "W"}));
+
+// Checks names a byte away from those of the tables: one changed, added or dropped.
+TEST(CheckValue, MapsOnlyTheExactNamesOfItsTables) {
+  const std::vector<std::pair<int, std::vector<std::string>>> tables = {
+      {7,
+       {"10m", "15m", "20m", "40m", "80m", "160m", "30m", "17m", "12m", "6m", "2m", "70cm",
+        "23cm"}},
+      {33, {"4UI", "4UIT", "4UU", "UAAS", "UAEU", "W", "CO", "OKOM", "UJ", "VP8F", "VR", "ZB2"}}};
+  for (const auto& [check, names] : tables) {
+    EXPECT_EQ(conversion::CheckValue(check, ""), "");
+    for (const std::string& name : names) {
+      std::vector<std::string> near = {name + "m", name.substr(1), name.substr(0, name.size() - 1),
+                                       name + std::string(1, '\0'), "x" + name};
+      for (std::size_t i = 0; i < name.size(); ++i) {
+        for (const int delta : {1, -1, 0x20, 0x80}) {
+          std::string changed = name;
+          changed[i] = static_cast<char>(changed[i] + delta);
+          near.push_back(changed);
+        }
+      }
+      for (const std::string& value : near) {
+        if (std::find(names.begin(), names.end(), value) != names.end()) continue;
+        EXPECT_EQ(conversion::CheckValue(check, value), value) << check << " " << value;
+      }
+    }
+  }
+}
 
 TEST(CheckField, BaseCallWithVeryManySlashesStaysUnchanged) {
   conversion::FormState form;
