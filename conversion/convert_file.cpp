@@ -31,19 +31,20 @@ bool HoldsNonAscii(std::string_view bytes) {
 void ConvertLines(FormState& form, Host& host, RunContext& run, LineReader& reader,
                   RecordWriter& writer, RunOutcome& outcome) {
   bool ended = false;  // the reader said it has no more lines; it is not asked again
-  const LineJoiner::ReadLine read = [&](std::string_view& line, std::uint64_t& number) {
+  const auto next = [&](std::string_view& line, std::uint64_t& number) {
     ended = ended || !reader.Next(line);
     number = reader.lineNumber();
     return !ended;
   };
+  const LineJoiner::ReadLine read = next;  // for joins only, which are rare
   LineJoiner joiner;
   std::string_view line;
   std::uint64_t number = 0;
-  while (joiner.TakeAhead(line, number) || read(line, number)) {
+  while (joiner.TakeAhead(line, number) || next(line, number)) {
     form.Linea.assign(line);
-    LineResult result = ConvertLine(form, host, run);
+    LineResult result = ConvertLine(form, host, run, run.record);
     if (result.status == LineStatus::Skipped && joiner.Join(form.Linea, read)) {
-      result = ConvertLine(form, host, run);
+      result = ConvertLine(form, host, run, run.record);
     }
     if (result.status == LineStatus::Skipped) {
       outcome.skipped.Add(number);
@@ -57,10 +58,11 @@ void ConvertLines(FormState& form, Host& host, RunContext& run, LineReader& read
     }
     if (result.placeholderDate) outcome.placeholders.Add(number);
     if (!run.unknownBand.empty()) outcome.unknownBands.Add(run.unknownBand);
-    const bool ok = writer.Append(form.Linea1);
-    form.Linea1.clear();
+    // The record is built where it leaves for the file; Linea1 stays empty.
+    char* const room = writer.Room(run.record.size + 2 + kRecordOverrun);
     form.Linea.clear();
-    if (!ok) return;
+    if (room == nullptr) return;
+    writer.Commit(PutRecord(room, run.record));
   }
   if (reader.tooLong()) {
     outcome.stop = Stop::kLineTooLong;

@@ -27,19 +27,31 @@ class RecordWriter {
 
   explicit RecordWriter(platform::File& file, std::size_t block = kBlock);
 
-  // Adds a record and its CR LF; returns false when writing out the records
-  // before it failed. Nothing is written after a failure.
-  bool Append(std::string_view record) {
-    const std::size_t size = record.size() + 2;
+  // Returns room for size bytes at the end of the buffer, for a record, its
+  // CR LF and any bytes its writing spoils behind it; nullptr when writing out
+  // the records before it failed. Nothing is written after a failure.
+  char* Room(std::size_t size) {
     if (used_ + size > buffer_.size()) {
-      if (!Flush()) return false;
+      if (!Flush()) return nullptr;
       if (size > buffer_.size()) buffer_.resize(size);  // a record longer than a block
     }
-    char* const end = CopyBytes(buffer_.data() + used_, record.data(), record.size());
+    return buffer_.data() + used_;
+  }
+
+  // Ends the record written into Room's bytes up to end with CR LF.
+  void Commit(char* end) {
     end[0] = '\r';
     end[1] = '\n';
-    used_ += size;
+    used_ = static_cast<std::size_t>(end + 2 - buffer_.data());
     ++pending_;
+  }
+
+  // Adds a record and its CR LF; returns false when writing out the records
+  // before it failed.
+  bool Append(std::string_view record) {
+    char* const room = Room(record.size() + 2);
+    if (room == nullptr) return false;
+    Commit(CopyBytes(room, record.data(), record.size()));
     return true;
   }
 

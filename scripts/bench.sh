@@ -51,12 +51,11 @@ make_dir() {
 if [ "$instructions" = 1 ]; then
   [ "$lines_given" = 1 ] || lines=100000
   bash scripts/deps.sh cmake make g++ valgrind
-  # Builds the core alone, in Release: no window, no tests.
-  cmake -S . -B build-instructions -DCMAKE_BUILD_TYPE=Release -DS2M_BUILD_UI=OFF \
-    -DS2M_BUILD_TESTS=OFF >/dev/null
-  cmake --build build-instructions -j 2 --target convert_bench
+  # Builds the benchmark in Release, as the timed runs do.
+  cmake --preset bench >/dev/null
+  cmake --build --preset bench -j "$(nproc)"
   make_dir
-  bench=build-instructions/bench/convert_bench
+  bench=build/bench/bench/convert_bench
   "$bench" --export-only --dir "$dir" --lines "$lines"
   out="$dir/callgrind.out"
   valgrind --tool=callgrind --callgrind-out-file="$out" "$bench" --once --dir "$dir" \
