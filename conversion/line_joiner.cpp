@@ -4,8 +4,7 @@
 
 namespace conversion {
 
-bool LineJoiner::TakeAhead(std::string_view& line, std::uint64_t& number) {
-  if (ahead_.empty()) return false;
+bool LineJoiner::TakeFirstAhead(std::string_view& line, std::uint64_t& number) {
   current_ = std::move(ahead_.front().first);
   number = ahead_.front().second;
   ahead_.pop_front();

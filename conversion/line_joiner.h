@@ -23,7 +23,9 @@ class LineJoiner {
 
   // Gives the next of the lines read ahead by Join; false when none is left.
   // The line stays valid until the next call.
-  bool TakeAhead(std::string_view& line, std::uint64_t& number);
+  bool TakeAhead(std::string_view& line, std::uint64_t& number) {
+    return !ahead_.empty() && TakeFirstAhead(line, number);
+  }
 
   // Joins the lines after linea to it, each line break a blank, while the text
   // holds fewer than 26 fields and ends in an open quote and the next line on
@@ -33,6 +35,8 @@ class LineJoiner {
   bool Join(std::string& linea, const ReadLine& read);
 
  private:
+  bool TakeFirstAhead(std::string_view& line, std::uint64_t& number);
+
   std::deque<std::pair<std::string, std::uint64_t>> ahead_;
   std::string current_;
 };
