@@ -1,14 +1,12 @@
 #pragma once
 
-#include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <limits>
 #include <string_view>
 #include <system_error>
 #include <vector>
 
-#include "bytes.h"
 #include "platform.h"
 
 namespace conversion {
@@ -40,14 +38,19 @@ class LineReader {
         if (buffer_[begin_] == '\n') ++begin_;
         skipLineFeed_ = false;
       }
-      if (lineFeed_ < begin_ || lineFeed_ > end_) lineFeed_ = Find('\n', begin_, end_);
-      const std::size_t carriage = Find('\r', begin_, lineFeed_);
-      const std::size_t stop = std::min(carriage, lineFeed_);
+      const std::size_t stop = NextEnd();
       if (stop < end_) {
         if (stop - begin_ > longestLine_) return TooLong();
         line = std::string_view(buffer_.data() + begin_, stop - begin_);
         begin_ = stop + 1;
-        skipLineFeed_ = buffer_[stop] == '\r';  // without a CR, carriage equals lineFeed_
+        if (buffer_[stop] == '\r') {
+          // Takes the LF of a CR LF now, or in the next call when it is not read yet.
+          if (begin_ == end_) {
+            skipLineFeed_ = true;
+          } else if (buffer_[begin_] == '\n') {
+            ++begin_;
+          }
+        }
         ++lineNumber_;
         return true;
       }
@@ -75,11 +78,21 @@ class LineReader {
  private:
   bool TooLong();
 
-  // Returns the index of c in [from, to), or to when it is not there.
-  std::size_t Find(char c, std::size_t from, std::size_t to) const {
-    const char* const data = buffer_.data();
-    return static_cast<std::size_t>(FindByte(data + from, data + to, c) - data);
+  // Returns the first CR or LF at or after begin_; end_ or more when none is
+  // before end_.
+  std::size_t NextEnd() const {
+    std::size_t word = begin_ / 64;
+    const std::uint64_t first = ends_[word] >> (begin_ % 64);
+    if (first != 0) return begin_ + static_cast<std::size_t>(std::countr_zero(first));
+    for (++word; word * 64 < end_; ++word) {
+      if (ends_[word] != 0)
+        return word * 64 + static_cast<std::size_t>(std::countr_zero(ends_[word]));
+    }
+    return end_;
   }
+
+  // Sets the bits of ends_ for buffer_[from, to) and clears those past to in its word.
+  void IndexLineEnds(std::size_t from, std::size_t to);
 
   // Reads more of the file behind what is left; returns false on an error, and
   // reads nothing more after one.
@@ -88,10 +101,14 @@ class LineReader {
   platform::File& file_;
   std::size_t block_;
   std::size_t longestLine_;
+  std::size_t capacity_;  // bytes the buffer holds; it is allocated to a multiple of 64
   std::vector<char> buffer_;
+  // Sets bit i of word w when buffer_[64 * w + i] is a CR or an LF; bits from
+  // end_ on mean nothing. Holds a word more than the buffer needs, for begin_
+  // at the buffer's end.
+  std::vector<std::uint64_t> ends_;
   std::size_t begin_ = 0;
   std::size_t end_ = 0;
-  std::size_t lineFeed_ = std::numeric_limits<std::size_t>::max();  // next LF at or after begin_
   bool skipLineFeed_ = false;  // the last line ended in CR; an LF right after belongs to it
   bool markChecked_ = false;   // the byte-order mark was looked for
   bool bom_ = false;

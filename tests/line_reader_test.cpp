@@ -104,6 +104,34 @@ TEST_P(LineReaderTest, ReadsAsThePlainSplitForAnyMixOfLineEndsAndReadSizes) {
   }
 }
 
+TEST_P(LineReaderTest, EndsLinesOnEitherSideOfAWordOfTheIndex) {
+  for (const std::size_t at : std::vector<std::size_t>{62, 63, 64, 65, 127, 128, 129}) {
+    for (const std::string end : {"\r", "\n", "\r\n"}) {
+      // The CR at 63 has its LF at 64, the first byte of the next word.
+      const std::string bytes = std::string(at, 'a') + end + "b" + end + std::string(at, 'c');
+      for (const std::size_t most : {std::size_t{1}, std::size_t{7}, GetParam()}) {
+        disk.most = most;
+        ASSERT_EQ(ReadLines(bytes), Split(bytes))
+            << "a line end at " << at << " read " << most << " bytes at a time";
+      }
+    }
+  }
+}
+
+TEST_P(LineReaderTest, ReadsAsThePlainSplitForLinesThatSpanWordsAndMovedTails) {
+  // Lines tens of bytes long leave tails that the buffer moves across word edges.
+  std::mt19937 random(static_cast<std::mt19937::result_type>(GetParam()));
+  const std::string_view alphabet = "abcdefghijklmnopqrstuvwxyz0123456789\r\n";
+  for (int round = 0; round < 200; ++round) {
+    std::string bytes = round % 5 == 0 ? kBom : "";
+    for (std::size_t n = random() % 400; n > 0; --n)
+      bytes.push_back(alphabet[random() % alphabet.size()]);
+    disk.most = 1 + random() % (2 * GetParam());
+    ASSERT_EQ(ReadLines(bytes), Split(bytes))
+        << testing::PrintToString(bytes) << " read " << disk.most << " bytes at a time";
+  }
+}
+
 TEST_P(LineReaderTest, StopsAtALineLongerThanTheLongestWithItsNumber) {
   const std::string longest(20, 'x');
   EXPECT_EQ(ReadLines("a\n" + longest + "\r\n" + longest, 20), (Lines{"a", longest, longest}));
@@ -185,7 +213,7 @@ TEST_P(LineReaderTest, ProbesTheFirstBytesBehindTheMarkAndStillReadsEveryLine) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(TinyBlocks, LineReaderTest, testing::Values(8, 16),
+INSTANTIATE_TEST_SUITE_P(TinyBlocks, LineReaderTest, testing::Values(8, 16, 64, 100),
                          [](const testing::TestParamInfo<std::size_t>& block) {
                            return "Block" + std::to_string(block.param);
                          });
