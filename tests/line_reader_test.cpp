@@ -108,7 +108,8 @@ TEST_P(LineReaderTest, EndsLinesOnEitherSideOfAWordOfTheIndex) {
   for (const std::size_t at : std::vector<std::size_t>{62, 63, 64, 65, 127, 128, 129}) {
     for (const std::string end : {"\r", "\n", "\r\n"}) {
       // The CR at 63 has its LF at 64, the first byte of the next word.
-      const std::string bytes = std::string(at, 'a') + end + "b" + end + std::string(at, 'c');
+      std::string bytes(at, 'a');
+      bytes.append(end).append("b").append(end).append(at, 'c');
       for (const std::size_t most : {std::size_t{1}, std::size_t{7}, GetParam()}) {
         disk.most = most;
         ASSERT_EQ(ReadLines(bytes), Split(bytes))
