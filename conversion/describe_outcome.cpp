@@ -52,7 +52,11 @@ std::string WholeRecordsWritten(std::uint64_t records) {
   return RecordsWritten(records) + (records > 0 ? " Each of them is whole." : "");
 }
 
-std::string Reason(const RunOutcome& outcome) { return platform::Reason(outcome.error); }
+// Returns "Cannot <what> "<path>": <the system's reason>." for a failed call.
+std::string Cannot(std::string_view what, std::string_view path, const RunOutcome& outcome) {
+  return "Cannot " + std::string(what) + " " + Quoted(path) + ": " +
+         platform::Reason(outcome.error) + ".";
+}
 
 std::string Completion(const RunOutcome& outcome) {
   std::string text = "FINISH MARIGOLD.TXT with " + std::to_string(outcome.count) + " DATA in FILE";
@@ -83,8 +87,7 @@ std::string SeveralFiles(const RunOutcome& outcome) {
 }
 
 std::string OutputNotCreated(const RunOutcome& outcome) {
-  return "Cannot create the output file " + Quoted(outcome.outputPath) + ": " + Reason(outcome) +
-         ".\n" +
+  return Cannot("create the output file", outcome.outputPath, outcome) + "\n" +
          (outcome.error == std::errc::device_or_resource_busy
               ? "Another program has it open: close it there, or let the logbook's import "
                 "finish, then press START again.\n"
@@ -108,8 +111,8 @@ std::string Describe(const RunOutcome& outcome) {
     case Stop::kSeveralFiles:
       return SeveralFiles(outcome);
     case Stop::kInputNotOpened:
-      return "Cannot open the input file " + Quoted(outcome.inputPath) + ": " + Reason(outcome) +
-             ".\nNo records were written; marigold.txt was not changed.";
+      return Cannot("open the input file", outcome.inputPath, outcome) +
+             "\nNo records were written; marigold.txt was not changed.";
     case Stop::kInputIsOutput:
       return "The input file " + Quoted(outcome.inputPath) +
              " is marigold.txt itself, the file this conversion writes.\n"
@@ -117,14 +120,14 @@ std::string Describe(const RunOutcome& outcome) {
     case Stop::kOutputNotCreated:
       return OutputNotCreated(outcome);
     case Stop::kReadError:
-      return "Cannot read the input file " + Quoted(outcome.inputPath) + ": " + Reason(outcome) +
-             ".\n" + RecordsWritten(outcome.records);
+      return Cannot("read the input file", outcome.inputPath, outcome) + "\n" +
+             RecordsWritten(outcome.records);
     case Stop::kWriteError:
-      return "Cannot write the output file " + Quoted(outcome.outputPath) + ": " + Reason(outcome) +
-             ".\n" + WholeRecordsWritten(outcome.records);
+      return Cannot("write the output file", outcome.outputPath, outcome) + "\n" +
+             WholeRecordsWritten(outcome.records);
     case Stop::kUnconfirmedFlush:
-      return "Cannot write the output file " + Quoted(outcome.outputPath) + ": " + Reason(outcome) +
-             ".\nThe device did not confirm the records given to it; marigold.txt may be "
+      return Cannot("write the output file", outcome.outputPath, outcome) +
+             "\nThe device did not confirm the records given to it; marigold.txt may be "
              "incomplete. Convert again before importing it.";
     case Stop::kLineTooLong:
       return "Line " + std::to_string(outcome.line) + " of the input file " +

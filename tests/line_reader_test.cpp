@@ -52,6 +52,20 @@ class LineReaderTest : public testing::TestWithParam<std::size_t> {
     return lines;
   }
 
+  // Reads rounds random texts of up to longest bytes from alphabet, a fifth of
+  // them after a byte-order mark, in random read sizes, as a plain split does.
+  void ReadsAsThePlainSplit(std::string_view alphabet, std::size_t longest, int rounds) {
+    std::mt19937 random(static_cast<std::mt19937::result_type>(GetParam()));
+    for (int round = 0; round < rounds; ++round) {
+      std::string bytes = round % 5 == 0 ? kBom : "";
+      for (std::size_t n = random() % longest; n > 0; --n)
+        bytes.push_back(alphabet[random() % alphabet.size()]);
+      disk.most = 1 + random() % (2 * GetParam());
+      ASSERT_EQ(ReadLines(bytes), Split(bytes))
+          << testing::PrintToString(bytes) << " read " << disk.most << " bytes at a time";
+    }
+  }
+
   fake::Disk disk;
 };
 
@@ -92,16 +106,7 @@ TEST_P(LineReaderTest, DropsAByteOrderMarkAtTheStartOnlyEvenWhenItArrivesInPiece
 }
 
 TEST_P(LineReaderTest, ReadsAsThePlainSplitForAnyMixOfLineEndsAndReadSizes) {
-  std::mt19937 random(static_cast<std::mt19937::result_type>(GetParam()));
-  const std::string_view alphabet = "ab\r\n\xEF";
-  for (int round = 0; round < 400; ++round) {
-    std::string bytes = round % 5 == 0 ? kBom : "";
-    for (std::size_t n = random() % 70; n > 0; --n)
-      bytes.push_back(alphabet[random() % alphabet.size()]);
-    disk.most = 1 + random() % (2 * GetParam());
-    ASSERT_EQ(ReadLines(bytes), Split(bytes))
-        << testing::PrintToString(bytes) << " read " << disk.most << " bytes at a time";
-  }
+  ReadsAsThePlainSplit("ab\r\n\xEF", 70, 400);
 }
 
 TEST_P(LineReaderTest, EndsLinesOnEitherSideOfAWordOfTheIndex) {
@@ -121,16 +126,7 @@ TEST_P(LineReaderTest, EndsLinesOnEitherSideOfAWordOfTheIndex) {
 
 TEST_P(LineReaderTest, ReadsAsThePlainSplitForLinesThatSpanWordsAndMovedTails) {
   // Lines tens of bytes long leave tails that the buffer moves across word edges.
-  std::mt19937 random(static_cast<std::mt19937::result_type>(GetParam()));
-  const std::string_view alphabet = "abcdefghijklmnopqrstuvwxyz0123456789\r\n";
-  for (int round = 0; round < 200; ++round) {
-    std::string bytes = round % 5 == 0 ? kBom : "";
-    for (std::size_t n = random() % 400; n > 0; --n)
-      bytes.push_back(alphabet[random() % alphabet.size()]);
-    disk.most = 1 + random() % (2 * GetParam());
-    ASSERT_EQ(ReadLines(bytes), Split(bytes))
-        << testing::PrintToString(bytes) << " read " << disk.most << " bytes at a time";
-  }
+  ReadsAsThePlainSplit("abcdefghijklmnopqrstuvwxyz0123456789\r\n", 400, 200);
 }
 
 TEST_P(LineReaderTest, StopsAtALineLongerThanTheLongestWithItsNumber) {
