@@ -40,66 +40,32 @@ struct Replacement {
 };
 
 struct Row {
-  std::string_view name;  // one to four bytes
+  std::uint64_t key;  // the name, one to four bytes, as Key packs it
   Replacement replacement;
 };
 
 constexpr Row Replace(std::string_view name, std::string_view replacement) {
-  Row row{name, {}};
+  Row row{Key(name), {}};
+  if (row.key == 0) throw "a name must hold one to four bytes";
   for (std::size_t i = 0; i < replacement.size(); ++i) row.replacement.bytes.at(i) = replacement[i];
   row.replacement.size = replacement.size();
   return row;
 }
 
-// Finds the rows of a table by a perfect hash of their names, chosen when compiling.
+// Returns the replacement of the first row named value, or value itself. The
+// names are compared in order as packed numbers, one compare a row.
 template <std::size_t N>
-class Table {
- public:
-  constexpr explicit Table(const std::array<Row, N>& rows) : rows_(rows) {
-    for (std::size_t i = 0; i < N; ++i) {
-      keys_[i] = Key(rows_[i].name);
-      if (keys_[i] == 0) throw "a name must hold one to four bytes";
-    }
-    while (!Spread()) {
-      multiplier_ = (multiplier_ * 6364136223846793005U + 1442695040888963407U) | 1U;
-    }
+std::string_view Lookup(const std::array<Row, N>& rows, std::string_view value) {
+  const std::uint64_t key = Key(value);
+  if (key == 0) return value;
+  for (const Row& row : rows) {
+    if (row.key == key) return {row.replacement.bytes.data(), row.replacement.size};
   }
+  return value;
+}
 
-  // Returns the replacement of the first row named value, or value itself.
-  std::string_view Lookup(std::string_view value) const {
-    const std::uint64_t key = Key(value);
-    const std::size_t row = rowAt_[Slot(key)];
-    if (row < N && keys_[row] == key) {
-      return {rows_[row].replacement.bytes.data(), rows_[row].replacement.size};
-    }
-    return value;
-  }
-
- private:
-  static constexpr std::size_t kSlots = 64;
-
-  constexpr std::size_t Slot(std::uint64_t key) const { return (key * multiplier_) >> 58; }
-
-  // Places the rows by the current multiplier; returns false when two distinct names share a slot.
-  constexpr bool Spread() {
-    rowAt_.fill(N);
-    for (std::size_t i = 0; i < N; ++i) {
-      std::size_t& at = rowAt_[Slot(keys_[i])];
-      // Leaves a later row of a name hidden behind the first.
-      if (at != N && keys_[at] != keys_[i]) return false;
-      if (at == N) at = i;
-    }
-    return true;
-  }
-
-  std::array<Row, N> rows_;
-  std::array<std::uint64_t, N> keys_{};
-  std::array<std::size_t, kSlots> rowAt_{};  // N where no row is
-  std::uint64_t multiplier_ = 0x9E3779B97F4A7C15;
-};
-
-// Band names and their frequencies in MHz; the first row of a name counts.
-constexpr Table<13> kBands(std::array<Row, 13>{
+// Band names and their frequencies in MHz, compared in this order.
+constexpr std::array<Row, 13> kBands{{
     Replace("10m", "28"),
     Replace("15m", "21"),
     Replace("20m", "14"),
@@ -113,10 +79,10 @@ constexpr Table<13> kBands(std::array<Row, 13>{
     Replace("2m", "144"),
     Replace("70cm", "432"),
     Replace("23cm", "1200"),
-});
+}};
 
-// DXCC prefixes the logbook writes differently; the first row of a name counts.
-constexpr Table<12> kPrefixes(std::array<Row, 12>{
+// DXCC prefixes the logbook writes differently, compared in this order.
+constexpr std::array<Row, 12> kPrefixes{{
     Replace("4UI", "4U1I"),
     Replace("4UIT", "4U1I"),
     Replace("4UU", "4U1U"),
@@ -129,7 +95,7 @@ constexpr Table<12> kPrefixes(std::array<Row, 12>{
     Replace("VP8F", "VP8"),
     Replace("VR", "VS6"),
     Replace("ZB2", "ZB"),
-});
+}};
 
 bool HoldsDigit(std::string_view part) {
   return std::any_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -182,9 +148,9 @@ std::string_view BaseCall(std::string_view call) {
   return first == end ? call : BaseCallOfParts(call, first);
 }
 
-std::string_view BandFrequency(std::string_view band) { return kBands.Lookup(band); }
+std::string_view BandFrequency(std::string_view band) { return Lookup(kBands, band); }
 
-std::string_view LogbookPrefix(std::string_view prefix) { return kPrefixes.Lookup(prefix); }
+std::string_view LogbookPrefix(std::string_view prefix) { return Lookup(kPrefixes, prefix); }
 
 std::string_view CheckValue(std::int32_t check, std::string_view value) {
   switch (check) {
