@@ -12,7 +12,7 @@ namespace conversion {
 // All texts are empty and all numbers 0 when the window is created; they keep
 // their values between runs.
 struct FormState {
-  std::string Linea;          // input line being converted, without its terminator
+  std::string_view Linea;     // input line being converted, without its terminator
   std::string Linea1;         // output record being built
   std::int32_t xx = 0;        // records converted in this run
   std::string CheckMarigold;  // value handed to and returned by CheckField

@@ -40,9 +40,13 @@ void ConvertLines(FormState& form, Host& host, RunContext& run, LineReader& read
   LineJoiner joiner;
   std::string_view line;
   std::uint64_t number = 0;
-  while (joiner.TakeAhead(line, number) || next(line, number)) {
-    form.Linea.assign(line);
-    LineResult result = ConvertLine(form, host, run, run.record);
+  for (;;) {
+    // A line read ahead for a join is a copy, split through a copy of its own.
+    const bool ahead = joiner.TakeAhead(line, number);
+    if (!ahead && !next(line, number)) break;
+    const MarkedText marked = reader.marked();
+    form.Linea = line;
+    LineResult result = ConvertLine(form, host, run, run.record, ahead ? nullptr : &marked);
     if (result.status == LineStatus::Skipped && joiner.Join(form.Linea, read)) {
       result = ConvertLine(form, host, run, run.record);
     }
@@ -51,7 +55,7 @@ void ConvertLines(FormState& form, Host& host, RunContext& run, LineReader& read
       continue;
     }
     if (result.status == LineStatus::Overflow) {
-      form.Linea.clear();
+      form.Linea = {};
       outcome.stop = Stop::kTooManyRecords;
       outcome.line = number;
       return;
@@ -60,7 +64,7 @@ void ConvertLines(FormState& form, Host& host, RunContext& run, LineReader& read
     if (!run.unknownBand.empty()) outcome.unknownBands.Add(run.unknownBand);
     // The record is built where it leaves for the file; Linea1 stays empty.
     char* const room = writer.Room(run.record.size + 2 + kRecordOverrun);
-    form.Linea.clear();
+    form.Linea = {};
     if (room == nullptr) return;
     writer.Commit(PutRecord(room, run.record));
   }
@@ -87,7 +91,7 @@ void Convert(FormState& form, Host& host, LineReader& reader, RecordWriter& writ
     run.SetOperator(form.NomeUtente);
     ConvertLines(form, host, run, reader, writer, outcome);
   } catch (const std::bad_alloc&) {
-    form.Linea.clear();
+    form.Linea = {};
     form.Linea1.clear();
     outcome.stop = Stop::kOutOfMemory;
     outcome.line = reader.lineNumber() + 1;

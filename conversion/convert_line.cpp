@@ -7,13 +7,10 @@
 #include <utility>
 #include <vector>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "bytes.h"
 #include "check_field.h"
 #include "line_converter.h"
+#include "marks.h"
 #include "platform.h"
 #include "text.h"
 
@@ -41,52 +38,15 @@ constexpr std::array<char, 16> kBlanks = [] {
 }();
 constexpr std::string_view kBlank(kBlanks.data(), 1);
 
-// Holds the marks of one 64-byte word of a line: bit i for byte i.
-struct WordMarks {
-  std::uint64_t commas = 0;
-  std::uint64_t blanksAndQuotes = 0;  // bytes that make a field start or end need a closer look
-  std::uint64_t bars = 0;             // nonzero when the word holds a bar, in no order
-};
-
-constexpr std::size_t kWord = 64;
-
-// Marks the commas, blanks, quotes and bars among the 64 bytes at p.
-WordMarks Mark64(const char* p) {
-  WordMarks marks;
-#if defined(__SSE2__)
-  const __m128i comma = _mm_set1_epi8(',');
-  const __m128i two = _mm_set1_epi8(2);
-  const __m128i quote = _mm_set1_epi8('"');
-  const __m128i bar = _mm_set1_epi8('|');
-  __m128i bars = _mm_setzero_si128();
-  for (int k = 0; k < 4; ++k) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
-    const auto bits = [k](__m128i matches) {
-      return std::uint64_t{static_cast<unsigned>(_mm_movemask_epi8(matches))} << (16 * k);
-    };
-    marks.commas |= bits(_mm_cmpeq_epi8(bytes, comma));
-    // Matches blanks and quotes at once: they differ in bit 1 alone.
-    marks.blanksAndQuotes |= bits(_mm_cmpeq_epi8(_mm_or_si128(bytes, two), quote));
-    bars = _mm_or_si128(bars, _mm_cmpeq_epi8(bytes, bar));
-  }
-  marks.bars = static_cast<std::uint64_t>(_mm_movemask_epi8(bars));
-#else
-  for (unsigned i = 0; i < kWord; ++i) {
-    marks.commas |= std::uint64_t{p[i] == ','} << i;
-    marks.blanksAndQuotes |= std::uint64_t{p[i] == ' ' || p[i] == '"'} << i;
-    marks.bars |= std::uint64_t{p[i] == '|'} << i;
-  }
-#endif
-  return marks;
-}
-
 // Reads the quoted field whose opening quote is at open. "" inside stands for
 // one quote; text after the closing quote up to the comma is kept, less
 // trailing blanks; an unclosed quote runs to the end of the line. A field that
 // needs rewriting is rewritten in place, and bars comes back nonzero when it
-// holds one. Returns where the next field starts, past the end when none does.
+// holds one; when rewrite is false, value comes back with no data instead.
+// Returns where the next field starts, past the end when none does.
 [[gnu::noinline]] std::size_t ReadQuoted(char* data, std::size_t size, std::size_t open,
-                                         std::string_view& value, std::uint64_t& bars) {
+                                         std::string_view& value, std::uint64_t& bars,
+                                         bool rewrite) {
   const char* const end = data + size;
   bool doubled = false;
   const char* close = FindByte(data + open + 1, end, '"');
@@ -108,6 +68,10 @@ WordMarks Mark64(const char* p) {
         close != inner ? std::string_view(inner, static_cast<std::size_t>(close - inner)) : kBlank;
     return next;
   }
+  if (!rewrite) {
+    value = {};
+    return next;
+  }
   // Moves the text to the left over the quotes it drops: no byte is written before it is read.
   char* out = inner;
   for (const char* in = inner; in < close; ++in) {
@@ -125,10 +89,10 @@ WordMarks Mark64(const char* p) {
 // reads a quoted field whole into value. Returns where the field's text
 // starts, or, when quoted comes back set, where the next field starts.
 std::size_t ReadOddStart(char* data, std::size_t size, std::size_t start, std::string_view& value,
-                         std::uint64_t& bars, bool& quoted) {
-  while (data[start] == ' ') ++start;  // data[size] is a comma
+                         std::uint64_t& bars, bool& quoted, bool rewrite) {
+  while (data[start] == ' ') ++start;  // data[size] is a comma or a line end
   quoted = data[start] == '"';
-  return quoted ? ReadQuoted(data, size, start, value, bars) : start;
+  return quoted ? ReadQuoted(data, size, start, value, bars, rewrite) : start;
 }
 
 // Exchanges a DXCC prefix with the field check through the form state.
@@ -675,26 +639,40 @@ void RunContext::FormatMoment(std::time_t t) {
   momentTime = t;
 }
 
-bool SplitFields(std::string_view line, std::vector<char>& copy, Fields& dati, bool& holdsBar) {
+bool SplitFields(std::string_view line, LineCopy& copy, Fields& dati, bool& holdsBar) {
   const std::size_t size = line.size();
-  if (copy.size() < size + kLinePadding) copy.resize(size + kLinePadding);
-  char* const data = copy.data();
+  const std::size_t words = size / kWord + 1;
+  if (copy.bytes.size() < words * kWord + kLinePadding) {
+    copy.bytes.resize(words * kWord + kLinePadding);
+    copy.marks.resize(words);
+  }
+  char* const data = copy.bytes.data();
   CopyBytes(data, line.data(), size);
-  // Ends the last field with a comma; the zeros behind it mark nothing.
-  std::memset(data + size, 0, kLinePadding);
+  // Ends the last field with a comma.
   data[size] = ',';
+  MarkWords(data, 0, size + 1, copy.marks.data());
+  // A CR or LF inside the line is text here, as the reader never passes one on.
+  for (std::size_t w = 0; w < words; ++w) copy.marks[w].lineEnds = 0;
+  return SplitFields({data, copy.marks.data()}, 0, size, dati, holdsBar, true) == Split::kFields;
+}
+
+Split SplitFields(const MarkedText& text, std::size_t begin, std::size_t end, Fields& dati,
+                  bool& holdsBar, bool rewrite) {
+  char* const data = text.data;
   std::string_view* field = dati.data();
   std::string_view* const full = field + dati.size();
-  std::size_t start = 0;  // where *field starts; after its leading blanks once they were skipped
+  std::size_t start =
+      begin;  // where *field starts; after its leading blanks once they were skipped
   std::uint64_t bars = 0;
   std::uint64_t oddBefore = 0;  // 1 when the byte before the word is a blank or a quote
-  // Reads the line a word at a time: one more word than full ones, for the line's end.
-  for (std::size_t base = 0;; base += kWord) {
-    const WordMarks marks = Mark64(data + base);
+  // Reads the line a word at a time, up to the word of the separator at end.
+  for (std::size_t base = begin - begin % kWord;; base += kWord) {
+    const WordMarks& marks = text.marks[base / kWord];
     bars |= marks.bars;
     const std::size_t next = base + kWord;
     const std::uint64_t odd = marks.blanksAndQuotes;
-    std::uint64_t commas = marks.commas;
+    std::uint64_t commas = marks.commas | marks.lineEnds;
+    if (end < next) commas &= LowBits(end - base + 1);  // the separator at end is the last
     // Marks commas beside a blank or a quote: the field before may need trimming, the next a look.
     std::uint64_t looks = commas & ((odd << 1) | oddBefore | (odd >> 1));
     oddBefore = odd >> (kWord - 1);
@@ -708,15 +686,16 @@ bool SplitFields(std::string_view line, std::vector<char>& copy, Fields& dati, b
     while (start < next) {
       if (look) {
         bool quoted = false;
-        start = ReadOddStart(data, size, start, *field, bars, quoted);
+        start = ReadOddStart(data, end, start, *field, bars, quoted, rewrite);
         if (quoted) {
+          if (field->data() == nullptr) return Split::kRewrite;
           if (++field == full) {
-            // Looks for bars in the words the field ran into, which were not marked.
-            const char* const end = data + std::min(start - 1, size);
-            holdsBar = bars != 0 || (start > next && FindByte(data + next, end, '|') != end);
-            return true;
+            // Looks for bars in the words the field ran into, which the loop has not reached.
+            const char* const last = data + std::min(start - 1, end);
+            holdsBar = bars != 0 || (start > next && FindByte(data + next, last, '|') != last);
+            return Split::kFields;
           }
-          if (start > size) return false;
+          if (start > end) return Split::kTooFew;
           if (start >= next) break;
           const std::uint64_t kept = ~std::uint64_t{0} << (start - base);
           commas &= kept;
@@ -739,7 +718,7 @@ bool SplitFields(std::string_view line, std::vector<char>& copy, Fields& dati, b
           from = comma + 1;
           if (++field == full) {
             holdsBar = bars != 0;
-            return true;
+            return Split::kFields;
           }
           run &= run - 1;
         } while (run != 0);
@@ -753,15 +732,15 @@ bool SplitFields(std::string_view line, std::vector<char>& copy, Fields& dati, b
       start = comma + 1;
       if (++field == full) {
         holdsBar = bars != 0;
-        return true;
+        return Split::kFields;
       }
-      if (start > size) return false;
+      if (start > end) return Split::kTooFew;
       const std::uint64_t done = stop | (stop - 1);
       commas &= ~done;
       looks &= ~done;
       look = ((odd >> (comma - base)) & 2) != 0;
     }
-    if (size < next) return false;  // the comma behind the line is taken
+    if (end < next) return Split::kTooFew;  // the separator at end is taken
   }
 }
 
@@ -796,12 +775,25 @@ char* PutRecord(char* out, const Record& record) {
   return PutFieldsWithoutBars(out, record, std::make_index_sequence<kVaryingFields>());
 }
 
-LineResult ConvertLine(FormState& form, Host& host, RunContext& run, Record& record) {
+LineResult ConvertLine(FormState& form, Host& host, RunContext& run, Record& record,
+                       const MarkedText* marked) {
   LineResult result;
   run.unknownBand = {};
   Fields& Dati = record.columns;
   bool lineHoldsBar = false;
-  if (!SplitFields(form.Linea, run.line, Dati, lineHoldsBar)) return result;
+  // A quoted field to rewrite is rewritten in a copy: a line that is skipped
+  // stays as it was, for the joiner.
+  const Split split =
+      marked == nullptr
+          ? Split::kRewrite
+          : SplitFields(
+                *marked, static_cast<std::size_t>(form.Linea.data() - marked->data),
+                static_cast<std::size_t>(form.Linea.data() - marked->data) + form.Linea.size(),
+                Dati, lineHoldsBar, false);
+  if (split == Split::kTooFew ||
+      (split == Split::kRewrite && !SplitFields(form.Linea, run.line, Dati, lineHoldsBar))) {
+    return result;
+  }
   if (form.xx == std::numeric_limits<std::int32_t>::max()) {
     result.status = LineStatus::Overflow;
     return result;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "conversion.h"
+#include "marks.h"
 
 namespace conversion {
 
@@ -78,6 +79,16 @@ class CounterText {
   std::int32_t count_ = -1;
 };
 
+// Counts the bytes of room behind a line's words: fields are read 16 bytes at a time.
+inline constexpr std::size_t kLinePadding = 64;
+
+// Holds a copy of a line in whole words with kLinePadding bytes behind them,
+// and the marks of its words.
+struct LineCopy {
+  std::vector<char> bytes;
+  std::vector<WordMarks> marks;
+};
+
 // Holds what stays the same for every line of one run, and the buffers lines reuse.
 struct RunContext {
   std::string operatorName;       // field 3, in the export's encoding; set by SetOperator
@@ -87,8 +98,8 @@ struct RunContext {
   std::string moment;           // field 47 for momentTime
   bool momentHoldsBar = false;  // moment holds a bar
   std::string dateTime;         // field 20 of the current line, and room behind it
-  std::vector<char> line;  // a copy of the current line, its fields unquoted, and room behind it
-  Record record;           // the current line's record, for ConvertLine to append to Linea1
+  LineCopy line;                // a copy of a line that does not come marked, its fields unquoted
+  Record record;                // the current line's record, for ConvertLine to append to Linea1
   CounterText counter;
   // The band of the last line, written as it stands in field 7 because the
   // band table lacks it; empty for a known band, an empty one and the header
@@ -108,16 +119,26 @@ struct RunContext {
   void FormatMoment(std::time_t t);
 };
 
-// Counts the bytes of room behind a line's copy: 64-byte words are read from
-// it, and fields 16 bytes at a time.
-inline constexpr std::size_t kLinePadding = 64;
+// Tells how a line split.
+enum class Split : std::uint8_t {
+  kFields,   // into 26 fields or more
+  kTooFew,   // into fewer
+  kRewrite,  // a quoted field is to be rewritten, which was not allowed
+};
 
-// Splits line into its first 26 fields, unquoted and trimmed, an empty one
-// as one blank; returns false when the line holds fewer. Works on a copy of
-// line with kLinePadding bytes behind it, made in copy: the views point into
-// it or at a constant blank. holdsBar comes back false only when no field
-// holds a bar.
-bool SplitFields(std::string_view line, std::vector<char>& copy,
+// Splits the line text.data[begin, end) into its first 26 fields, unquoted
+// and trimmed, an empty one as one blank. The byte at end is marked as a
+// comma or a line end and is neither a blank nor a quote; kLinePadding bytes
+// behind it can be read. A quoted field that holds a pair of quotes or text
+// after its closing quote is rewritten in place when rewrite is set. The
+// views point into the line or at a constant blank. holdsBar comes back false
+// only when no field holds a bar.
+Split SplitFields(const MarkedText& text, std::size_t begin, std::size_t end,
+                  std::array<std::string_view, kUsedFields>& dati, bool& holdsBar, bool rewrite);
+
+// Splits line as above through a copy of it, made and marked in copy; returns
+// true for 26 fields or more.
+bool SplitFields(std::string_view line, LineCopy& copy,
                  std::array<std::string_view, kUsedFields>& dati, bool& holdsBar);
 
 // Tells how a line splits: its fields, counted up to 26, and whether the last
@@ -140,7 +161,10 @@ char* PutRecord(char* out, const Record& record);
 
 // Converts form.Linea with the run's settings as ConvertLine does, but leaves
 // Linea1 alone: the record comes back in record, to be written by PutRecord.
-LineResult ConvertLine(FormState& form, Host& host, RunContext& run, Record& record);
+// When marked is given, Linea views marked.data and is split there, as the
+// first SplitFields says; else it is split through a copy.
+LineResult ConvertLine(FormState& form, Host& host, RunContext& run, Record& record,
+                       const MarkedText* marked = nullptr);
 
 // Converts form.Linea with the run's settings; see ConvertLine.
 LineResult ConvertLine(FormState& form, Host& host, RunContext& run);

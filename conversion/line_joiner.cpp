@@ -12,10 +12,10 @@ bool LineJoiner::TakeFirstAhead(std::string_view& line, std::uint64_t& number) {
   return true;
 }
 
-bool LineJoiner::Join(std::string& linea, const ReadLine& read) {
+bool LineJoiner::Join(std::string_view& linea, const ReadLine& read) {
   const LineShape first = ShapeOf(linea);
   if (first.fields >= kUsedFields || !first.openQuote) return false;
-  std::string joined = linea;
+  std::string joined(linea);
   for (std::size_t used = 0; used + 1 < kMostLines; ++used) {
     if (used == ahead_.size()) {
       std::string_view next;
@@ -30,7 +30,8 @@ bool LineJoiner::Join(std::string& linea, const ReadLine& read) {
     joined.append(" ").append(next);
     const LineShape shape = ShapeOf(joined);
     if (shape.fields >= kUsedFields) {
-      linea = std::move(joined);
+      joined_ = std::move(joined);
+      linea = joined_;
       ahead_.erase(ahead_.begin(), ahead_.begin() + static_cast<std::ptrdiff_t>(used + 1));
       return true;
     }

@@ -30,15 +30,17 @@ class LineJoiner {
   // Joins the lines after linea to it, each line break a blank, while the text
   // holds fewer than 26 fields and ends in an open quote and the next line on
   // its own holds fewer than 26 fields, up to kMostLines lines and kMostBytes.
-  // Returns true with the joined text in linea when it holds 26 fields; else
-  // leaves linea as it is, and the lines read ahead come next from TakeAhead.
-  bool Join(std::string& linea, const ReadLine& read);
+  // Returns true with linea viewing the joined text, valid until the next
+  // call, when it holds 26 fields; else leaves linea as it is, and the lines
+  // read ahead come next from TakeAhead. linea is copied before the first read.
+  bool Join(std::string_view& linea, const ReadLine& read);
 
  private:
   bool TakeFirstAhead(std::string_view& line, std::uint64_t& number);
 
   std::deque<std::pair<std::string, std::uint64_t>> ahead_;
   std::string current_;
+  std::string joined_;
 };
 
 }  // namespace conversion

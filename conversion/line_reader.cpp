@@ -3,43 +3,15 @@
 #include <algorithm>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace conversion {
 
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-// Rounds size up to whole words of the index.
-std::size_t WholeWords(std::size_t size) { return (size + 63) / 64 * 64; }
-
-// Returns a word with its n lowest bits set, n up to 64.
-std::uint64_t LowBits(std::size_t n) {
-  return n >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << n) - 1;
-}
-
-// Returns a mask of the CRs and LFs among the 64 bytes at p: bit i for byte i.
-std::uint64_t LineEnds64(const char* p) {
-#if defined(__SSE2__)
-  const __m128i carriage = _mm_set1_epi8('\r');
-  const __m128i lineFeed = _mm_set1_epi8('\n');
-  std::uint64_t bits = 0;
-  for (int i = 0; i < 4; ++i) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
-    const __m128i ends =
-        _mm_or_si128(_mm_cmpeq_epi8(bytes, carriage), _mm_cmpeq_epi8(bytes, lineFeed));
-    bits |= std::uint64_t{static_cast<unsigned>(_mm_movemask_epi8(ends))} << (16 * i);
-  }
-  return bits;
-#else
-  std::uint64_t bits = 0;
-  for (unsigned i = 0; i < 64; ++i) bits |= std::uint64_t{p[i] == '\r' || p[i] == '\n'} << i;
-  return bits;
-#endif
-}
+// Rounds size up to whole words, and adds one for the line end put at the
+// file's end and for the reads past a line's end.
+std::size_t Allocated(std::size_t size) { return (size + 2 * kWord - 1) / kWord * kWord; }
 
 }  // namespace
 
@@ -48,8 +20,8 @@ LineReader::LineReader(platform::File& file, std::size_t block, std::size_t long
       block_(block),
       longestLine_(longestLine),
       capacity_(block),
-      buffer_(WholeWords(block)),
-      ends_(block / 64 + 1) {}
+      buffer_(Allocated(block)),
+      marks_(block / kWord + 1) {}
 
 std::string_view LineReader::Probe(bool& cut, std::size_t size) {
   // The buffer holds at most a longest line and a block.
@@ -67,17 +39,6 @@ bool LineReader::TooLong() {
   return false;
 }
 
-void LineReader::IndexLineEnds(std::size_t from, std::size_t to) {
-  if (from == to) return;
-  const std::size_t last = (to - 1) / 64;
-  // Reads whole words, the buffer being allocated to a multiple of 64; the
-  // bytes before from in the first word are read and marked the same again.
-  for (std::size_t word = from / 64; word <= last; ++word) {
-    ends_[word] = LineEnds64(buffer_.data() + word * 64);
-  }
-  ends_[last] &= LowBits(to - last * 64);
-}
-
 bool LineReader::Fill() {
   if (error_) return false;
   if (begin_ > 0) {
@@ -85,22 +46,29 @@ bool LineReader::Fill() {
     end_ -= begin_;
     begin_ = 0;
     // Marks the moved tail again, usually part of one line.
-    IndexLineEnds(0, end_);
+    MarkWords(buffer_.data(), 0, end_, marks_.data());
   }
   // A long line makes the buffer grow, up to one block past the longest line.
   if (end_ == capacity_) {
     capacity_ = std::min(capacity_ * 2, longestLine_ + block_);
-    buffer_.resize(WholeWords(capacity_));
-    ends_.resize(capacity_ / 64 + 1);
+    buffer_.resize(Allocated(capacity_));
+    marks_.resize(capacity_ / kWord + 1);
   }
   std::size_t n = 0;
   do {
     error_ = file_.Read(buffer_.data() + end_, capacity_ - end_, n);
   } while (error_ == std::errc::interrupted);
   if (error_) return false;
-  IndexLineEnds(end_, end_ + n);
+  MarkWords(buffer_.data(), end_, end_ + n, marks_.data());
   end_ += n;
   eof_ = n == 0;
+  if (eof_) {
+    // Ends the last line as if it had a terminator; nothing reads it as one.
+    buffer_[end_] = '\n';
+    WordMarks& last = marks_[end_ / kWord];
+    if (end_ % kWord == 0) last = {};  // a word no read reached
+    last.lineEnds |= std::uint64_t{1} << (end_ % kWord);
+  }
   // Nothing was taken from the buffer before the mark is settled: a part of it
   // holds no line end.
   if (!markChecked_ && (end_ >= kByteOrderMark.size() || eof_ ||

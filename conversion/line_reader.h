@@ -7,6 +7,7 @@
 #include <system_error>
 #include <vector>
 
+#include "marks.h"
 #include "platform.h"
 
 namespace conversion {
@@ -66,6 +67,12 @@ class LineReader {
     }
   }
 
+  // Returns the buffer and its marks, both valid until the next call of Next.
+  // The line Next gave may be rewritten in place until then; its end is
+  // marked as a line end and is a CR, an LF or, at the file's end, an LF put
+  // there. 64 bytes behind the line can be read.
+  MarkedText marked() { return {buffer_.data(), marks_.data()}; }
+
   // Counts the lines returned, and the one found too long.
   std::uint64_t lineNumber() const { return lineNumber_; }
   // Tells why reading stopped early; nothing when it did not.
@@ -81,18 +88,16 @@ class LineReader {
   // Returns the first CR or LF at or after begin_; end_ or more when none is
   // before end_.
   std::size_t NextEnd() const {
-    std::size_t word = begin_ / 64;
-    const std::uint64_t first = ends_[word] >> (begin_ % 64);
+    std::size_t word = begin_ / kWord;
+    const std::uint64_t first = marks_[word].lineEnds >> (begin_ % kWord);
     if (first != 0) return begin_ + static_cast<std::size_t>(std::countr_zero(first));
-    for (++word; word * 64 < end_; ++word) {
-      if (ends_[word] != 0)
-        return word * 64 + static_cast<std::size_t>(std::countr_zero(ends_[word]));
+    for (++word; word * kWord < end_; ++word) {
+      if (const std::uint64_t ends = marks_[word].lineEnds; ends != 0) {
+        return word * kWord + static_cast<std::size_t>(std::countr_zero(ends));
+      }
     }
     return end_;
   }
-
-  // Sets the bits of ends_ for buffer_[from, to) and clears those past to in its word.
-  void IndexLineEnds(std::size_t from, std::size_t to);
 
   // Reads more of the file behind what is left; returns false on an error, and
   // reads nothing more after one.
@@ -101,12 +106,12 @@ class LineReader {
   platform::File& file_;
   std::size_t block_;
   std::size_t longestLine_;
-  std::size_t capacity_;  // bytes the buffer holds; it is allocated to a multiple of 64
+  std::size_t capacity_;  // bytes the buffer holds; a word more is allocated behind them
   std::vector<char> buffer_;
-  // Sets bit i of word w when buffer_[64 * w + i] is a CR or an LF; bits from
-  // end_ on mean nothing. Holds a word more than the buffer needs, for begin_
+  // Marks the words of buffer_; bits from end_ on mean nothing but the line end
+  // put at the file's end. Holds a word more than the buffer needs, for begin_
   // at the buffer's end.
-  std::vector<std::uint64_t> ends_;
+  std::vector<WordMarks> marks_;
   std::size_t begin_ = 0;
   std::size_t end_ = 0;
   bool skipLineFeed_ = false;  // the last line ended in CR; an LF right after belongs to it

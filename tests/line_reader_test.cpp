@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "fake_platform.h"
+#include "line_converter.h"
 #include "line_reader.h"
 #include "platform.h"
 
@@ -207,6 +208,51 @@ TEST_P(LineReaderTest, ProbesTheFirstBytesBehindTheMarkAndStillReadsEveryLine) {
     std::vector<std::string> lines;
     for (std::string_view line; reader.Next(line);) lines.emplace_back(line);
     EXPECT_EQ(lines, Split(c.bytes));
+  }
+}
+
+TEST_P(LineReaderTest, GivesMarksThatSplitEachLineInPlaceAsItsCopyIsSplit) {
+  // Splits every line where the reader holds it, by the marks of its block,
+  // and through a copy of the line: both must find the same fields.
+  std::mt19937 random(static_cast<std::mt19937::result_type>(GetParam()));
+  // Lines of about 80 bytes hold about 26 fields, the last line often no line end.
+  const std::string_view alphabet = "ab ,,,\"|";
+  for (int round = 0; round < 200; ++round) {
+    std::string bytes;
+    for (std::size_t n = random() % 600; n > 0; --n) {
+      bytes.push_back(random() % 80 == 0 ? "\r\n"[random() % 2]
+                                         : alphabet[random() % alphabet.size()]);
+    }
+    // Ends every other file in a line of just 26 fields, its last field cut by the file's end.
+    if (round % 2 == 0) bytes.append("\n").append(25, ',').append(round % 4 == 0 ? "a" : "");
+    disk.most = 1 + random() % (2 * GetParam());
+    disk.Put("in", bytes);
+    File file;
+    ASSERT_FALSE(File::OpenForReading("in", file));
+    LineReader reader(file, GetParam());
+    for (std::string_view line; reader.Next(line);) {
+      const std::string text(line);
+      std::array<std::string_view, conversion::kUsedFields> copied{};
+      conversion::LineCopy copy;
+      bool copyBar = false;
+      const bool split = conversion::SplitFields(text, copy, copied, copyBar);
+      for (const bool rewrite : {false, true}) {
+        const conversion::MarkedText marked = reader.marked();
+        const auto begin = static_cast<std::size_t>(line.data() - marked.data);
+        std::array<std::string_view, conversion::kUsedFields> inPlace{};
+        bool bar = false;
+        const conversion::Split result =
+            conversion::SplitFields(marked, begin, begin + line.size(), inPlace, bar, rewrite);
+        if (result == conversion::Split::kRewrite) {
+          ASSERT_FALSE(rewrite) << text;
+          continue;
+        }
+        ASSERT_EQ(result == conversion::Split::kFields, split) << text;
+        if (!split) continue;
+        EXPECT_EQ(inPlace, copied) << text;
+        EXPECT_TRUE(bar || !copyBar) << text;
+      }
+    }
   }
 }
 
