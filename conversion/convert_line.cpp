@@ -18,8 +18,6 @@ namespace conversion {
 
 namespace {
 
-using Fields = std::array<std::string_view, kUsedFields>;
-
 constexpr std::string_view kPlaceholderDate = "01/01/2050";
 constexpr std::string_view kPlaceholderTime = "12:12:12";
 
@@ -38,15 +36,22 @@ constexpr std::array<char, 16> kBlanks = [] {
 }();
 constexpr std::string_view kBlank(kBlanks.data(), 1);
 
+// Tells where the quoted fields of a line are rewritten: the byte at from + i
+// to to + i, in place when both are the same.
+struct Rewrite {
+  const char* from;
+  char* to;
+};
+
 // Reads the quoted field whose opening quote is at open. "" inside stands for
 // one quote; text after the closing quote up to the comma is kept, less
 // trailing blanks; an unclosed quote runs to the end of the line. A field that
 // needs rewriting is rewritten in place, and bars comes back nonzero when it
-// holds one; when rewrite is false, value comes back with no data instead.
+// holds one.
 // Returns where the next field starts, past the end when none does.
 [[gnu::noinline]] std::size_t ReadQuoted(char* data, std::size_t size, std::size_t open,
                                          std::string_view& value, std::uint64_t& bars,
-                                         bool rewrite) {
+                                         const Rewrite& rewrite) {
   const char* const end = data + size;
   bool doubled = false;
   const char* close = FindByte(data + open + 1, end, '"');
@@ -68,20 +73,18 @@ constexpr std::string_view kBlank(kBlanks.data(), 1);
         close != inner ? std::string_view(inner, static_cast<std::size_t>(close - inner)) : kBlank;
     return next;
   }
-  if (!rewrite) {
-    value = {};
-    return next;
-  }
-  // Moves the text to the left over the quotes it drops: no byte is written before it is read.
-  char* out = inner;
+  // Moves the text to the left over the quotes it drops: no byte is written
+  // before it is read when the field is rewritten in place.
+  char* const to = rewrite.to + (inner - rewrite.from);
+  char* out = to;
   for (const char* in = inner; in < close; ++in) {
     *out++ = *in;
     if (*in == '"') ++in;  // the second quote of a pair
   }
   for (const char* in = close + 1; in < rest; ++in) *out++ = *in;
-  value = out != inner ? std::string_view(inner, static_cast<std::size_t>(out - inner)) : kBlank;
-  // Looks here at bytes moved into a word marked before.
-  if (FindByte(inner, out, '|') != out) bars |= 1;
+  value = out != to ? std::string_view(to, static_cast<std::size_t>(out - to)) : kBlank;
+  // Looks here at bytes moved into a word marked before, or out of the line.
+  if (FindByte(to, out, '|') != out) bars |= 1;
   return next;
 }
 
@@ -89,7 +92,7 @@ constexpr std::string_view kBlank(kBlanks.data(), 1);
 // reads a quoted field whole into value. Returns where the field's text
 // starts, or, when quoted comes back set, where the next field starts.
 std::size_t ReadOddStart(char* data, std::size_t size, std::size_t start, std::string_view& value,
-                         std::uint64_t& bars, bool& quoted, bool rewrite) {
+                         std::uint64_t& bars, bool& quoted, const Rewrite& rewrite) {
   while (data[start] == ' ') ++start;  // data[size] is a comma or a line end
   quoted = data[start] == '"';
   return quoted ? ReadQuoted(data, size, start, value, bars, rewrite) : start;
@@ -653,14 +656,15 @@ bool SplitFields(std::string_view line, LineCopy& copy, Fields& dati, bool& hold
   MarkWords(data, 0, size + 1, copy.marks.data());
   // A CR or LF inside the line is text here, as the reader never passes one on.
   for (std::size_t w = 0; w < words; ++w) copy.marks[w].lineEnds = 0;
-  return SplitFields({data, copy.marks.data()}, 0, size, dati, holdsBar, true) == Split::kFields;
+  return SplitFields({data, copy.marks.data()}, 0, size, dati, holdsBar, data);
 }
 
-Split SplitFields(const MarkedText& text, std::size_t begin, std::size_t end, Fields& dati,
-                  bool& holdsBar, bool rewrite) {
+bool SplitFields(const MarkedText& text, std::size_t begin, std::size_t end, Fields& dati,
+                 bool& holdsBar, char* rewriteTo) {
+  const Rewrite rewrite{text.data + begin, rewriteTo};
   char* const data = text.data;
   std::string_view* field = dati.data();
-  std::string_view* const full = field + dati.size();
+  std::string_view* const full = field + kUsedFields;
   std::size_t start =
       begin;  // where *field starts; after its leading blanks once they were skipped
   std::uint64_t bars = 0;
@@ -688,14 +692,13 @@ Split SplitFields(const MarkedText& text, std::size_t begin, std::size_t end, Fi
         bool quoted = false;
         start = ReadOddStart(data, end, start, *field, bars, quoted, rewrite);
         if (quoted) {
-          if (field->data() == nullptr) return Split::kRewrite;
           if (++field == full) {
             // Looks for bars in the words the field ran into, which the loop has not reached.
             const char* const last = data + std::min(start - 1, end);
             holdsBar = bars != 0 || (start > next && FindByte(data + next, last, '|') != last);
-            return Split::kFields;
+            return true;
           }
-          if (start > end) return Split::kTooFew;
+          if (start > end) return false;
           if (start >= next) break;
           const std::uint64_t kept = ~std::uint64_t{0} << (start - base);
           commas &= kept;
@@ -711,17 +714,19 @@ Split SplitFields(const MarkedText& text, std::size_t begin, std::size_t end, Fi
       if (std::uint64_t run = commas & (stop - 1); run != 0) {
         const char* const word = data + base;
         const char* from = data + start;
+        // Takes every comma of the run, the fields past the last one needed
+        // into the room behind it.
         do {
-          const char* const comma = word + std::countr_zero(run);
+          const char* const comma = word + static_cast<unsigned>(std::countr_zero(run));
           const auto n = static_cast<std::size_t>(comma - from);
-          *field = n != 0 ? std::string_view(from, n) : kBlank;
+          *field++ = n != 0 ? std::string_view(from, n) : kBlank;
           from = comma + 1;
-          if (++field == full) {
-            holdsBar = bars != 0;
-            return Split::kFields;
-          }
           run &= run - 1;
         } while (run != 0);
+        if (field >= full) {
+          holdsBar = bars != 0;
+          return true;
+        }
         start = static_cast<std::size_t>(from - data);
       }
       if (stop == 0) break;
@@ -732,15 +737,15 @@ Split SplitFields(const MarkedText& text, std::size_t begin, std::size_t end, Fi
       start = comma + 1;
       if (++field == full) {
         holdsBar = bars != 0;
-        return Split::kFields;
+        return true;
       }
-      if (start > end) return Split::kTooFew;
+      if (start > end) return false;
       const std::uint64_t done = stop | (stop - 1);
       commas &= ~done;
       looks &= ~done;
       look = ((odd >> (comma - base)) & 2) != 0;
     }
-    if (end < next) return Split::kTooFew;  // the separator at end is taken
+    if (end < next) return false;  // the separator at end is taken
   }
 }
 
@@ -781,19 +786,18 @@ LineResult ConvertLine(FormState& form, Host& host, RunContext& run, Record& rec
   run.unknownBand = {};
   Fields& Dati = record.columns;
   bool lineHoldsBar = false;
-  // A quoted field to rewrite is rewritten in a copy: a line that is skipped
-  // stays as it was, for the joiner.
-  const Split split =
-      marked == nullptr
-          ? Split::kRewrite
-          : SplitFields(
-                *marked, static_cast<std::size_t>(form.Linea.data() - marked->data),
-                static_cast<std::size_t>(form.Linea.data() - marked->data) + form.Linea.size(),
-                Dati, lineHoldsBar, false);
-  if (split == Split::kTooFew ||
-      (split == Split::kRewrite && !SplitFields(form.Linea, run.line, Dati, lineHoldsBar))) {
-    return result;
+  bool split = false;
+  if (marked != nullptr) {
+    // Rewrites quoted fields beside the line: a line that is skipped stays as
+    // it was, for the joiner.
+    const std::size_t size = form.Linea.size();
+    if (run.rewritten.size() < size + kLinePadding) run.rewritten.resize(size + kLinePadding);
+    const auto begin = static_cast<std::size_t>(form.Linea.data() - marked->data);
+    split = SplitFields(*marked, begin, begin + size, Dati, lineHoldsBar, run.rewritten.data());
+  } else {
+    split = SplitFields(form.Linea, run.line, Dati, lineHoldsBar);
   }
+  if (!split) return result;
   if (form.xx == std::numeric_limits<std::int32_t>::max()) {
     result.status = LineStatus::Overflow;
     return result;

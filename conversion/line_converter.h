@@ -50,6 +50,11 @@ enum : std::size_t {
 // Fields of an export line that the record uses.
 inline constexpr std::size_t kUsedFields = column::Count;
 
+// Holds the fields SplitFields finds: the first kUsedFields, then room for
+// the fields of one more word of the line, which it may write and which mean
+// nothing.
+using Fields = std::array<std::string_view, kUsedFields + kWord>;
+
 // Counts the values a record computes from a line's fields, such as the base
 // call, the frequency or the date and time; its other fields are columns of
 // the line or constants.
@@ -58,7 +63,7 @@ inline constexpr std::size_t kComputedValues = 10;
 // Holds what one record is written from, viewing the line's copy, the run
 // context and constants until the next line is converted.
 struct Record {
-  std::array<std::string_view, kUsedFields> columns;  // as SplitFields gives them
+  Fields columns;  // as SplitFields gives them
   std::array<std::string_view, kComputedValues> computed;
   std::size_t size = 0;      // the bytes PutRecord writes
   bool mayHoldBars = false;  // false when no field holds a bar
@@ -99,6 +104,7 @@ struct RunContext {
   bool momentHoldsBar = false;  // moment holds a bar
   std::string dateTime;         // field 20 of the current line, and room behind it
   LineCopy line;                // a copy of a line that does not come marked, its fields unquoted
+  std::vector<char> rewritten;  // the quoted fields of a marked line that are rewritten
   Record record;                // the current line's record, for ConvertLine to append to Linea1
   CounterText counter;
   // The band of the last line, written as it stands in field 7 because the
@@ -119,27 +125,21 @@ struct RunContext {
   void FormatMoment(std::time_t t);
 };
 
-// Tells how a line split.
-enum class Split : std::uint8_t {
-  kFields,   // into 26 fields or more
-  kTooFew,   // into fewer
-  kRewrite,  // a quoted field is to be rewritten, which was not allowed
-};
-
 // Splits the line text.data[begin, end) into its first 26 fields, unquoted
-// and trimmed, an empty one as one blank. The byte at end is marked as a
-// comma or a line end and is neither a blank nor a quote; kLinePadding bytes
-// behind it can be read. A quoted field that holds a pair of quotes or text
-// after its closing quote is rewritten in place when rewrite is set. The
-// views point into the line or at a constant blank. holdsBar comes back false
-// only when no field holds a bar.
-Split SplitFields(const MarkedText& text, std::size_t begin, std::size_t end,
-                  std::array<std::string_view, kUsedFields>& dati, bool& holdsBar, bool rewrite);
+// and trimmed, an empty one as one blank; returns false when the line holds
+// fewer. The byte at end is marked as a comma or a line end and is neither a
+// blank nor a quote; kLinePadding bytes behind it can be read. A quoted field
+// that holds a pair of quotes or text after its closing quote is rewritten
+// at rewrite, the line's byte at begin + i to rewrite + i: in place when
+// rewrite is text.data + begin, else in a buffer of end - begin +
+// kLinePadding bytes. The views point into the line, into that buffer or at a
+// constant blank. holdsBar comes back false only when no field holds a bar.
+bool SplitFields(const MarkedText& text, std::size_t begin, std::size_t end, Fields& dati,
+                 bool& holdsBar, char* rewrite);
 
-// Splits line as above through a copy of it, made and marked in copy; returns
-// true for 26 fields or more.
-bool SplitFields(std::string_view line, LineCopy& copy,
-                 std::array<std::string_view, kUsedFields>& dati, bool& holdsBar);
+// Splits line as above through a copy of it, made and marked in copy, in
+// which quoted fields are rewritten.
+bool SplitFields(std::string_view line, LineCopy& copy, Fields& dati, bool& holdsBar);
 
 // Tells how a line splits: its fields, counted up to 26, and whether the last
 // of them is a quoted field whose closing quote is not on the line.

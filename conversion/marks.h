@@ -71,20 +71,9 @@ inline WordMarks Mark64(const char* p) {
 }
 
 // Marks the words of data that hold [from, to), reading whole words: data has
-// room to a multiple of 64 bytes past to. Bits from to on are cleared.
-inline void MarkWords(const char* data, std::size_t from, std::size_t to, WordMarks* marks) {
-  if (from == to) return;
-  const std::size_t last = (to - 1) / kWord;
-  for (std::size_t word = from / kWord; word <= last; ++word) {
-    marks[word] = Mark64(data + word * kWord);
-  }
-  const std::uint64_t kept = LowBits(to - last * kWord);
-  WordMarks& end = marks[last];
-  end.commas &= kept;
-  end.blanksAndQuotes &= kept;
-  end.lineEnds &= kept;
-  end.bars &= kept;
-}
+// room to a multiple of 64 bytes past to. Bits from to on are cleared. Uses
+// AVX2 where the processor has it.
+void MarkWords(const char* data, std::size_t from, std::size_t to, WordMarks* marks);
 
 // Views a text and the marks of its words: marks[w] for data[64 w, 64 w + 64).
 struct MarkedText {

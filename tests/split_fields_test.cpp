@@ -15,7 +15,7 @@ using conversion::kUsedFields;
 
 // Returns why SplitFields reads line otherwise than the fuzzers' reference, or nothing.
 std::string Disagreement(const std::string& line) {
-  std::array<std::string_view, kUsedFields> dati{};
+  conversion::Fields dati{};
   conversion::LineCopy copy;
   bool holdsBar = false;
   const bool split = conversion::SplitFields(line, copy, dati, holdsBar);
@@ -102,7 +102,7 @@ TEST(SplitFields, ReadsRandomLinesAsTheReference) {
 }
 
 TEST(SplitFields, TellsWhetherTheFieldsHoldABar) {
-  std::array<std::string_view, kUsedFields> dati{};
+  conversion::Fields dati{};
   conversion::LineCopy copy;
   bool holdsBar = true;
   ASSERT_TRUE(conversion::SplitFields(test::kContact, copy, dati, holdsBar));
