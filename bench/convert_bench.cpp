@@ -404,7 +404,7 @@ int main(int argc, char** argv) {
 #endif
   for (std::size_t i = kCore; i < series.size(); ++i) {
     goal((series[i].label + ": memory growth").c_str(),
-         MiB(series[i].largePeakKiB - series[i].smallPeakKiB), 8.0, " MiB");
+         MiB(series[i].largePeakKiB - series[i].smallPeakKiB), 1.0, " MiB");
   }
   return 0;
 }

@@ -1,5 +1,6 @@
 // Times the Windows conversion of an export that is already on disk, best of R runs, against a
-// flushed copy of it, and the system calls a run makes once per line or once per second.
+// flushed copy of it: through the core, and from a click on START in the real window to its
+// closing message; then the system calls a run makes once per line or once per second.
 // Usage: convert_bench_windows --dir PATH [--name NAME] [--lines N] [--repeat R]
 // Prints one line per measurement: a label, then "best" and "median" in seconds.
 
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "conversion.h"
+#include "form1.h"
 #include "platform.h"
 #include "quiet_host.h"
 
@@ -45,7 +47,8 @@ bool Completed(const std::string& message, std::uint64_t lines) {
   if (lines == 0) return true;
   const std::string expected = start + std::to_string(lines) + " DATA in FILE";
   return message.starts_with(expected) &&
-         (message.size() == expected.size() || message[expected.size()] == '\n');
+         (message.size() == expected.size() || message[expected.size()] == '\n' ||
+          message[expected.size()] == '\r');
 }
 
 // Returns the seconds one conversion of dir/name takes, or a negative number when it fails.
@@ -63,6 +66,49 @@ double Convert(const Options& options) {
   }
   return seconds;
 }
+
+// Shows the program's window with the export's name and an operator typed in, as a user
+// would before clicking START.
+class Window {
+ public:
+  explicit Window(const Options& options) : form_(options.dir) {
+    ok_ = form_.Create(::GetModuleHandleW(nullptr));
+    if (!ok_) return;
+    ::SetWindowTextW(form_.Control("Text1"), options.name.c_str());
+    ::SetWindowTextW(form_.Control("Text2"), L"NAME");
+    ::ShowWindow(form_.Handle(), SW_SHOWNORMAL);
+    ::UpdateWindow(form_.Handle());
+    form_.SetMessageBox([this](HWND, const std::wstring&, const std::wstring& text) {
+      shown_ = std::chrono::steady_clock::now();
+      // The completion message is ASCII up to its count.
+      message_.assign(text.size(), '?');
+      std::transform(text.begin(), text.end(), message_.begin(),
+                     [](wchar_t c) { return c < 128 ? static_cast<char>(c) : '?'; });
+    });
+  }
+
+  // Returns the seconds from the click on START until the closing message shows, or a negative
+  // number when the window cannot be made or the message is not the completion message.
+  double Click(std::uint64_t lines) {
+    if (!ok_) return -1;
+    message_.clear();
+    const auto begin = std::chrono::steady_clock::now();
+    const HWND start = form_.Control("Command1");
+    ::SendMessageW(form_.Handle(), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(start), BN_CLICKED),
+                   reinterpret_cast<LPARAM>(start));
+    if (!Completed(message_, lines)) {
+      std::fprintf(stderr, "unexpected closing message: %s\n", message_.c_str());
+      return -1;
+    }
+    return std::chrono::duration<double>(shown_ - begin).count();
+  }
+
+ private:
+  Form1 form_;
+  bool ok_ = false;
+  std::string message_;
+  std::chrono::steady_clock::time_point shown_;
+};
 
 // Returns the seconds a copy of from to to takes in blocks of the conversion's size, flushed to
 // the device before it is closed, or a negative number when it fails.
@@ -136,16 +182,21 @@ int wmain(int argc, wchar_t** argv) {
   const std::filesystem::path input = options.dir / options.name;
   std::vector<double> copies;
   std::vector<double> conversions;
+  std::vector<double> clicks;
+  Window window(options);
   // The runs take turns, so that a disturbance on the machine hits all of them alike.
   for (int round = 0; round < options.repeat; ++round) {
     const double copy = Copy(input, options.dir / kCopyName);
     const double conversion = Convert(options);
-    if (copy < 0 || conversion < 0) return 1;
+    const double click = window.Click(options.lines);
+    if (copy < 0 || conversion < 0 || click < 0) return 1;
     copies.push_back(copy);
     conversions.push_back(conversion);
+    clicks.push_back(click);
   }
   Print("copy", copies);
   Print("core", conversions);
+  Print("window", clicks);
 
   // Calls a run makes once per line (the clock) or once per second (the moment, the name).
   const std::time_t now = std::time(nullptr);

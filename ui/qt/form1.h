@@ -74,4 +74,5 @@ class Form1 : public QWidget, public conversion::Host {
   MessageBox showBox_;
   std::string counterText_{"0"};  // text Label2 shows at the next repaint
   QElapsedTimer counterClock_;
+  unsigned repaintCalls_ = 0;
 };

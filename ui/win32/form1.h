@@ -85,6 +85,7 @@ class Form1 : public conversion::Host {
   conversion::FormState form_;
   std::filesystem::path programDir_;
   MessageBoxFn showBox_;
-  std::wstring counterText_{L"0"};  // text Label2 shows at the next repaint
+  std::string counterText_{"0"};  // text Label2 shows at the next repaint, UTF-8
   std::chrono::steady_clock::time_point counterDrawn_{};
+  unsigned repaintCalls_ = 0;
 };
