@@ -46,12 +46,10 @@ struct Rewrite {
 // Reads the quoted field whose opening quote is at open. "" inside stands for
 // one quote; text after the closing quote up to the comma is kept, less
 // trailing blanks; an unclosed quote runs to the end of the line. A field that
-// needs rewriting is rewritten in place, and bars comes back nonzero when it
-// holds one.
-// Returns where the next field starts, past the end when none does.
+// needs rewriting is rewritten as rewrite says. Returns where the next field
+// starts, past the end when none does.
 [[gnu::noinline]] std::size_t ReadQuoted(char* data, std::size_t size, std::size_t open,
-                                         std::string_view& value, std::uint64_t& bars,
-                                         const Rewrite& rewrite) {
+                                         std::string_view& value, const Rewrite& rewrite) {
   const char* const end = data + size;
   bool doubled = false;
   const char* close = FindByte(data + open + 1, end, '"');
@@ -83,8 +81,6 @@ struct Rewrite {
   }
   for (const char* in = close + 1; in < rest; ++in) *out++ = *in;
   value = out != to ? std::string_view(to, static_cast<std::size_t>(out - to)) : kBlank;
-  // Looks here at bytes moved into a word marked before, or out of the line.
-  if (FindByte(to, out, '|') != out) bars |= 1;
   return next;
 }
 
@@ -92,10 +88,10 @@ struct Rewrite {
 // reads a quoted field whole into value. Returns where the field's text
 // starts, or, when quoted comes back set, where the next field starts.
 std::size_t ReadOddStart(char* data, std::size_t size, std::size_t start, std::string_view& value,
-                         std::uint64_t& bars, bool& quoted, const Rewrite& rewrite) {
+                         bool& quoted, const Rewrite& rewrite) {
   while (data[start] == ' ') ++start;  // data[size] is a comma or a line end
   quoted = data[start] == '"';
-  return quoted ? ReadQuoted(data, size, start, value, bars, rewrite) : start;
+  return quoted ? ReadQuoted(data, size, start, value, rewrite) : start;
 }
 
 // Exchanges a DXCC prefix with the field check through the form state.
@@ -648,15 +644,17 @@ bool SplitFields(std::string_view line, LineCopy& copy, Fields& dati, bool& hold
   if (copy.bytes.size() < words * kWord + kLinePadding) {
     copy.bytes.resize(words * kWord + kLinePadding);
     copy.marks.resize(words);
+    copy.barWords.resize(BarWordsFor(size));
   }
   char* const data = copy.bytes.data();
   CopyBytes(data, line.data(), size);
   // Ends the last field with a comma.
   data[size] = ',';
-  MarkWords(data, 0, size + 1, copy.marks.data());
+  MarkWords(data, 0, size + 1, copy.marks.data(), copy.barWords.data());
   // A CR or LF inside the line is text here, as the reader never passes one on.
   for (std::size_t w = 0; w < words; ++w) copy.marks[w].lineEnds = 0;
-  return SplitFields({data, copy.marks.data()}, 0, size, dati, holdsBar, data);
+  return SplitFields({data, copy.marks.data(), copy.barWords.data()}, 0, size, dati, holdsBar,
+                     data);
 }
 
 bool SplitFields(const MarkedText& text, std::size_t begin, std::size_t end, Fields& dati,
@@ -667,12 +665,12 @@ bool SplitFields(const MarkedText& text, std::size_t begin, std::size_t end, Fie
   std::string_view* const full = field + kUsedFields;
   std::size_t start =
       begin;  // where *field starts; after its leading blanks once they were skipped
-  std::uint64_t bars = 0;
+  // Tells whether a word of the line holds a bar: the fields hold no byte from elsewhere.
+  const auto barInLine = [&] { return AnyBar(text.barWords, begin / kWord, end / kWord); };
   std::uint64_t oddBefore = 0;  // 1 when the byte before the word is a blank or a quote
   // Reads the line a word at a time, up to the word of the separator at end.
   for (std::size_t base = begin - begin % kWord;; base += kWord) {
     const WordMarks& marks = text.marks[base / kWord];
-    bars |= marks.bars;
     const std::size_t next = base + kWord;
     const std::uint64_t odd = marks.blanksAndQuotes;
     std::uint64_t commas = marks.commas | marks.lineEnds;
@@ -690,12 +688,10 @@ bool SplitFields(const MarkedText& text, std::size_t begin, std::size_t end, Fie
     while (start < next) {
       if (look) {
         bool quoted = false;
-        start = ReadOddStart(data, end, start, *field, bars, quoted, rewrite);
+        start = ReadOddStart(data, end, start, *field, quoted, rewrite);
         if (quoted) {
           if (++field == full) {
-            // Looks for bars in the words the field ran into, which the loop has not reached.
-            const char* const last = data + std::min(start - 1, end);
-            holdsBar = bars != 0 || (start > next && FindByte(data + next, last, '|') != last);
+            holdsBar = barInLine();
             return true;
           }
           if (start > end) return false;
@@ -724,7 +720,7 @@ bool SplitFields(const MarkedText& text, std::size_t begin, std::size_t end, Fie
           run &= run - 1;
         } while (run != 0);
         if (field >= full) {
-          holdsBar = bars != 0;
+          holdsBar = barInLine();
           return true;
         }
         start = static_cast<std::size_t>(from - data);
@@ -736,7 +732,7 @@ bool SplitFields(const MarkedText& text, std::size_t begin, std::size_t end, Fie
       *field = last > start ? std::string_view(data + start, last - start) : kBlank;
       start = comma + 1;
       if (++field == full) {
-        holdsBar = bars != 0;
+        holdsBar = barInLine();
         return true;
       }
       if (start > end) return false;

@@ -92,6 +92,7 @@ inline constexpr std::size_t kLinePadding = 64;
 struct LineCopy {
   std::vector<char> bytes;
   std::vector<WordMarks> marks;
+  std::vector<std::uint64_t> barWords;
 };
 
 // Holds what stays the same for every line of one run, and the buffers lines reuse.

@@ -20,7 +20,6 @@ struct WordMarks {
   std::uint64_t commas = 0;
   std::uint64_t blanksAndQuotes = 0;  // bytes that make a field start or end need a closer look
   std::uint64_t lineEnds = 0;         // CR and LF
-  std::uint64_t bars = 0;
 };
 
 // Returns a word with its n lowest bits set, n up to 64.
@@ -28,8 +27,8 @@ inline std::uint64_t LowBits(std::size_t n) {
   return n >= kWord ? ~std::uint64_t{0} : (std::uint64_t{1} << n) - 1;
 }
 
-// Marks the structural bytes among the 64 at p.
-inline WordMarks Mark64(const char* p) {
+// Marks the structural bytes among the 64 at p; bar tells whether one is a bar.
+inline WordMarks Mark64(const char* p, bool& bar) {
   WordMarks marks;
 #if defined(__SSE2__)
   const __m128i comma = _mm_set1_epi8(',');
@@ -37,8 +36,8 @@ inline WordMarks Mark64(const char* p) {
   const __m128i quote = _mm_set1_epi8('"');
   const __m128i carriage = _mm_set1_epi8('\r');
   const __m128i lineFeed = _mm_set1_epi8('\n');
-  const __m128i bar = _mm_set1_epi8('|');
-  __m128i bars = _mm_setzero_si128();
+  const __m128i bars = _mm_set1_epi8('|');
+  __m128i anyBar = _mm_setzero_si128();
   // Stores the 16 bits of each compare where they belong in the word: the
   // machine is little-endian wherever SSE2 is.
   const auto put = [](std::uint64_t& mask, int k, __m128i matches) {
@@ -52,33 +51,50 @@ inline WordMarks Mark64(const char* p) {
     put(marks.blanksAndQuotes, k, _mm_cmpeq_epi8(_mm_or_si128(bytes, two), quote));
     put(marks.lineEnds, k,
         _mm_or_si128(_mm_cmpeq_epi8(bytes, carriage), _mm_cmpeq_epi8(bytes, lineFeed)));
-    bars = _mm_or_si128(bars, _mm_cmpeq_epi8(bytes, bar));
+    anyBar = _mm_or_si128(anyBar, _mm_cmpeq_epi8(bytes, bars));
   }
-  // Bars are rare: their exact places are found only in a word that holds one.
-  if (_mm_movemask_epi8(bars) != 0) [[unlikely]] {
-    for (unsigned i = 0; i < kWord; ++i) marks.bars |= std::uint64_t{p[i] == '|'} << i;
-  }
+  bar = _mm_movemask_epi8(anyBar) != 0;
 #else
+  bar = false;
   for (unsigned i = 0; i < kWord; ++i) {
     const std::uint64_t bit = std::uint64_t{1} << i;
     if (p[i] == ',') marks.commas |= bit;
     if (p[i] == ' ' || p[i] == '"') marks.blanksAndQuotes |= bit;
     if (p[i] == '\r' || p[i] == '\n') marks.lineEnds |= bit;
-    if (p[i] == '|') marks.bars |= bit;
+    bar = bar || p[i] == '|';
   }
 #endif
   return marks;
 }
 
 // Marks the words of data that hold [from, to), reading whole words: data has
-// room to a multiple of 64 bytes past to. Bits from to on are cleared. Uses
-// AVX2 where the processor has it.
-void MarkWords(const char* data, std::size_t from, std::size_t to, WordMarks* marks);
+// room to a multiple of 64 bytes past to. Bits from to on are cleared. Sets
+// bit w % 64 of barWords[w / 64] for each word w marked that holds a bar,
+// even past to, and clears it for the others. Uses AVX2 where the processor
+// has it.
+void MarkWords(const char* data, std::size_t from, std::size_t to, WordMarks* marks,
+               std::uint64_t* barWords);
 
-// Views a text and the marks of its words: marks[w] for data[64 w, 64 w + 64).
+// Counts the numbers that hold the bar bits of a text of size bytes.
+constexpr std::size_t BarWordsFor(std::size_t size) { return size / kWord / 64 + 1; }
+
+// Returns true when a word from first to last holds a bar.
+inline bool AnyBar(const std::uint64_t* barWords, std::size_t first, std::size_t last) {
+  for (std::size_t i = first / 64; i <= last / 64; ++i) {
+    std::uint64_t bits = barWords[i];
+    if (i == first / 64) bits &= ~std::uint64_t{0} << (first % 64);
+    if (i == last / 64) bits &= LowBits(last % 64 + 1);
+    if (bits != 0) return true;
+  }
+  return false;
+}
+
+// Views a text, the marks of its words, marks[w] for data[64 w, 64 w + 64),
+// and the words that hold a bar, as MarkWords leaves them.
 struct MarkedText {
   char* data = nullptr;
   const WordMarks* marks = nullptr;
+  const std::uint64_t* barWords = nullptr;
 };
 
 }  // namespace conversion

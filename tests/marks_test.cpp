@@ -12,15 +12,16 @@ namespace {
 using conversion::kWord;
 using conversion::WordMarks;
 
-// Marks the word at p one byte after the other.
-WordMarks MarkPlainly(const char* p) {
+// Marks the word at p one byte after the other; bar tells whether one is a bar.
+WordMarks MarkPlainly(const char* p, bool& bar) {
   WordMarks marks;
+  bar = false;
   for (unsigned i = 0; i < kWord; ++i) {
     const std::uint64_t bit = std::uint64_t{1} << i;
     if (p[i] == ',') marks.commas |= bit;
     if (p[i] == ' ' || p[i] == '"') marks.blanksAndQuotes |= bit;
     if (p[i] == '\r' || p[i] == '\n') marks.lineEnds |= bit;
-    if (p[i] == '|') marks.bars |= bit;
+    bar = bar || p[i] == '|';
   }
   return marks;
 }
@@ -29,28 +30,34 @@ void ExpectSame(const WordMarks& a, const WordMarks& b, std::size_t word) {
   EXPECT_EQ(a.commas, b.commas) << "word " << word;
   EXPECT_EQ(a.blanksAndQuotes, b.blanksAndQuotes) << "word " << word;
   EXPECT_EQ(a.lineEnds, b.lineEnds) << "word " << word;
-  EXPECT_EQ(a.bars, b.bars) << "word " << word;
 }
 
 TEST(Marks, MarkEveryByteValueAtEveryPlaceAsAPlainLookDoes) {
   // Puts each of the 256 byte values at each place of the words, among random
-  // structural bytes, and marks them through MarkWords, whichever instructions
-  // it takes here, and through Mark64.
+  // structural bytes with a bar in some words, and marks them through
+  // MarkWords, whichever instructions it takes here, and through Mark64.
   std::mt19937 random(64);
-  const std::string structural = ", \"\r\n|a\x80";
-  constexpr std::size_t kWords = 9;
+  const std::string structural = ", \"\r\na\x80";
+  constexpr std::size_t kWords = 70;  // the bar bits of a word past the 64th are in a second number
   std::vector<char> text(kWords * kWord + kWord);
   std::vector<WordMarks> marks(kWords);
+  std::vector<std::uint64_t> barWords(conversion::BarWordsFor(kWords * kWord), ~std::uint64_t{0});
   for (int value = 0; value < 256; ++value) {
     for (char& c : text) c = structural[random() % structural.size()];
     for (std::size_t at = static_cast<std::size_t>(value) % 7; at < kWords * kWord; at += 7) {
       text[at] = static_cast<char>(value);
     }
-    conversion::MarkWords(text.data(), 0, kWords * kWord, marks.data());
+    for (std::size_t w = static_cast<std::size_t>(value) % 3; w < kWords; w += 5)
+      text[w * kWord + random() % kWord] = '|';
+    conversion::MarkWords(text.data(), 0, kWords * kWord, marks.data(), barWords.data());
     for (std::size_t w = 0; w < kWords; ++w) {
-      const WordMarks plain = MarkPlainly(text.data() + w * kWord);
+      bool bar = false;
+      const WordMarks plain = MarkPlainly(text.data() + w * kWord, bar);
       ExpectSame(marks[w], plain, w);
-      ExpectSame(conversion::Mark64(text.data() + w * kWord), plain, w);
+      bool bar64 = !bar;
+      ExpectSame(conversion::Mark64(text.data() + w * kWord, bar64), plain, w);
+      EXPECT_EQ(bar64, bar) << "word " << w;
+      EXPECT_EQ(conversion::AnyBar(barWords.data(), w, w), bar) << "word " << w;
     }
   }
 }
@@ -58,13 +65,27 @@ TEST(Marks, MarkEveryByteValueAtEveryPlaceAsAPlainLookDoes) {
 TEST(Marks, ClearTheBitsFromTheEndOnAndLeaveTheWordsBeforeTheStart) {
   std::vector<char> text(4 * kWord, ',');
   std::vector<WordMarks> marks(4);
+  std::uint64_t barWords = 0;
   marks[0].commas = 7;
-  conversion::MarkWords(text.data(), 70, 150, marks.data());
+  conversion::MarkWords(text.data(), 70, 150, marks.data(), &barWords);
   EXPECT_EQ(marks[0].commas, 7u);
   EXPECT_EQ(marks[1].commas, ~std::uint64_t{0});
   EXPECT_EQ(marks[2].commas, (std::uint64_t{1} << 22) - 1);
-  conversion::MarkWords(text.data(), 128, 192, marks.data());
+  conversion::MarkWords(text.data(), 128, 192, marks.data(), &barWords);
   EXPECT_EQ(marks[2].commas, ~std::uint64_t{0});
+}
+
+TEST(Marks, TellWhetherAnyWordOfARangeHoldsABar) {
+  // Words 3, 64 and 130 hold a bar.
+  const std::vector<std::uint64_t> barWords = {std::uint64_t{1} << 3, 1, 4};
+  EXPECT_FALSE(conversion::AnyBar(barWords.data(), 0, 2));
+  EXPECT_TRUE(conversion::AnyBar(barWords.data(), 0, 3));
+  EXPECT_TRUE(conversion::AnyBar(barWords.data(), 3, 3));
+  EXPECT_FALSE(conversion::AnyBar(barWords.data(), 4, 63));
+  EXPECT_TRUE(conversion::AnyBar(barWords.data(), 4, 64));
+  EXPECT_TRUE(conversion::AnyBar(barWords.data(), 60, 200));
+  EXPECT_FALSE(conversion::AnyBar(barWords.data(), 65, 129));
+  EXPECT_TRUE(conversion::AnyBar(barWords.data(), 65, 130));
 }
 
 }  // namespace
