@@ -644,17 +644,16 @@ bool SplitFields(std::string_view line, LineCopy& copy, Fields& dati, bool& hold
   if (copy.bytes.size() < words * kWord + kLinePadding) {
     copy.bytes.resize(words * kWord + kLinePadding);
     copy.marks.resize(words);
-    copy.barWords.resize(BarWordsFor(size));
+    copy.bars.resize(words);
   }
   char* const data = copy.bytes.data();
   CopyBytes(data, line.data(), size);
   // Ends the last field with a comma.
   data[size] = ',';
-  MarkWords(data, 0, size + 1, copy.marks.data(), copy.barWords.data());
+  MarkWords(data, 0, size + 1, copy.marks.data(), copy.bars.data());
   // A CR or LF inside the line is text here, as the reader never passes one on.
   for (std::size_t w = 0; w < words; ++w) copy.marks[w].lineEnds = 0;
-  return SplitFields({data, copy.marks.data(), copy.barWords.data()}, 0, size, dati, holdsBar,
-                     data);
+  return SplitFields({data, copy.marks.data(), copy.bars.data()}, 0, size, dati, holdsBar, data);
 }
 
 bool SplitFields(const MarkedText& text, std::size_t begin, std::size_t end, Fields& dati,
@@ -664,13 +663,13 @@ bool SplitFields(const MarkedText& text, std::size_t begin, std::size_t end, Fie
   std::string_view* field = dati.data();
   std::string_view* const full = field + kUsedFields;
   std::size_t start =
-      begin;  // where *field starts; after its leading blanks once they were skipped
-  // Tells whether a word of the line holds a bar: the fields hold no byte from elsewhere.
-  const auto barInLine = [&] { return AnyBar(text.barWords, begin / kWord, end / kWord); };
+      begin;          // where *field starts; after its leading blanks once they were skipped
+  unsigned bars = 0;  // nonzero when a word read so far holds a bar
   std::uint64_t oddBefore = 0;  // 1 when the byte before the word is a blank or a quote
   // Reads the line a word at a time, up to the word of the separator at end.
   for (std::size_t base = begin - begin % kWord;; base += kWord) {
     const WordMarks& marks = text.marks[base / kWord];
+    bars |= text.bars[base / kWord];
     const std::size_t next = base + kWord;
     const std::uint64_t odd = marks.blanksAndQuotes;
     std::uint64_t commas = marks.commas | marks.lineEnds;
@@ -691,7 +690,8 @@ bool SplitFields(const MarkedText& text, std::size_t begin, std::size_t end, Fie
         start = ReadOddStart(data, end, start, *field, quoted, rewrite);
         if (quoted) {
           if (++field == full) {
-            holdsBar = barInLine();
+            // Looks at the words the field ran into, which the loop has not reached.
+            holdsBar = bars != 0 || AnyBar(text.bars, base / kWord, end / kWord);
             return true;
           }
           if (start > end) return false;
@@ -720,7 +720,7 @@ bool SplitFields(const MarkedText& text, std::size_t begin, std::size_t end, Fie
           run &= run - 1;
         } while (run != 0);
         if (field >= full) {
-          holdsBar = barInLine();
+          holdsBar = bars != 0;
           return true;
         }
         start = static_cast<std::size_t>(from - data);
@@ -732,7 +732,7 @@ bool SplitFields(const MarkedText& text, std::size_t begin, std::size_t end, Fie
       *field = last > start ? std::string_view(data + start, last - start) : kBlank;
       start = comma + 1;
       if (++field == full) {
-        holdsBar = barInLine();
+        holdsBar = bars != 0;
         return true;
       }
       if (start > end) return false;

@@ -92,7 +92,7 @@ inline constexpr std::size_t kLinePadding = 64;
 struct LineCopy {
   std::vector<char> bytes;
   std::vector<WordMarks> marks;
-  std::vector<std::uint64_t> barWords;
+  std::vector<std::uint8_t> bars;
 };
 
 // Holds what stays the same for every line of one run, and the buffers lines reuse.

@@ -22,7 +22,7 @@ LineReader::LineReader(platform::File& file, std::size_t block, std::size_t long
       capacity_(block),
       buffer_(Allocated(block)),
       marks_(block / kWord + 1),
-      barWords_(BarWordsFor(block + kWord)) {}
+      bars_(block / kWord + 1) {}
 
 std::string_view LineReader::Probe(bool& cut, std::size_t size) {
   // The buffer holds at most a longest line and a block.
@@ -47,21 +47,21 @@ bool LineReader::Fill() {
     end_ -= begin_;
     begin_ = 0;
     // Marks the moved tail again, usually part of one line.
-    MarkWords(buffer_.data(), 0, end_, marks_.data(), barWords_.data());
+    MarkWords(buffer_.data(), 0, end_, marks_.data(), bars_.data());
   }
   // A long line makes the buffer grow, up to one block past the longest line.
   if (end_ == capacity_) {
     capacity_ = std::min(capacity_ * 2, longestLine_ + block_);
     buffer_.resize(Allocated(capacity_));
     marks_.resize(capacity_ / kWord + 1);
-    barWords_.resize(BarWordsFor(capacity_ + kWord));
+    bars_.resize(capacity_ / kWord + 1);
   }
   std::size_t n = 0;
   do {
     error_ = file_.Read(buffer_.data() + end_, capacity_ - end_, n);
   } while (error_ == std::errc::interrupted);
   if (error_) return false;
-  MarkWords(buffer_.data(), end_, end_ + n, marks_.data(), barWords_.data());
+  MarkWords(buffer_.data(), end_, end_ + n, marks_.data(), bars_.data());
   end_ += n;
   eof_ = n == 0;
   if (eof_) {

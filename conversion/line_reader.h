@@ -71,7 +71,7 @@ class LineReader {
   // The line Next gave may be rewritten in place until then; its end is
   // marked as a line end and is a CR, an LF or, at the file's end, an LF put
   // there. 64 bytes behind the line can be read.
-  MarkedText marked() { return {buffer_.data(), marks_.data(), barWords_.data()}; }
+  MarkedText marked() { return {buffer_.data(), marks_.data(), bars_.data()}; }
 
   // Counts the lines returned, and the one found too long.
   std::uint64_t lineNumber() const { return lineNumber_; }
@@ -112,7 +112,7 @@ class LineReader {
   // put at the file's end. Holds a word more than the buffer needs, for begin_
   // at the buffer's end.
   std::vector<WordMarks> marks_;
-  std::vector<std::uint64_t> barWords_;  // the words of marks_ that hold a bar
+  std::vector<std::uint8_t> bars_;  // 1 for each word of marks_ that holds a bar
   std::size_t begin_ = 0;
   std::size_t end_ = 0;
   bool skipLineFeed_ = false;  // the last line ended in CR; an LF right after belongs to it

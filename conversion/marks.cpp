@@ -8,19 +8,13 @@ namespace conversion {
 
 namespace {
 
-// Sets or clears the bar bit of word.
-void PutBar(std::uint64_t* barWords, std::size_t word, bool bar) {
-  const std::uint64_t bit = std::uint64_t{1} << (word % 64);
-  barWords[word / 64] = bar ? barWords[word / 64] | bit : barWords[word / 64] & ~bit;
-}
-
 // Marks words first to last with Mark64.
 void MarkEach(const char* data, std::size_t first, std::size_t last, WordMarks* marks,
-              std::uint64_t* barWords) {
+              std::uint8_t* bars) {
   for (std::size_t word = first; word <= last; ++word) {
     bool bar = false;
     marks[word] = Mark64(data + word * kWord, bar);
-    PutBar(barWords, word, bar);
+    bars[word] = bar ? 1 : 0;
   }
 }
 
@@ -33,7 +27,7 @@ void MarkEach(const char* data, std::size_t first, std::size_t last, WordMarks* 
 
 // Marks words first to last 32 bytes at a time.
 [[gnu::target("avx2")]] void MarkEachAvx2(const char* data, std::size_t first, std::size_t last,
-                                          WordMarks* marks, std::uint64_t* barWords) {
+                                          WordMarks* marks, std::uint8_t* bars) {
   const __m256i comma = _mm256_set1_epi8(',');
   const __m256i two = _mm256_set1_epi8(2);
   const __m256i quote = _mm256_set1_epi8('"');
@@ -52,8 +46,9 @@ void MarkEach(const char* data, std::size_t first, std::size_t last, WordMarks* 
     mark.lineEnds =
         Bits(_mm256_or_si256(_mm256_cmpeq_epi8(low, carriage), _mm256_cmpeq_epi8(low, lineFeed)),
              _mm256_or_si256(_mm256_cmpeq_epi8(high, carriage), _mm256_cmpeq_epi8(high, lineFeed)));
-    const __m256i bars = _mm256_or_si256(_mm256_cmpeq_epi8(low, bar), _mm256_cmpeq_epi8(high, bar));
-    PutBar(barWords, word, _mm256_movemask_epi8(bars) != 0);
+    const __m256i anyBar =
+        _mm256_or_si256(_mm256_cmpeq_epi8(low, bar), _mm256_cmpeq_epi8(high, bar));
+    bars[word] = _mm256_movemask_epi8(anyBar) != 0 ? 1 : 0;
   }
 }
 
@@ -63,18 +58,18 @@ const bool kHasAvx2 = __builtin_cpu_supports("avx2") != 0;
 }  // namespace
 
 void MarkWords(const char* data, std::size_t from, std::size_t to, WordMarks* marks,
-               std::uint64_t* barWords) {
+               std::uint8_t* bars) {
   if (from == to) return;
   const std::size_t first = from / kWord;
   const std::size_t last = (to - 1) / kWord;
 #if defined(__x86_64__) || defined(__i386__)
   if (kHasAvx2) {
-    MarkEachAvx2(data, first, last, marks, barWords);
+    MarkEachAvx2(data, first, last, marks, bars);
   } else {
-    MarkEach(data, first, last, marks, barWords);
+    MarkEach(data, first, last, marks, bars);
   }
 #else
-  MarkEach(data, first, last, marks, barWords);
+  MarkEach(data, first, last, marks, bars);
 #endif
   const std::uint64_t kept = LowBits(to - last * kWord);
   WordMarks& end = marks[last];

@@ -69,24 +69,16 @@ inline WordMarks Mark64(const char* p, bool& bar) {
 
 // Marks the words of data that hold [from, to), reading whole words: data has
 // room to a multiple of 64 bytes past to. Bits from to on are cleared. Sets
-// bit w % 64 of barWords[w / 64] for each word w marked that holds a bar,
-// even past to, and clears it for the others. Uses AVX2 where the processor
-// has it.
+// bars[w] to 1 for each word w marked that holds a bar, even past to, and to
+// 0 for the others. Uses AVX2 where the processor has it.
 void MarkWords(const char* data, std::size_t from, std::size_t to, WordMarks* marks,
-               std::uint64_t* barWords);
-
-// Counts the numbers that hold the bar bits of a text of size bytes.
-constexpr std::size_t BarWordsFor(std::size_t size) { return size / kWord / 64 + 1; }
+               std::uint8_t* bars);
 
 // Returns true when a word from first to last holds a bar.
-inline bool AnyBar(const std::uint64_t* barWords, std::size_t first, std::size_t last) {
-  for (std::size_t i = first / 64; i <= last / 64; ++i) {
-    std::uint64_t bits = barWords[i];
-    if (i == first / 64) bits &= ~std::uint64_t{0} << (first % 64);
-    if (i == last / 64) bits &= LowBits(last % 64 + 1);
-    if (bits != 0) return true;
-  }
-  return false;
+inline bool AnyBar(const std::uint8_t* bars, std::size_t first, std::size_t last) {
+  unsigned any = 0;
+  for (std::size_t w = first; w <= last; ++w) any |= bars[w];
+  return any != 0;
 }
 
 // Views a text, the marks of its words, marks[w] for data[64 w, 64 w + 64),
@@ -94,7 +86,7 @@ inline bool AnyBar(const std::uint64_t* barWords, std::size_t first, std::size_t
 struct MarkedText {
   char* data = nullptr;
   const WordMarks* marks = nullptr;
-  const std::uint64_t* barWords = nullptr;
+  const std::uint8_t* bars = nullptr;
 };
 
 }  // namespace conversion

@@ -38,10 +38,10 @@ TEST(Marks, MarkEveryByteValueAtEveryPlaceAsAPlainLookDoes) {
   // MarkWords, whichever instructions it takes here, and through Mark64.
   std::mt19937 random(64);
   const std::string structural = ", \"\r\na\x80";
-  constexpr std::size_t kWords = 70;  // the bar bits of a word past the 64th are in a second number
+  constexpr std::size_t kWords = 9;
   std::vector<char> text(kWords * kWord + kWord);
   std::vector<WordMarks> marks(kWords);
-  std::vector<std::uint64_t> barWords(conversion::BarWordsFor(kWords * kWord), ~std::uint64_t{0});
+  std::vector<std::uint8_t> bars(kWords, 7);
   for (int value = 0; value < 256; ++value) {
     for (char& c : text) c = structural[random() % structural.size()];
     for (std::size_t at = static_cast<std::size_t>(value) % 7; at < kWords * kWord; at += 7) {
@@ -49,7 +49,7 @@ TEST(Marks, MarkEveryByteValueAtEveryPlaceAsAPlainLookDoes) {
     }
     for (std::size_t w = static_cast<std::size_t>(value) % 3; w < kWords; w += 5)
       text[w * kWord + random() % kWord] = '|';
-    conversion::MarkWords(text.data(), 0, kWords * kWord, marks.data(), barWords.data());
+    conversion::MarkWords(text.data(), 0, kWords * kWord, marks.data(), bars.data());
     for (std::size_t w = 0; w < kWords; ++w) {
       bool bar = false;
       const WordMarks plain = MarkPlainly(text.data() + w * kWord, bar);
@@ -57,7 +57,7 @@ TEST(Marks, MarkEveryByteValueAtEveryPlaceAsAPlainLookDoes) {
       bool bar64 = !bar;
       ExpectSame(conversion::Mark64(text.data() + w * kWord, bar64), plain, w);
       EXPECT_EQ(bar64, bar) << "word " << w;
-      EXPECT_EQ(conversion::AnyBar(barWords.data(), w, w), bar) << "word " << w;
+      EXPECT_EQ(conversion::AnyBar(bars.data(), w, w), bar) << "word " << w;
     }
   }
 }
@@ -65,27 +65,14 @@ TEST(Marks, MarkEveryByteValueAtEveryPlaceAsAPlainLookDoes) {
 TEST(Marks, ClearTheBitsFromTheEndOnAndLeaveTheWordsBeforeTheStart) {
   std::vector<char> text(4 * kWord, ',');
   std::vector<WordMarks> marks(4);
-  std::uint64_t barWords = 0;
+  std::array<std::uint8_t, 4> bars{};
   marks[0].commas = 7;
-  conversion::MarkWords(text.data(), 70, 150, marks.data(), &barWords);
+  conversion::MarkWords(text.data(), 70, 150, marks.data(), bars.data());
   EXPECT_EQ(marks[0].commas, 7u);
   EXPECT_EQ(marks[1].commas, ~std::uint64_t{0});
   EXPECT_EQ(marks[2].commas, (std::uint64_t{1} << 22) - 1);
-  conversion::MarkWords(text.data(), 128, 192, marks.data(), &barWords);
+  conversion::MarkWords(text.data(), 128, 192, marks.data(), bars.data());
   EXPECT_EQ(marks[2].commas, ~std::uint64_t{0});
-}
-
-TEST(Marks, TellWhetherAnyWordOfARangeHoldsABar) {
-  // Words 3, 64 and 130 hold a bar.
-  const std::vector<std::uint64_t> barWords = {std::uint64_t{1} << 3, 1, 4};
-  EXPECT_FALSE(conversion::AnyBar(barWords.data(), 0, 2));
-  EXPECT_TRUE(conversion::AnyBar(barWords.data(), 0, 3));
-  EXPECT_TRUE(conversion::AnyBar(barWords.data(), 3, 3));
-  EXPECT_FALSE(conversion::AnyBar(barWords.data(), 4, 63));
-  EXPECT_TRUE(conversion::AnyBar(barWords.data(), 4, 64));
-  EXPECT_TRUE(conversion::AnyBar(barWords.data(), 60, 200));
-  EXPECT_FALSE(conversion::AnyBar(barWords.data(), 65, 129));
-  EXPECT_TRUE(conversion::AnyBar(barWords.data(), 65, 130));
 }
 
 }  // namespace
