@@ -48,8 +48,11 @@ std::size_t Utf8SequenceLength(std::string_view s, std::size_t pos) {
 }
 
 std::size_t CharCount(std::string_view s) {
-  std::size_t count = 0;
-  for (std::size_t pos = 0; pos < s.size(); pos += CharLength(s, pos)) ++count;
+  // Counts ASCII bytes without looking for sequences, the usual case.
+  std::size_t pos = 0;
+  while (pos < s.size() && Byte(s, pos) < 0x80) ++pos;
+  std::size_t count = pos;
+  for (; pos < s.size(); pos += CharLength(s, pos)) ++count;
   return count;
 }
 
