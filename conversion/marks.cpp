@@ -52,7 +52,9 @@ void MarkEach(const char* data, std::size_t first, std::size_t last, WordMarks* 
   }
 }
 
-const bool kHasAvx2 = __builtin_cpu_supports("avx2") != 0;
+// Asks the processor first: this runs among the static constructors, which may come
+// before the C runtime's own look.
+const bool kHasAvx2 = (__builtin_cpu_init(), __builtin_cpu_supports("avx2") != 0);
 #endif
 
 }  // namespace
