@@ -20,6 +20,7 @@
 #include "conversion.h"
 #include "form1.h"
 #include "platform.h"
+#include "platform_win32.h"
 #include "quiet_host.h"
 
 namespace {
@@ -205,6 +206,13 @@ int wmain(int argc, wchar_t** argv) {
               NanosecondsPerCall(1000000, [&](int) { sink = std::time(nullptr); }));
   std::printf("ns/call     platform::Now %.0f\n",
               NanosecondsPerCall(1000000, [&](int) { sink = conversion::platform::Now(); }));
+  // Calls the window once made per line before it looked at the clock every 256th line only.
+  std::printf("ns/call     steady_clock::now %.0f\n", NanosecondsPerCall(1000000, [&](int) {
+                sink = std::chrono::steady_clock::now().time_since_epoch().count();
+              }));
+  std::printf("ns/call     Wide %.0f\n", NanosecondsPerCall(1000000, [&](int) {
+                sink = static_cast<std::time_t>(conversion::platform::Wide("123456").size());
+              }));
   std::printf("ns/call     FormatMoment %.0f\n", NanosecondsPerCall(20000, [&](int i) {
                 sink = static_cast<std::time_t>(conversion::platform::FormatMoment(now + i).size());
               }));
