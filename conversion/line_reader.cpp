@@ -68,7 +68,10 @@ bool LineReader::Fill() {
     // Ends the last line as if it had a terminator; nothing reads it as one.
     buffer_[end_] = '\n';
     WordMarks& last = marks_[end_ / kWord];
-    if (end_ % kWord == 0) last = {};  // a word no read reached
+    if (end_ % kWord == 0) {  // a word no read reached
+      last = {};
+      bars_[end_ / kWord] = 0;
+    }
     last.lineEnds |= std::uint64_t{1} << (end_ % kWord);
   }
   // Nothing was taken from the buffer before the mark is settled: a part of it
