@@ -12,20 +12,6 @@ namespace {
 using conversion::kWord;
 using conversion::WordMarks;
 
-// Marks the word at p one byte after the other; bar tells whether one is a bar.
-WordMarks MarkPlainly(const char* p, bool& bar) {
-  WordMarks marks;
-  bar = false;
-  for (unsigned i = 0; i < kWord; ++i) {
-    const std::uint64_t bit = std::uint64_t{1} << i;
-    if (p[i] == ',') marks.commas |= bit;
-    if (p[i] == ' ' || p[i] == '"') marks.blanksAndQuotes |= bit;
-    if (p[i] == '\r' || p[i] == '\n') marks.lineEnds |= bit;
-    bar = bar || p[i] == '|';
-  }
-  return marks;
-}
-
 void ExpectSame(const WordMarks& a, const WordMarks& b, std::size_t word) {
   EXPECT_EQ(a.commas, b.commas) << "word " << word;
   EXPECT_EQ(a.blanksAndQuotes, b.blanksAndQuotes) << "word " << word;
@@ -52,7 +38,7 @@ TEST(Marks, MarkEveryByteValueAtEveryPlaceAsAPlainLookDoes) {
     conversion::MarkWords(text.data(), 0, kWords * kWord, marks.data(), bars.data());
     for (std::size_t w = 0; w < kWords; ++w) {
       bool bar = false;
-      const WordMarks plain = MarkPlainly(text.data() + w * kWord, bar);
+      const WordMarks plain = conversion::MarkPlainly(text.data() + w * kWord, bar);
       ExpectSame(marks[w], plain, w);
       bool bar64 = !bar;
       ExpectSame(conversion::Mark64(text.data() + w * kWord, bar64), plain, w);
