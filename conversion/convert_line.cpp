@@ -662,9 +662,9 @@ bool SplitFields(const MarkedText& text, std::size_t begin, std::size_t end, Fie
   char* const data = text.data;
   std::string_view* field = dati.data();
   std::string_view* const full = field + kUsedFields;
-  std::size_t start =
-      begin;          // where *field starts; after its leading blanks once they were skipped
-  unsigned bars = 0;  // nonzero when a word read so far holds a bar
+  // Where *field starts; after its leading blanks once they were skipped.
+  std::size_t start = begin;
+  unsigned bars = 0;            // nonzero when a word read so far holds a bar
   std::uint64_t oddBefore = 0;  // 1 when the byte before the word is a blank or a quote
   // Reads the line a word at a time, up to the word of the separator at end.
   for (std::size_t base = begin - begin % kWord;; base += kWord) {

@@ -60,8 +60,8 @@ using Fields = std::array<std::string_view, kUsedFields + kWord>;
 // the line or constants.
 inline constexpr std::size_t kComputedValues = 10;
 
-// Holds what one record is written from, viewing the line's copy, the run
-// context and constants until the next line is converted.
+// Holds what one record is written from, viewing the line, the run context
+// and constants until the next line is converted.
 struct Record {
   Fields columns;  // as SplitFields gives them
   std::array<std::string_view, kComputedValues> computed;
