@@ -97,9 +97,7 @@ constexpr std::array<Row, 12> kPrefixes{{
     Replace("ZB2", "ZB"),
 }};
 
-bool HoldsDigit(std::string_view part) {
-  return std::any_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
+bool HoldsDigit(std::string_view part) { return std::any_of(part.begin(), part.end(), IsDigit); }
 
 // Returns the longest part that holds a digit, the later one on a tie; picked
 // itself when none does. Every call sign holds a digit, suffixes such as QRP

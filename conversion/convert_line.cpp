@@ -144,8 +144,6 @@ std::string_view Chars(std::string_view s, const std::array<std::size_t, N + 1>&
   return s.substr(offsets[from - 1], offsets[to] - offsets[from - 1]);
 }
 
-constexpr bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
 // Returns true when the characters at the given 1-based places are each one digit.
 template <std::size_t N, std::size_t M>
 bool DigitsAt(std::string_view s, const std::array<std::size_t, N + 1>& offsets,

@@ -36,6 +36,9 @@ char32_t FoldChar(char32_t c);
 // UTF-8 stay apart from every character.
 std::u32string FoldName(std::string_view name);
 
+// Returns true when c is 0 to 9.
+constexpr bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
 // Returns true when c is a to z.
 constexpr bool IsLowerAscii(char c) { return c >= 'a' && c <= 'z'; }
 
