@@ -8,6 +8,15 @@
 
 namespace conversion {
 
+// Names the order of day and month in a date written with the year last.
+enum class DateOrder : std::uint8_t { Unknown, DayFirst, MonthFirst };
+
+// Holds how this PC writes dates and times, as far as an export shows them.
+struct RegionalDates {
+  DateOrder order = DateOrder::Unknown;  // of the short date; unknown when it puts the year first
+  std::string am, pm;                    // the words after a morning or afternoon time, UTF-8
+};
+
 // Holds the state the window shares with every procedure of a conversion run.
 // All texts are empty and all numbers 0 when the window is created; they keep
 // their values between runs.
@@ -40,6 +49,8 @@ class Host {
   // Returns the current time; field 47 of every record shows it. Called once
   // per record, so it must be cheap: the system clock by default.
   virtual std::time_t Now();
+  // Returns how the user's regional settings write dates and times; asked once per run.
+  virtual RegionalDates Regional();
 };
 
 // Returns true when filename names a file that can be opened for reading.

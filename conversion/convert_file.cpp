@@ -3,6 +3,7 @@
 #include <new>
 #include <string>
 
+#include "export_head.h"
 #include "input_name.h"
 #include "line_converter.h"
 #include "line_joiner.h"
@@ -37,7 +38,7 @@ void ConvertLines(FormState& form, Host& host, RunContext& run, LineReader& read
     return !ended;
   };
   const LineJoiner::ReadLine read = next;  // for joins only, which are rare
-  LineJoiner joiner;
+  LineJoiner joiner(run.separator);
   std::string_view line;
   std::uint64_t number = 0;
   for (;;) {
@@ -88,8 +89,16 @@ void Convert(FormState& form, Host& host, LineReader& reader, RecordWriter& writ
     const std::string_view probe = reader.Probe(cut);
     // An export of ASCII alone is in the 8-bit code page as far as anyone can tell.
     run.eightBit = !reader.bom() && !(HoldsNonAscii(probe) && IsUtf8(probe, cut));
+    run.separator = SeparatorOf(probe);
+    outcome.headerDifference = HeaderDifference(probe, run.separator);
+    const RegionalDates regional = host.Regional();
+    outcome.dateOrder = DecideDateOrder(probe, cut, run.separator, regional.order);
+    run.dates.order = outcome.dateOrder.order;
+    run.SetDayHalves(regional.am, regional.pm);
     run.SetOperator(form.NomeUtente);
+    reader.SetSeparator(run.separator);
     ConvertLines(form, host, run, reader, writer, outcome);
+    outcome.datesInOrder = run.datesInOrder;
   } catch (const std::bad_alloc&) {
     form.Linea = {};
     form.Linea1.clear();
@@ -108,6 +117,8 @@ void Convert(FormState& form, Host& host, LineReader& reader, RecordWriter& writ
 }  // namespace
 
 std::time_t Host::Now() { return platform::Now(); }
+
+RegionalDates Host::Regional() { return platform::ReadRegionalDates(); }
 
 bool FileExists(const std::string& filename) {
   File file;

@@ -9,6 +9,7 @@
 
 #include "bytes.h"
 #include "check_field.h"
+#include "date_time.h"
 #include "line_converter.h"
 #include "marks.h"
 #include "platform.h"
@@ -17,9 +18,6 @@
 namespace conversion {
 
 namespace {
-
-constexpr std::string_view kPlaceholderDate = "01/01/2050";
-constexpr std::string_view kPlaceholderTime = "12:12:12";
 
 // Writes CR and LF as blanks: a record is one line whatever the text holds.
 std::string OneLine(std::string text) {
@@ -37,10 +35,11 @@ constexpr std::array<char, 16> kBlanks = [] {
 constexpr std::string_view kBlank(kBlanks.data(), 1);
 
 // Tells where the quoted fields of a line are rewritten: the byte at from + i
-// to to + i, in place when both are the same.
+// to to + i, in place when both are the same; and what separates its fields.
 struct Rewrite {
   const char* from;
   char* to;
+  char separator;
 };
 
 // Reads the quoted field whose opening quote is at open. "" inside stands for
@@ -53,7 +52,7 @@ struct Rewrite {
   const char* const end = data + size;
   bool doubled = false;
   const char* close = FindByte(data + open + 1, end, '"');
-  while (close != end && close[1] == '"') {  // *end is a comma
+  while (close != end && close[1] == '"') {  // *end is a separator
     doubled = true;
     close = FindByte(close + 2, end, '"');
   }
@@ -61,7 +60,8 @@ struct Rewrite {
   const char* rest = close;  // the text after the closing quote runs from close + 1 to rest
   const char* comma = end;
   if (close != end) {
-    comma = close[1] == ',' ? close + 1 : FindByte(close + 1, end, ',');
+    const char separator = rewrite.separator;
+    comma = close[1] == separator ? close + 1 : FindByte(close + 1, end, separator);
     rest = comma;
     while (rest > close + 1 && rest[-1] == ' ') --rest;
   }
@@ -89,7 +89,7 @@ struct Rewrite {
 // starts, or, when quoted comes back set, where the next field starts.
 std::size_t ReadOddStart(char* data, std::size_t size, std::size_t start, std::string_view& value,
                          bool& quoted, const Rewrite& rewrite) {
-  while (data[start] == ' ') ++start;  // data[size] is a comma or a line end
+  while (data[start] == ' ') ++start;  // data[size] is a separator or a line end
   quoted = data[start] == '"';
   return quoted ? ReadQuoted(data, size, start, value, rewrite) : start;
 }
@@ -121,201 +121,6 @@ std::string_view QslFlag(std::string_view value) {
   const auto first = static_cast<unsigned char>(value[0]);
   if (first < 128) return {&kQslFlags[first], 1};
   return value.substr(0, CharLength(value, 0));
-}
-
-// Fills the byte offsets of the first N characters of s and the end; returns
-// true when s holds exactly N characters.
-template <std::size_t N>
-bool CharOffsets(std::string_view s, std::array<std::size_t, N + 1>& offsets) {
-  std::size_t pos = 0;
-  for (std::size_t i = 0; i < N; ++i) {
-    if (pos >= s.size()) return false;
-    offsets[i] = pos;
-    pos += CharLength(s, pos);
-  }
-  offsets[N] = pos;
-  return pos == s.size();
-}
-
-// Returns characters from..to (1-based, inclusive) of s.
-template <std::size_t N>
-std::string_view Chars(std::string_view s, const std::array<std::size_t, N + 1>& offsets,
-                       std::size_t from, std::size_t to) {
-  return s.substr(offsets[from - 1], offsets[to] - offsets[from - 1]);
-}
-
-// Returns true when the characters at the given 1-based places are each one digit.
-template <std::size_t N, std::size_t M>
-bool DigitsAt(std::string_view s, const std::array<std::size_t, N + 1>& offsets,
-              const std::array<std::size_t, M>& places) {
-  return std::all_of(places.begin(), places.end(), [&](std::size_t place) {
-    return offsets[place] - offsets[place - 1] == 1 && IsDigit(s[offsets[place - 1]]);
-  });
-}
-
-bool IsHeaderDate(std::string_view date) {
-  return date.size() == 4 && UpperAscii(date[0]) == 'D' && UpperAscii(date[1]) == 'A' &&
-         UpperAscii(date[2]) == 'T' && UpperAscii(date[3]) == 'E';
-}
-
-// Appends one or two digits as two, with a leading zero.
-void PutTwoDigits(std::string& out, std::string_view digits) {
-  if (digits.size() == 1) out.push_back('0');
-  out.append(digits);
-}
-
-// Takes one or two digits from the front of s; returns them, or nothing.
-std::string_view TakeDigits(std::string_view& s, std::size_t most) {
-  std::size_t n = 0;
-  while (n < most && n < s.size() && IsDigit(s[n])) ++n;
-  const std::string_view digits = s.substr(0, n);
-  s.remove_prefix(n);
-  return digits;
-}
-
-// Appends a date as dd/mm/yyyy: yyyy?mm?dd; any ten characters as dd?mm?yyyy,
-// the separators not examined; d.m.yyyy with one or two digits for day and
-// month. Returns false for any other form, month-first ones included.
-bool PutDate(std::string_view date, std::string& out) {
-  std::array<std::size_t, 11> d{};
-  if (CharOffsets<10>(date, d)) {
-    if (DigitsAt<10>(date, d, std::array<std::size_t, 8>{1, 2, 3, 4, 6, 7, 9, 10})) {
-      out.append(Chars<10>(date, d, 9, 10)).append("/").append(Chars<10>(date, d, 6, 7));
-      out.append("/").append(Chars<10>(date, d, 1, 4));
-      return true;
-    }
-    out.append(Chars<10>(date, d, 1, 2)).append("/").append(Chars<10>(date, d, 4, 5));
-    out.append("/").append(Chars<10>(date, d, 7, 10));
-    return true;
-  }
-  std::string_view rest = date;
-  const std::string_view day = TakeDigits(rest, 2);
-  if (day.empty() || !rest.starts_with('.')) return false;
-  rest.remove_prefix(1);
-  const std::string_view month = TakeDigits(rest, 2);
-  if (month.empty() || !rest.starts_with('.')) return false;
-  rest.remove_prefix(1);
-  if (rest.size() != 4 || TakeDigits(rest, 4).size() != 4) return false;
-  PutTwoDigits(out, day);
-  out.push_back('/');
-  PutTwoDigits(out, month);
-  out.push_back('/');
-  out.append(date.substr(date.size() - 4));
-  return true;
-}
-
-// Reads h:mm, hh:mm, h:mm:ss or hh:mm:ss, with ':' or '.' between, as the
-// whole of text; returns false for anything else.
-bool ReadClock(std::string_view text, std::array<std::string_view, 3>& parts) {
-  parts = {};
-  for (std::size_t i = 0; i < parts.size(); ++i) {
-    if (i > 0) {
-      if (text.empty()) return i == 2;
-      if (text.front() != ':' && text.front() != '.') return false;
-      text.remove_prefix(1);
-    }
-    parts[i] = TakeDigits(text, 2);
-    if (parts[i].empty() || (i > 0 && parts[i].size() != 2)) return false;
-  }
-  return text.empty();
-}
-
-// Appends hh:mm:ss for a time that ends the value and starts it or follows a
-// blank, on the 24-hour clock or followed by a blank and AM or PM. The
-// seconds are 00 when left out.
-bool PutTimeOfDay(std::string_view time, std::string& out) {
-  int shift = -1;  // hours to add for AM or PM; -1 on the 24-hour clock
-  if (time.size() >= 3 && time[time.size() - 3] == ' ' &&
-      UpperAscii(time[time.size() - 1]) == 'M') {
-    const char half = UpperAscii(time[time.size() - 2]);
-    if (half == 'A' || half == 'P') {
-      shift = half == 'A' ? 0 : 12;
-      time.remove_suffix(3);
-    }
-  }
-  const std::size_t blank = time.rfind(' ');
-  std::array<std::string_view, 3> parts{};
-  if (!ReadClock(blank == std::string_view::npos ? time : time.substr(blank + 1), parts)) {
-    return false;
-  }
-  if (shift < 0) {
-    PutTwoDigits(out, parts[0]);
-  } else {
-    int hour = parts[0][0] - '0';
-    if (parts[0].size() == 2) hour = hour * 10 + parts[0][1] - '0';
-    if (hour < 1 || hour > 12) return false;
-    hour = hour % 12 + shift;
-    out.push_back(static_cast<char>('0' + hour / 10));
-    out.push_back(static_cast<char>('0' + hour % 10));
-  }
-  out.append(":").append(parts[1]).append(":").append(parts[2].empty() ? "00" : parts[2]);
-  return true;
-}
-
-// Appends a time as hh:mm:ss: the last eight of nineteen characters when they
-// hold digits where hh?mm?ss does, else a time of day that ends the value.
-bool PutTime(std::string_view time, std::string& out) {
-  std::array<std::size_t, 20> t{};
-  if (CharOffsets<19>(time, t) &&
-      DigitsAt<19>(time, t, std::array<std::size_t, 6>{12, 13, 15, 16, 18, 19})) {
-    out.append(Chars<19>(time, t, 12, 13)).append(":").append(Chars<19>(time, t, 15, 16));
-    out.append(":").append(Chars<19>(time, t, 18, 19));
-    return true;
-  }
-  return PutTimeOfDay(time, out);
-}
-
-// Returns the 8 bytes at p as one number, in the machine's order.
-std::uint64_t Load64(const char* p) {
-  std::uint64_t bytes = 0;
-  std::memcpy(&bytes, p, sizeof bytes);
-  return bytes;
-}
-
-// Builds field 20, dd/mm/yyyy hh:mm:ss, from the date and time as the
-// exporting PC wrote them, each with 16 readable bytes from its start. A form
-// that is not read gets the placeholder date 01/01/2050 or time 12:12:12; the
-// header line's names pass unchanged. The text viewed has 16 readable bytes
-// behind its start in out.
-std::string_view DateTime(std::string_view date, std::string_view time, std::string& out,
-                          bool& placeholder) {
-  constexpr std::size_t kUsual = 19;
-  constexpr std::uint64_t kHighBits = 0x8080808080808080;
-  if (date.size() == 10 && time.size() == kUsual &&
-      ((Load64(date.data()) | Load64(date.data() + 2) | Load64(time.data()) |
-        Load64(time.data() + 8) | Load64(time.data() + 11)) &
-       kHighBits) == 0 &&
-      !IsDigit(date[2]) && IsDigit(time[11]) && IsDigit(time[12]) && IsDigit(time[14]) &&
-      IsDigit(time[15]) && IsDigit(time[17]) && IsDigit(time[18])) {
-    // One byte per character and the day first: the usual line, done without counting characters.
-    if (out.size() < kUsual + 16) out.resize(kUsual + 16);
-    char* const text = out.data();
-    std::memcpy(text, date.data(), 10);
-    text[2] = '/';
-    text[5] = '/';
-    text[10] = ' ';
-    std::memcpy(text + 11, time.data() + 11, 8);
-    text[13] = ':';
-    text[16] = ':';
-    return {text, kUsual};
-  }
-  out.clear();
-  if (IsHeaderDate(date)) {
-    out.append(date).append(" ").append(time);
-  } else {
-    if (!PutDate(date, out)) {
-      out.assign(kPlaceholderDate);
-      placeholder = true;
-    }
-    out.push_back(' ');
-    if (!PutTime(time, out)) {
-      out.append(kPlaceholderTime);
-      placeholder = true;
-    }
-  }
-  const std::size_t size = out.size();
-  out.append(16, ' ');
-  return {out.data(), size};
 }
 
 // Names where a record field's text comes from.
@@ -575,7 +380,12 @@ std::string_view Compute(Line& line) {
   } else if constexpr (field.source == Source::QslFlag) {
     return QslFlag(value);
   } else if constexpr (field.source == Source::DateTime) {
-    return DateTime(value, line.dati[field.other], line.run.dateTime, line.result.placeholderDate);
+    DateNotes notes;
+    const std::string_view text =
+        DateTime(value, line.dati[field.other], line.run.dates, line.run.dateTime, notes);
+    line.result.placeholderDate = notes.placeholder;
+    line.run.datesInOrder = line.run.datesInOrder || notes.orderUsed;
+    return text;
   } else if constexpr (field.source == Source::Operator) {
     return line.run.operatorName;
   } else if constexpr (field.source == Source::Moment) {
@@ -629,6 +439,18 @@ void RunContext::SetOperator(std::string_view typed) {
   operatorHoldsBar = operatorName.find('|') != std::string::npos;
 }
 
+void RunContext::SetDayHalves(std::string_view am, std::string_view pm) {
+  const auto inExport = [this](std::string_view word) {
+    if (!eightBit) return std::string(word);
+    std::string text = platform::ToEightBit(word);
+    return text.find('?') == std::string::npos || word.find('?') != std::string_view::npos
+               ? text
+               : std::string();
+  };
+  dates.am = inExport(am);
+  dates.pm = inExport(pm);
+}
+
 void RunContext::FormatMoment(std::time_t t) {
   const std::string text = platform::FormatMoment(t);
   moment = OneLine(eightBit ? platform::ToEightBit(text) : text);
@@ -636,7 +458,8 @@ void RunContext::FormatMoment(std::time_t t) {
   momentTime = t;
 }
 
-bool SplitFields(std::string_view line, LineCopy& copy, Fields& dati, bool& holdsBar) {
+bool SplitFields(std::string_view line, LineCopy& copy, Fields& dati, bool& holdsBar,
+                 char separator) {
   const std::size_t size = line.size();
   const std::size_t words = size / kWord + 1;
   if (copy.bytes.size() < words * kWord + kLinePadding) {
@@ -646,17 +469,18 @@ bool SplitFields(std::string_view line, LineCopy& copy, Fields& dati, bool& hold
   }
   char* const data = copy.bytes.data();
   CopyBytes(data, line.data(), size);
-  // Ends the last field with a comma.
-  data[size] = ',';
-  MarkWords(data, 0, size + 1, copy.marks.data(), copy.bars.data());
+  // Ends the last field with a separator.
+  data[size] = separator;
+  MarkWords(data, 0, size + 1, copy.marks.data(), copy.bars.data(), separator);
   // A CR or LF inside the line is text here, as the reader never passes one on.
   for (std::size_t w = 0; w < words; ++w) copy.marks[w].lineEnds = 0;
-  return SplitFields({data, copy.marks.data(), copy.bars.data()}, 0, size, dati, holdsBar, data);
+  return SplitFields({data, copy.marks.data(), copy.bars.data(), separator}, 0, size, dati,
+                     holdsBar, data);
 }
 
 bool SplitFields(const MarkedText& text, std::size_t begin, std::size_t end, Fields& dati,
                  bool& holdsBar, char* rewriteTo) {
-  const Rewrite rewrite{text.data + begin, rewriteTo};
+  const Rewrite rewrite{text.data + begin, rewriteTo, text.separator};
   char* const data = text.data;
   std::string_view* field = dati.data();
   std::string_view* const full = field + kUsedFields;
@@ -743,7 +567,7 @@ bool SplitFields(const MarkedText& text, std::size_t begin, std::size_t end, Fie
   }
 }
 
-LineShape ShapeOf(std::string_view line) {
+LineShape ShapeOf(std::string_view line, char separator) {
   LineShape shape;
   std::size_t pos = 0;
   while (shape.fields < kUsedFields) {
@@ -760,7 +584,7 @@ LineShape ShapeOf(std::string_view line) {
       }
       pos = quote + 1;
     }
-    const std::size_t comma = line.find(',', pos);
+    const std::size_t comma = line.find(separator, pos);
     if (comma == std::string_view::npos) return shape;
     pos = comma + 1;
   }
@@ -789,7 +613,7 @@ LineResult ConvertLine(FormState& form, Host& host, RunContext& run, Record& rec
     const auto begin = static_cast<std::size_t>(form.Linea.data() - marked->data);
     split = SplitFields(*marked, begin, begin + size, Dati, lineHoldsBar, run.rewritten.data());
   } else {
-    split = SplitFields(form.Linea, run.line, Dati, lineHoldsBar);
+    split = SplitFields(form.Linea, run.line, Dati, lineHoldsBar, run.separator);
   }
   if (!split) return result;
   if (form.xx == std::numeric_limits<std::int32_t>::max()) {

@@ -58,6 +58,20 @@ std::string Cannot(std::string_view what, std::string_view path, const RunOutcom
          platform::Reason(outcome.error) + ".";
 }
 
+// Says in which order day and month were read, unless the dates showed day first.
+std::string DateOrderNotice(const RunOutcome& outcome) {
+  const OrderDecision& decision = outcome.dateOrder;
+  if (!outcome.datesInOrder || decision.order == DateOrder::Unknown) return {};
+  const std::string order = decision.order == DateOrder::MonthFirst ? "month" : "day";
+  if (decision.reason == OrderReason::Settings) {
+    return "\nDates were read " + order + " first, as this PC's regional settings write them.";
+  }
+  if (decision.order == DateOrder::MonthFirst) {
+    return "\nDates were read month first, as " + decision.example + " shows.";
+  }
+  return {};
+}
+
 std::string Completion(const RunOutcome& outcome) {
   std::string text = "FINISH MARIGOLD.TXT with " + std::to_string(outcome.count) + " DATA in FILE";
   if (outcome.skipped.count() > 0) {
@@ -74,7 +88,11 @@ std::string Completion(const RunOutcome& outcome) {
             Plural(outcome.unknownBands.count(), "record", "records") + ": " +
             Values(outcome.unknownBands);
   }
-  return text;
+  if (!outcome.headerDifference.empty()) {
+    text += "\nThe export's header differs from the expected columns: " + outcome.headerDifference +
+            ".";
+  }
+  return text + DateOrderNotice(outcome);
 }
 
 std::string SeveralFiles(const RunOutcome& outcome) {

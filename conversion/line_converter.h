@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "conversion.h"
+#include "date_time.h"
 #include "marks.h"
 
 namespace conversion {
@@ -100,10 +101,13 @@ struct RunContext {
   std::string operatorName;       // field 3, in the export's encoding; set by SetOperator
   bool operatorHoldsBar = false;  // operatorName holds a bar
   bool eightBit = false;          // the export is in the 8-bit code page rather than UTF-8
+  char separator = ',';           // separates the fields of the export's lines
   std::optional<std::time_t> momentTime;
   std::string moment;           // field 47 for momentTime
   bool momentHoldsBar = false;  // moment holds a bar
-  std::string dateTime;         // field 20 of the current line, and room behind it
+  DateRules dates;              // how dates and times are read
+  bool datesInOrder = false;    // a date was read in dates.order, the year last and no '.'
+  std::string dateTime = std::string(kDateTimeRoom, ' ');  // field 20 of the line, and room
   LineCopy line;                // a copy of a line that does not come marked, its fields unquoted
   std::vector<char> rewritten;  // the quoted fields of a marked line that are rewritten
   Record record;                // the current line's record, for ConvertLine to append to Linea1
@@ -115,6 +119,9 @@ struct RunContext {
 
   // Prepares field 3 from the operator name as typed (UTF-8).
   void SetOperator(std::string_view typed);
+  // Takes this PC's AM and PM words (UTF-8) in the export's encoding; a word
+  // that the 8-bit code page cannot hold matches nothing.
+  void SetDayHalves(std::string_view am, std::string_view pm);
   // Returns field 47 for the time t, formatted once per second.
   std::string_view Moment(std::time_t t) {
     if (momentTime != t) FormatMoment(t);
@@ -140,7 +147,8 @@ bool SplitFields(const MarkedText& text, std::size_t begin, std::size_t end, Fie
 
 // Splits line as above through a copy of it, made and marked in copy, in
 // which quoted fields are rewritten.
-bool SplitFields(std::string_view line, LineCopy& copy, Fields& dati, bool& holdsBar);
+bool SplitFields(std::string_view line, LineCopy& copy, Fields& dati, bool& holdsBar,
+                 char separator = ',');
 
 // Tells how a line splits: its fields, counted up to 26, and whether the last
 // of them is a quoted field whose closing quote is not on the line.
@@ -150,7 +158,7 @@ struct LineShape {
 };
 
 // Returns the shape of line by the rules of SplitFields.
-LineShape ShapeOf(std::string_view line);
+LineShape ShapeOf(std::string_view line, char separator = ',');
 
 // Counts the bytes behind a record's end that PutRecord may overwrite.
 inline constexpr std::size_t kRecordOverrun = 15;

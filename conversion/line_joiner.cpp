@@ -13,7 +13,7 @@ bool LineJoiner::TakeFirstAhead(std::string_view& line, std::uint64_t& number) {
 }
 
 bool LineJoiner::Join(std::string_view& linea, const ReadLine& read) {
-  const LineShape first = ShapeOf(linea);
+  const LineShape first = ShapeOf(linea, separator_);
   if (first.fields >= kUsedFields || !first.openQuote) return false;
   std::string joined(linea);
   for (std::size_t used = 0; used + 1 < kMostLines; ++used) {
@@ -24,11 +24,12 @@ bool LineJoiner::Join(std::string_view& linea, const ReadLine& read) {
       ahead_.emplace_back(std::string(next), number);
     }
     const std::string& next = ahead_[used].first;
-    if (ShapeOf(next).fields >= kUsedFields || joined.size() + 1 + next.size() > kMostBytes) {
+    if (ShapeOf(next, separator_).fields >= kUsedFields ||
+        joined.size() + 1 + next.size() > kMostBytes) {
       return false;
     }
     joined.append(" ").append(next);
-    const LineShape shape = ShapeOf(joined);
+    const LineShape shape = ShapeOf(joined, separator_);
     if (shape.fields >= kUsedFields) {
       joined_ = std::move(joined);
       linea = joined_;

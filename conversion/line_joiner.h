@@ -21,6 +21,8 @@ class LineJoiner {
   static constexpr std::size_t kMostLines = 16;
   static constexpr std::size_t kMostBytes = 64 * 1024;
 
+  explicit LineJoiner(char separator = ',') : separator_(separator) {}
+
   // Gives the next of the lines read ahead by Join; false when none is left.
   // The line stays valid until the next call.
   bool TakeAhead(std::string_view& line, std::uint64_t& number) {
@@ -38,6 +40,7 @@ class LineJoiner {
  private:
   bool TakeFirstAhead(std::string_view& line, std::uint64_t& number);
 
+  char separator_;  // separates the fields of the lines
   std::deque<std::pair<std::string, std::uint64_t>> ahead_;
   std::string current_;
   std::string joined_;

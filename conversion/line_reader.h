@@ -9,6 +9,7 @@
 
 #include "marks.h"
 #include "platform.h"
+#include "utf16.h"
 
 namespace conversion {
 
@@ -19,7 +20,8 @@ inline constexpr std::size_t kLongestLine = 16 * 1024 * 1024;
 
 // Reads a file line by line through one buffer of a block or more. CR LF, a
 // lone CR and a lone LF each end a line; a UTF-8 byte-order mark at the start
-// is dropped. A read that is interrupted is made again.
+// is dropped, and a file that starts with a UTF-16 one is read as the UTF-8
+// text it holds. A read that is interrupted is made again.
 class LineReader {
  public:
   static constexpr std::size_t kBlock = 1024 * 1024;  // bytes one read asks for
@@ -28,12 +30,18 @@ class LineReader {
                       std::size_t longestLine = kLongestLine);
 
   // Returns the first bytes of the file, up to size, reading them first; cut
-  // tells that more follow. Lines are read from the start all the same.
+  // tells that more follow. Lines are read from the start all the same. What
+  // it reads is marked only by SetSeparator or the first Next, so that the
+  // separator may be chosen from it.
   std::string_view Probe(bool& cut, std::size_t size = kEncodingProbe);
+
+  // Marks separator, not the comma, as what separates fields from here on.
+  void SetSeparator(char separator);
 
   // Reads the next line into line, which holds until the next call; returns
   // false at the end, on a read error and at a line longer than the longest.
   bool Next(std::string_view& line) {
+    if (unmarked_) SetSeparator(separator_);
     for (;;) {
       if (skipLineFeed_ && begin_ < end_) {
         if (buffer_[begin_] == '\n') ++begin_;
@@ -71,16 +79,18 @@ class LineReader {
   // The line Next gave may be rewritten in place until then; its end is
   // marked as a line end and is a CR, an LF or, at the file's end, an LF put
   // there. 64 bytes behind the line can be read.
-  MarkedText marked() { return {buffer_.data(), marks_.data(), bars_.data()}; }
+  MarkedText marked() { return {buffer_.data(), marks_.data(), bars_.data(), separator_}; }
 
   // Counts the lines returned, and the one found too long.
   std::uint64_t lineNumber() const { return lineNumber_; }
   // Tells why reading stopped early; nothing when it did not.
   std::error_code error() const { return error_; }
   bool tooLong() const { return tooLong_; }
-  // Tells that the file began with a UTF-8 byte-order mark; known once a line
-  // or the probe was read.
+  // Tells that the file began with a byte-order mark, so its lines are UTF-8;
+  // known once a line or the probe was read.
   bool bom() const { return bom_; }
+  // Tells that the file is UTF-16, its lines the UTF-8 text it holds.
+  bool utf16() const { return utf16_; }
 
  private:
   bool TooLong();
@@ -102,6 +112,13 @@ class LineReader {
   // Reads more of the file behind what is left; returns false on an error, and
   // reads nothing more after one.
   bool Fill();
+  // Reads once into the buffer at end_, or through the decoder for UTF-16;
+  // returns the bytes the buffer gained, and sets eof_ at the end.
+  std::size_t ReadMore();
+  // Marks the buffer from from to end_, and the line end put at the file's end.
+  void Mark(std::size_t from);
+  // Looks for a byte-order mark once the bytes read can tell.
+  void CheckMark();
 
   platform::File& file_;
   std::size_t block_;
@@ -115,6 +132,13 @@ class LineReader {
   std::vector<std::uint8_t> bars_;  // 1 for each word of marks_ that holds a bar
   std::size_t begin_ = 0;
   std::size_t end_ = 0;
+  char separator_ = ',';
+  bool unmarked_ = false;  // the probe read bytes that are not marked yet
+  bool utf16_ = false;
+  Utf16Decoder decoder_;
+  std::vector<char> raw_;  // UTF-16 read and not decoded yet, from rawBegin_ to rawEnd_
+  std::size_t rawBegin_ = 0;
+  std::size_t rawEnd_ = 0;
   bool skipLineFeed_ = false;  // the last line ended in CR; an LF right after belongs to it
   bool markChecked_ = false;   // the byte-order mark was looked for
   bool bom_ = false;

@@ -1,7 +1,11 @@
 #include <iconv.h>
+#include <langinfo.h>
+#include <locale.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdlib>
 #include <string>
 #include <system_error>
 
@@ -51,6 +55,68 @@ std::string FormatMoment(std::time_t t) {
   const std::size_t n =
       std::strftime(buffer.data(), buffer.size(), midnight ? "%x" : "%x %X", &local);
   return std::string(buffer.data(), n);
+}
+
+DateOrder DateOrderOf(std::string_view pattern) {
+  for (std::size_t i = 0; i + 1 < pattern.size(); ++i) {
+    if (pattern[i] != '%') continue;
+    std::size_t c = i + 1;
+    // Skips the flags, width and modifiers of glibc's conversions.
+    while (c < pattern.size() &&
+           std::string_view("_-0^#EO123456789").find(pattern[c]) != std::string_view::npos) {
+      ++c;
+    }
+    if (c == pattern.size()) break;
+    switch (pattern[c]) {
+      case 'd':
+      case 'e':
+        return DateOrder::DayFirst;
+      case 'm':
+      case 'D':  // %m/%d/%y
+        return DateOrder::MonthFirst;
+      case 'y':
+      case 'Y':
+      case 'C':
+      case 'G':
+      case 'g':
+      case 'F':  // %Y-%m-%d
+        return DateOrder::Unknown;
+      default:
+        break;
+    }
+    i = c;
+  }
+  return DateOrder::Unknown;
+}
+
+RegionalDates ReadRegionalDates() {
+  RegionalDates dates;
+  // Finds LC_TIME's locale as setlocale would, without changing the program's.
+  const char* name = nullptr;
+  for (const char* variable : {"LC_ALL", "LC_TIME", "LANG"}) {
+    name = std::getenv(variable);
+    if (name != nullptr && *name != '\0') break;
+  }
+  const std::string_view locale = name != nullptr ? name : "";
+  if (locale.empty() || locale == "C" || locale == "POSIX" || locale.starts_with("C.")) {
+    return dates;
+  }
+  locale_t loc = newlocale(LC_TIME_MASK | LC_CTYPE_MASK, name, nullptr);
+  if (loc == nullptr) return dates;
+  dates.order = DateOrderOf(nl_langinfo_l(D_FMT, loc));
+  const std::string_view codeset = nl_langinfo_l(CODESET, loc);
+  // Takes words in another encoding only when they are ASCII.
+  const bool utf8 = codeset == "UTF-8";
+  const auto word = [&](nl_item item) {
+    std::string text = nl_langinfo_l(item, loc);
+    const bool ascii = std::all_of(text.begin(), text.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return utf8 || ascii ? text : std::string();
+  };
+  dates.am = word(AM_STR);
+  dates.pm = word(PM_STR);
+  freelocale(loc);
+  return dates;
 }
 
 std::string ToEightBit(std::string_view utf8) {

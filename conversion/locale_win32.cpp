@@ -168,6 +168,32 @@ std::string FormatMoment(std::time_t t) {
   return Utf8(text);
 }
 
+DateOrder DateOrderOf(std::string_view pattern) {
+  bool quoted = false;  // text between single quotes is written as it stands
+  for (const char c : pattern) {
+    if (c == '\'') quoted = !quoted;
+    if (quoted) continue;
+    if (c == 'd') return DateOrder::DayFirst;
+    if (c == 'M') return DateOrder::MonthFirst;
+    if (c == 'y' || c == 'g') return DateOrder::Unknown;
+  }
+  return DateOrder::Unknown;
+}
+
+RegionalDates ReadRegionalDates() {
+  RegionalDates dates;
+  const auto info = [](LCTYPE type) {
+    std::array<wchar_t, 96> text{};
+    const int n = ::GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, type, text.data(),
+                                    static_cast<int>(text.size()));
+    return Utf8(std::wstring_view(text.data(), n > 0 ? static_cast<std::size_t>(n - 1) : 0));
+  };
+  dates.order = DateOrderOf(info(LOCALE_SSHORTDATE));
+  dates.am = info(LOCALE_S1159);
+  dates.pm = info(LOCALE_S2359);
+  return dates;
+}
+
 std::string ToEightBit(std::string_view utf8) {
   const std::wstring wide = Wide(utf8);
   // A character beyond U+FFFF takes two UTF-16 units and stands for one '?':

@@ -10,10 +10,10 @@ namespace {
 
 // Marks words first to last with Mark64.
 void MarkEach(const char* data, std::size_t first, std::size_t last, WordMarks* marks,
-              std::uint8_t* bars) {
+              std::uint8_t* bars, char separator) {
   for (std::size_t word = first; word <= last; ++word) {
     bool bar = false;
-    marks[word] = Mark64(data + word * kWord, bar);
+    marks[word] = Mark64(data + word * kWord, bar, separator);
     bars[word] = bar ? 1 : 0;
   }
 }
@@ -27,8 +27,8 @@ void MarkEach(const char* data, std::size_t first, std::size_t last, WordMarks* 
 
 // Marks words first to last 32 bytes at a time.
 [[gnu::target("avx2")]] void MarkEachAvx2(const char* data, std::size_t first, std::size_t last,
-                                          WordMarks* marks, std::uint8_t* bars) {
-  const __m256i comma = _mm256_set1_epi8(',');
+                                          WordMarks* marks, std::uint8_t* bars, char separator) {
+  const __m256i comma = _mm256_set1_epi8(separator);
   const __m256i two = _mm256_set1_epi8(2);
   const __m256i quote = _mm256_set1_epi8('"');
   const __m256i carriage = _mm256_set1_epi8('\r');
@@ -60,18 +60,18 @@ const bool kHasAvx2 = (__builtin_cpu_init(), __builtin_cpu_supports("avx2") != 0
 }  // namespace
 
 void MarkWords(const char* data, std::size_t from, std::size_t to, WordMarks* marks,
-               std::uint8_t* bars) {
+               std::uint8_t* bars, char separator) {
   if (from == to) return;
   const std::size_t first = from / kWord;
   const std::size_t last = (to - 1) / kWord;
 #if defined(__x86_64__) || defined(__i386__)
   if (kHasAvx2) {
-    MarkEachAvx2(data, first, last, marks, bars);
+    MarkEachAvx2(data, first, last, marks, bars, separator);
   } else {
-    MarkEach(data, first, last, marks, bars);
+    MarkEach(data, first, last, marks, bars, separator);
   }
 #else
-  MarkEach(data, first, last, marks, bars);
+  MarkEach(data, first, last, marks, bars, separator);
 #endif
   const std::uint64_t kept = LowBits(to - last * kWord);
   WordMarks& end = marks[last];

@@ -17,7 +17,7 @@ inline constexpr std::size_t kWord = 64;
 
 // Holds the marks of one 64-byte word: bit i for byte i.
 struct WordMarks {
-  std::uint64_t commas = 0;
+  std::uint64_t commas = 0;  // the field separator, a comma unless the export says otherwise
   std::uint64_t blanksAndQuotes = 0;  // bytes that make a field start or end need a closer look
   std::uint64_t lineEnds = 0;         // CR and LF
 };
@@ -27,14 +27,14 @@ inline std::uint64_t LowBits(std::size_t n) {
   return n >= kWord ? ~std::uint64_t{0} : (std::uint64_t{1} << n) - 1;
 }
 
-// Marks the structural bytes among the 64 at p one after the other; bar
-// tells whether one is a bar.
-inline WordMarks MarkPlainly(const char* p, bool& bar) {
+// Marks the structural bytes among the 64 at p one after the other, with
+// separator in place of the comma; bar tells whether one is a bar.
+inline WordMarks MarkPlainly(const char* p, bool& bar, char separator = ',') {
   WordMarks marks;
   bar = false;
   for (unsigned i = 0; i < kWord; ++i) {
     const std::uint64_t bit = std::uint64_t{1} << i;
-    if (p[i] == ',') marks.commas |= bit;
+    if (p[i] == separator) marks.commas |= bit;
     if (p[i] == ' ' || p[i] == '"') marks.blanksAndQuotes |= bit;
     if (p[i] == '\r' || p[i] == '\n') marks.lineEnds |= bit;
     bar = bar || p[i] == '|';
@@ -43,10 +43,10 @@ inline WordMarks MarkPlainly(const char* p, bool& bar) {
 }
 
 // Marks the structural bytes among the 64 at p as MarkPlainly does, 16 at a time.
-inline WordMarks Mark64(const char* p, bool& bar) {
+inline WordMarks Mark64(const char* p, bool& bar, char separator = ',') {
 #if defined(__SSE2__)
   WordMarks marks;
-  const __m128i comma = _mm_set1_epi8(',');
+  const __m128i comma = _mm_set1_epi8(separator);
   const __m128i two = _mm_set1_epi8(2);
   const __m128i quote = _mm_set1_epi8('"');
   const __m128i carriage = _mm_set1_epi8('\r');
@@ -71,16 +71,16 @@ inline WordMarks Mark64(const char* p, bool& bar) {
   bar = _mm_movemask_epi8(anyBar) != 0;
   return marks;
 #else
-  return MarkPlainly(p, bar);
+  return MarkPlainly(p, bar, separator);
 #endif
 }
 
 // Marks the words of data that hold [from, to), reading whole words: data has
 // room to a multiple of 64 bytes past to. Bits from to on are cleared. Sets
 // bars[w] to 1 for each word w marked that holds a bar, even past to, and to
-// 0 for the others. Uses AVX2 where the processor has it.
+// 0 for the others. Marks separator as a comma. Uses AVX2 where the processor has it.
 void MarkWords(const char* data, std::size_t from, std::size_t to, WordMarks* marks,
-               std::uint8_t* bars);
+               std::uint8_t* bars, char separator = ',');
 
 // Returns true when a word from first to last holds a bar.
 inline bool AnyBar(const std::uint8_t* bars, std::size_t first, std::size_t last) {
@@ -90,11 +90,12 @@ inline bool AnyBar(const std::uint8_t* bars, std::size_t first, std::size_t last
 }
 
 // Views a text, the marks of its words, marks[w] for data[64 w, 64 w + 64),
-// and the words that hold a bar, as MarkWords leaves them.
+// and the words that hold a bar, as MarkWords leaves them for separator.
 struct MarkedText {
   char* data = nullptr;
   const WordMarks* marks = nullptr;
   const std::uint8_t* bars = nullptr;
+  char separator = ',';
 };
 
 }  // namespace conversion

@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "conversion.h"
+
 // The operating-system calls a conversion run makes. Paths and texts are UTF-8
 // on Windows and the file system's own bytes elsewhere.
 //
@@ -49,6 +51,16 @@ std::time_t Now();
 // Returns the local date and time of t in the system's default short form:
 // date, a blank, time; the date alone at exactly midnight.
 std::string FormatMoment(std::time_t t);
+
+// Returns how the user's regional settings write dates and times: Windows'
+// short date format and AM and PM designators; elsewhere LC_TIME's date
+// format and AM and PM words, of which the C and POSIX locales say nothing.
+RegionalDates ReadRegionalDates();
+
+// Returns the order of day and month in a short date pattern of the system's
+// own kind ("M/d/yyyy" on Windows, "%m/%d/%Y" elsewhere); unknown when the
+// year comes first or no day or month is there.
+DateOrder DateOrderOf(std::string_view pattern);
 
 // Converts UTF-8 text to the system's 8-bit code page; a character the page
 // lacks, and any byte that is not UTF-8, becomes '?'.

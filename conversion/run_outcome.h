@@ -9,6 +9,8 @@
 #include <system_error>
 #include <vector>
 
+#include "export_head.h"
+
 // What a conversion run ends with: why it stopped early, if it did, and what
 // it wrote. The run fills it in; Describe words it for the user.
 namespace conversion {
@@ -83,15 +85,18 @@ struct RunOutcome {
   std::vector<std::string> names;  // the files the typed name fits, sorted
   std::string inputPath;
   std::string outputPath;
-  std::error_code error;        // the system's error behind the stop
-  std::uint64_t line = 0;       // the input line the run stopped at
-  std::uint64_t records = 0;    // whole records in marigold.txt
-  bool outputRemoved = false;   // the earlier marigold.txt is gone
-  std::int32_t count = 0;       // the records of a finished run, as xx counts them
-  std::size_t longestLine = 0;  // the reader's limit, for kLineTooLong
-  LineList skipped;             // lines of fewer than 26 fields
-  LineList placeholders;        // records with the placeholder date or time
-  ValueList unknownBands;       // bands kept as written in field 7
+  std::error_code error;         // the system's error behind the stop
+  std::uint64_t line = 0;        // the input line the run stopped at
+  std::uint64_t records = 0;     // whole records in marigold.txt
+  bool outputRemoved = false;    // the earlier marigold.txt is gone
+  std::int32_t count = 0;        // the records of a finished run, as xx counts them
+  std::size_t longestLine = 0;   // the reader's limit, for kLineTooLong
+  LineList skipped;              // lines of fewer than 26 fields
+  LineList placeholders;         // records with the placeholder date or time
+  ValueList unknownBands;        // bands kept as written in field 7
+  std::string headerDifference;  // how the header line's names differ from the columns expected
+  OrderDecision dateOrder;       // how day and month were told apart
+  bool datesInOrder = false;     // a date was read in that order
 };
 
 // Converts the export named NomeFile in programDir into programDir/marigold.txt

@@ -45,4 +45,13 @@ constexpr bool IsLowerAscii(char c) { return c >= 'a' && c <= 'z'; }
 // Upper-cases a to z and leaves every other byte as it is.
 constexpr char UpperAscii(char c) { return IsLowerAscii(c) ? static_cast<char>(c - 'a' + 'A') : c; }
 
+// Returns true when a and b differ at most in the case of a to z.
+constexpr bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
+  }
+  return true;
+}
+
 }  // namespace conversion

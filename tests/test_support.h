@@ -26,11 +26,13 @@ class Recorder : public conversion::Host {
   void SetCounterText(std::string_view text) override { counter = std::string(text); }
   void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
   std::time_t Now() override { return now; }
+  conversion::RegionalDates Regional() override { return regional; }
 
   std::string counter = "0";
   std::vector<std::string> events;
   std::vector<std::string> messages;
   std::time_t now = LocalTime(2026, 12, 7, 10, 20, 30);
+  conversion::RegionalDates regional;  // a PC whose settings tell nothing of dates
 
   // Returns the time of a local calendar date and clock time.
   static std::time_t LocalTime(int year, int month, int day, int hour, int minute, int second) {

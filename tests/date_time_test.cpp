@@ -1,0 +1,204 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "date_time.h"
+
+namespace {
+
+using conversion::DateOrder;
+
+struct Case {
+  std::string date, time, field20;
+  bool placeholder;
+};
+
+// Builds field 20 as a run whose dates are in order reads it.
+std::string Read(const std::string& date, const std::string& time, bool& placeholder,
+                 DateOrder order = DateOrder::Unknown, const std::string& am = "",
+                 const std::string& pm = "") {
+  const conversion::DateRules rules{order, am, pm};
+  // Gives both texts the readable bytes behind them that split fields have.
+  const std::string padded = date + std::string(16, ' ') + time + std::string(16, ' ');
+  std::string out(conversion::kDateTimeRoom, ' ');
+  conversion::DateNotes notes;
+  const std::string_view text = conversion::DateTime(
+      std::string_view(padded.data(), date.size()),
+      std::string_view(padded.data() + date.size() + 16, time.size()), rules, out, notes);
+  placeholder = notes.placeholder;
+  return std::string(text);
+}
+
+void ExpectAll(const std::vector<Case>& cases, DateOrder order = DateOrder::Unknown,
+               const std::string& am = "", const std::string& pm = "") {
+  for (const Case& c : cases) {
+    bool placeholder = false;
+    EXPECT_EQ(Read(c.date, c.time, placeholder, order, am, pm), c.field20)
+        << c.date << " / " << c.time;
+    EXPECT_EQ(placeholder, c.placeholder) << c.date << " / " << c.time;
+  }
+}
+
+TEST(DateTime, KeepsTheFormsReadBefore) {
+  // Swiss, British, ISO, Czech and Japanese short dates, and today's ten characters.
+  ExpectAll({
+      {"05.03.2000", "05.03.2000 14:07:33", "05/03/2000 14:07:33", false},
+      {"05/03/2000", "05/03/2000 14:07:33", "05/03/2000 14:07:33", false},
+      {"2000-03-05", "2000-03-05 14:07:33", "05/03/2000 14:07:33", false},
+      {"5. 3. 2000", "5. 3. 2000 14:07:33", "05/03/2000 14:07:33", false},
+      {"2000/03/05", "2000/03/05 14:07:33", "05/03/2000 14:07:33", false},
+      {"5.3.2000", "14:07", "05/03/2000 14:07:00", false},
+      {"05.03.2000", "01.01.1999 14.07.33", "05/03/2000 14:07:33", false},
+      {"05.03.2000", "abcdefghijk14:07:33", "05/03/2000 14:07:33", false},
+      {"Date", "Time", "Date Time", false},
+  });
+}
+
+TEST(DateTime, ReadsEveryFormOfThreeNumbersWithAFourDigitYear) {
+  ExpectAll({
+      {"2000/3/5", "2000/3/5 14:07:33", "05/03/2000 14:07:33", false},  // Chinese
+      {"2000. 03. 05.", "14:07:33", "05/03/2000 14:07:33", false},      // Hungarian
+      {"31/12/2017", "14:07:33", "31/12/2017 14:07:33", false},         // only day first reads it
+      {"12/31/2017", "14:07:33", "31/12/2017 14:07:33", false},         // only month first reads it
+      {"05 03 2000", "14:07:33", "05/03/2000 14:07:33", false},
+  });
+}
+
+TEST(DateTime, GivesThePlaceholderToWhatIsNoDayOfTheCalendar) {
+  ExpectAll({
+      {"5-Mar-2000", "14:07:33", "01/01/2050 14:07:33", true},
+      {"5.3.00", "14:07:33", "01/01/2050 14:07:33", true},
+      {"05.03.200", "14:07:33", "01/01/2050 14:07:33", true},
+      {"0101201920", "14:07:33", "01/01/2050 14:07:33", true},
+      {"05.03-2000", "14:07:33", "01/01/2050 14:07:33", true},
+      {"31.04.2000", "14:07:33", "01/01/2050 14:07:33", true},
+      {"29.02.1900", "14:07:33", "01/01/2050 14:07:33", true},
+      {"29.02.2001", "14:07:33", "01/01/2050 14:07:33", true},
+      {"29.02.2000", "14:07:33", "29/02/2000 14:07:33", false},
+      {"00.03.2000", "14:07:33", "01/01/2050 14:07:33", true},
+      {"05.13.2000", "14:07:33", "01/01/2050 14:07:33", true},
+      {"05.03.1899", "14:07:33", "01/01/2050 14:07:33", true},
+      {"05.03.2100", "14:07:33", "01/01/2050 14:07:33", true},
+      {"2000-02-30", "14:07:33", "01/01/2050 14:07:33", true},
+      {"", "", "01/01/2050 12:12:12", true},
+  });
+}
+
+TEST(DateTime, TellsDayFromMonthByTheOrderDecided) {
+  const std::vector<Case> either = {
+      {"3/5/2000", "14:07:33", "03/05/2000 14:07:33", false},
+      {"03/05/2000", "14:07:33", "03/05/2000 14:07:33", false},
+  };
+  ExpectAll(either, DateOrder::DayFirst);
+  ExpectAll({{"3/5/2000", "14:07:33", "05/03/2000 14:07:33", false},
+             {"03/05/2000", "14:07:33", "05/03/2000 14:07:33", false},
+             {"12/31/2017", "14:07:33", "31/12/2017 14:07:33", false},
+             {"31/12/2017", "14:07:33", "01/01/2050 14:07:33", true},
+             // A '.' is day first whatever the order; a year first has its own.
+             {"05.03.2000", "14:07:33", "05/03/2000 14:07:33", false},
+             {"2000/03/05", "14:07:33", "05/03/2000 14:07:33", false}},
+            DateOrder::MonthFirst);
+  ExpectAll({{"12/31/2017", "14:07:33", "01/01/2050 14:07:33", true},
+             {"5-3-2000", "14:07:33", "05/03/2000 14:07:33", false}},  // Dutch
+            DateOrder::DayFirst);
+  // Unknown: ten characters day first as before, a shorter date that could be
+  // read either way not at all, unless both ways give the same day.
+  ExpectAll({{"03/05/2000", "14:07:33", "03/05/2000 14:07:33", false},
+             {"3/5/2000", "14:07:33", "01/01/2050 14:07:33", true},
+             {"5/5/2000", "14:07:33", "05/05/2000 14:07:33", false}});
+}
+
+TEST(DateTime, ReadsATimeOfDayWithAnAmOrPmWordAndADate) {
+  ExpectAll(
+      {
+          {"3/5/2000", "3/5/2000 2:07:33 PM", "05/03/2000 14:07:33", false},
+          {"5.3.2000", "5.3.2000 2:07 am", "05/03/2000 02:07:00", false},
+          {"5.3.2000", "05.3.2000 12:30:01 AM", "05/03/2000 00:30:01", false},
+          {"5.3.2000", "12:00 PM", "05/03/2000 12:00:00", false},
+          {"5.3.2000", "PM 2:07:33", "05/03/2000 14:07:33", false},
+          {"5.3.2000", "9.07", "05/03/2000 09:07:00", false},
+          {"2000. 03. 05.", "2000. 03. 05. 14:07:33", "05/03/2000 14:07:33", false},
+      },
+      DateOrder::MonthFirst);
+  // The PC's own words, compared in the export's encoding.
+  const std::string am = "\xEC\x98\xA4\xEC\xA0\x84";  // 오전
+  const std::string pm = "\xEC\x98\xA4\xED\x9B\x84";  // 오후
+  ExpectAll({{"2000-03-05", "2000-03-05 " + pm + " 2:07:33", "05/03/2000 14:07:33", false},
+             {"2000-03-05", am + " 11:07:33", "05/03/2000 11:07:33", false},
+             {"2000-03-05", "2:07:33 " + pm, "05/03/2000 14:07:33", false}},
+            DateOrder::Unknown, am, pm);
+  // Unknown words are never read as a 24-hour time.
+  ExpectAll({{"2000-03-05", "2000-03-05 " + pm + " 2:07:33", "05/03/2000 12:12:12", true},
+             {"2000-03-05", "nachm. 2:07:33", "05/03/2000 12:12:12", true}});
+}
+
+TEST(DateTime, TakesADateAloneAsMidnight) {
+  ExpectAll({{"05.03.2000", "05.03.2000", "05/03/2000 00:00:00", false},
+             {"3/5/2000", "3/5/2000", "05/03/2000 00:00:00", false}},
+            DateOrder::MonthFirst);
+}
+
+TEST(DateTime, GivesThePlaceholderToATimeOutOfRangeOrInNoFormRead) {
+  ExpectAll({
+      {"05.03.2000", "05.03.2000 25:07:33", "05/03/2000 12:12:12", true},
+      {"05.03.2000", "05.03.2000 14:60:33", "05/03/2000 12:12:12", true},
+      {"05.03.2000", "05.03.2000 14:07:60", "05/03/2000 12:12:12", true},
+      {"05.03.2000", "25:99:99", "05/03/2000 12:12:12", true},
+      {"05.03.2000", "05.03.2000 13:07 PM", "05/03/2000 12:12:12", true},
+      {"05.03.2000", "05.03.2000 0:07 AM", "05/03/2000 12:12:12", true},
+      {"05.03.2000", "05.03.2000 14:7:33", "05/03/2000 12:12:12", true},
+      {"05.03.2000", "2000-03-05T14:07:33Z", "05/03/2000 12:12:12", true},
+      {"05.03.2000", "Mon 14:07", "05/03/2000 12:12:12", true},
+      {"05.03.2000", "abcdefghijklmnopqrs", "05/03/2000 12:12:12", true},
+  });
+}
+
+TEST(DateTime, ReadsTheUsualLineAsTheFormsOneByOneDo) {
+  // Random ten- and nineteen-byte texts of digits and separators take the
+  // short way or the long one; both must agree.
+  std::mt19937 random(7);
+  const std::string chars = "0123456789./-: ";
+  const auto pick = [&](std::size_t n, const std::string& from) {
+    std::string text;
+    for (std::size_t i = 0; i < n; ++i) text.push_back(from[random() % from.size()]);
+    return text;
+  };
+  for (int round = 0; round < 20000; ++round) {
+    std::string date = pick(10, "0123456789");
+    date[2] = date[5] = chars[10 + random() % 4];
+    if (round % 3 == 0) date = pick(10, chars);
+    std::string time = pick(11, chars) + pick(8, "0123456789");
+    time[13] = ':';
+    time[16] = ':';
+    for (const DateOrder order : {DateOrder::Unknown, DateOrder::DayFirst, DateOrder::MonthFirst}) {
+      bool placeholder = false;
+      const std::string quick = Read(date, time, placeholder, order);
+      const conversion::DateRules rules{order, "", ""};
+      std::string out(conversion::kDateTimeRoom, ' ');
+      conversion::DateNotes notes;
+      EXPECT_EQ(quick, conversion::DateTimeSlowly(date, time, rules, out, notes))
+          << date << " / " << time;
+    }
+  }
+}
+
+TEST(DateTime, LooksAtTheUsualShapeAsTheByteLoopDoes) {
+  // Bytes around every bound, and a byte with the high bit, at every place.
+  const std::string bytes = std::string("/.:0123456789 A\xC3", 19);
+  std::string date = "05.03.2000" + std::string(6, ' ');
+  std::string time = "05.03.2000 14:07:33";
+  for (std::size_t place = 0; place < 29; ++place) {
+    for (const char byte : bytes) {
+      std::string d = date;
+      std::string t = time;
+      (place < 10 ? d[place] : t[place - 10]) = byte;
+      EXPECT_EQ(conversion::UsualShape(d.data(), t.data()),
+                conversion::UsualShapePlainly(d.data(), t.data()))
+          << d << " / " << t;
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "export_head.h"
+#include "test_support.h"
+
+namespace {
+
+using conversion::DateOrder;
+using conversion::OrderReason;
+
+// Returns an export's head: the header line and a contact a line for each date.
+std::string Head(std::initializer_list<std::string> dates, char separator = ',') {
+  std::string head = std::string(test::kHeader) + "\r\n";
+  for (const std::string& date : dates) head += test::ContactWith(2, date) + "\r\n";
+  if (separator != ',') std::replace(head.begin(), head.end(), ',', separator);
+  return head;
+}
+
+TEST(SeparatorOf, TakesASemicolonOrATabOnlyWhenTheHeaderSplitsThere) {
+  EXPECT_EQ(conversion::SeparatorOf(Head({"05.03.2000"})), ',');
+  EXPECT_EQ(conversion::SeparatorOf(Head({"05.03.2000"}, ';')), ';');
+  EXPECT_EQ(conversion::SeparatorOf(Head({"05.03.2000"}, '\t')), '\t');
+  // No header line, or one of too few fields: the comma, as before.
+  EXPECT_EQ(conversion::SeparatorOf(test::ContactWith(0, "W;X") + "\n"), ',');
+  EXPECT_EQ(conversion::SeparatorOf("DXCC;Call;Date;Time\n"), ',');
+  EXPECT_EQ(conversion::SeparatorOf(""), ',');
+}
+
+TEST(DecideDateOrder, FollowsTheDatesThatOnlyOneOrderReads) {
+  const auto decide = [](const std::string& head, DateOrder pc = DateOrder::Unknown) {
+    return conversion::DecideDateOrder(head, false, ',', pc);
+  };
+  auto d = decide(Head({"3/5/2000", "12/31/2017", "1/2/2018"}), DateOrder::DayFirst);
+  EXPECT_EQ(d.order, DateOrder::MonthFirst);
+  EXPECT_EQ(d.reason, OrderReason::Dates);
+  EXPECT_EQ(d.example, "12/31/2017");
+
+  d = decide(Head({"3/5/2000", "31/12/2017"}), DateOrder::MonthFirst);
+  EXPECT_EQ(d.order, DateOrder::DayFirst);
+  EXPECT_EQ(d.reason, OrderReason::Dates);
+
+  // Both, or neither: the PC's settings, if they say anything.
+  d = decide(Head({"12/31/2017", "31/12/2017"}), DateOrder::MonthFirst);
+  EXPECT_EQ(d.order, DateOrder::MonthFirst);
+  EXPECT_EQ(d.reason, OrderReason::Settings);
+  d = decide(Head({"3/5/2000"}), DateOrder::DayFirst);
+  EXPECT_EQ(d.order, DateOrder::DayFirst);
+  EXPECT_EQ(d.reason, OrderReason::Settings);
+  d = decide(Head({"3/5/2000"}));
+  EXPECT_EQ(d.order, DateOrder::Unknown);
+  EXPECT_EQ(d.reason, OrderReason::None);
+
+  // Dates with '.' or the year first, and short lines, are no evidence.
+  d = decide(Head({"13.05.2000", "2000/12/31"}) + "x,x,12/31/2017\r\n");
+  EXPECT_EQ(d.order, DateOrder::Unknown);
+  // A line cut by the head's end is none either.
+  EXPECT_EQ(conversion::DecideDateOrder(Head({"3/5/2000"}) + test::ContactWith(2, "12/31/2017"),
+                                        true, ',', DateOrder::Unknown)
+                .order,
+            DateOrder::Unknown);
+  // The fields are split at the export's separator.
+  EXPECT_EQ(
+      conversion::DecideDateOrder(Head({"12/31/2017"}, ';'), false, ';', DateOrder::Unknown).order,
+      DateOrder::MonthFirst);
+}
+
+TEST(HeaderDifference, NamesTheFirstThreeColumnsThatDiffer) {
+  EXPECT_EQ(conversion::HeaderDifference(Head({"05.03.2000"}), ','), "");
+  EXPECT_EQ(conversion::HeaderDifference(Head({"05.03.2000"}, ';'), ';'), "");
+  const std::string line =
+      " dxcc ,\"CALL\",Date,Time,End,Mode,Band,QRG,,Operator,Comment,QTH-Locator,QTH,RSTS,"
+      "RSTS_NR,RSTR,RSTR_NR,QSLR,QSLS,QSL-Action,SPEZ,MY-QTH,Contest,QSL-Mgr,Region,Prefix";
+  // No header line, or a header of too few fields, is not looked at.
+  EXPECT_EQ(conversion::HeaderDifference(test::kContact, ','), "");
+  EXPECT_EQ(conversion::HeaderDifference("DXCC,Call,Date,Time\r\n" + line, ','), "");
+  EXPECT_EQ(conversion::HeaderDifference(line + "\r\n" + test::kContact, ','),
+            "column 6 is \"Mode\" where \"Band\" is expected, column 7 is \"Band\" where \"Mode\" "
+            "is expected, column 9 is \"\" where \"Name\" is expected");
+}
+
+}  // namespace

@@ -1,0 +1,54 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "utf16.h"
+
+namespace {
+
+// Decodes bytes in pieces of the given size, then ends the text.
+std::string Decode(const std::string& bytes, std::size_t piece, bool bigEndian = false) {
+  conversion::Utf16Decoder decoder(bigEndian);
+  std::string out;
+  for (std::size_t pos = 0; pos < bytes.size(); pos += piece) {
+    const std::size_t n = std::min(piece, bytes.size() - pos);
+    std::vector<char> room(conversion::Utf16Decoder::MostOut(n));
+    out.append(room.data(), decoder.Decode(bytes.data() + pos, n, room.data()));
+  }
+  std::vector<char> room(6);
+  out.append(room.data(), decoder.Finish(room.data()));
+  return out;
+}
+
+// Returns UTF-16LE bytes of the units.
+std::string Units(std::initializer_list<char16_t> units) {
+  std::string bytes;
+  for (const char16_t u : units) {
+    bytes.push_back(static_cast<char>(u & 0xFF));
+    bytes.push_back(static_cast<char>(u >> 8));
+  }
+  return bytes;
+}
+
+TEST(Utf16Decoder, DecodesInPiecesOfAnySize) {
+  // A, e acute, euro sign, G clef (a surrogate pair), CR LF and NUL.
+  const std::string bytes = Units({u'A', 0xE9, 0x20AC, 0xD834, 0xDD1E, u'\r', u'\n', 0});
+  const std::string text = std::string("A\xC3\xA9\xE2\x82\xAC\xF0\x9D\x84\x9E\r\n", 12) + '\0';
+  for (const std::size_t piece : {1U, 2U, 3U, 5U, 64U})
+    EXPECT_EQ(Decode(bytes, piece), text) << piece;
+  std::string big;
+  for (std::size_t i = 0; i < bytes.size(); i += 2) big.append({bytes[i + 1], bytes[i]});
+  EXPECT_EQ(Decode(big, 3, true), text);
+}
+
+TEST(Utf16Decoder, ReplacesUnpairedSurrogatesAndAHalfUnit) {
+  const std::string replacement = "\xEF\xBF\xBD";
+  EXPECT_EQ(Decode(Units({0xD834, u'A'}), 1), replacement + "A");
+  EXPECT_EQ(Decode(Units({0xDD1E, u'A'}), 2), replacement + "A");
+  EXPECT_EQ(Decode(Units({u'A', 0xD834}), 2), "A" + replacement);
+  EXPECT_EQ(Decode(Units({u'A'}) + "B", 1), "A" + replacement);
+  EXPECT_EQ(Decode(Units({0xD834, 0xD834, 0xDD1E}), 4), replacement + "\xF0\x9D\x84\x9E");
+}
+
+}  // namespace
