@@ -107,6 +107,38 @@ TEST_P(LineReaderTest, DropsAByteOrderMarkAtTheStartOnlyEvenWhenItArrivesInPiece
   }
 }
 
+TEST_P(LineReaderTest, ReadsAUtf16FileAsItsUtf8LinesInAnyReadSizes) {
+  // Units of one, two and three UTF-8 bytes, a surrogate pair, line ends and
+  // a lone surrogate, long enough to cross many blocks.
+  const std::u16string units = u"\uFEFFab\u00E9\u20AC\r\n\U0001F4FBc\rd\n\ne" +
+                               std::u16string(1, 0xD800) + u"f" + std::u16string(150, u'x') +
+                               u"\r\n";
+  const std::string text =
+      "ab\xC3\xA9\xE2\x82\xAC\r\n\xF0\x9F\x93\xBB"
+      "c\rd\n\ne\xEF\xBF\xBD"
+      "f" +
+      std::string(150, 'x') + "\r\n";
+  for (const bool bigEndian : {false, true}) {
+    std::string bytes;
+    for (const char16_t u : units) {
+      const char low = static_cast<char>(u & 0xFF);
+      const char high = static_cast<char>(u >> 8);
+      bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    for (const std::size_t most : {std::size_t{1}, std::size_t{3}, GetParam()}) {
+      SCOPED_TRACE(most);
+      disk.most = most;
+      EXPECT_EQ(ReadLines(bytes), Split(text));
+      // A half unit at the end is a character of its own.
+      Lines withHalf = Split(text);
+      withHalf.emplace_back("\xEF\xBF\xBD");
+      EXPECT_EQ(ReadLines(bytes + "A"), withHalf);
+    }
+  }
+  EXPECT_EQ(ReadLines("\xFF\xFE"), Lines{});
+  EXPECT_EQ(ReadLines("\xFF"), (Lines{"\xFF"}));
+}
+
 TEST_P(LineReaderTest, ReadsAsThePlainSplitForAnyMixOfLineEndsAndReadSizes) {
   ReadsAsThePlainSplit("ab\r\n\xEF", 70, 400);
 }

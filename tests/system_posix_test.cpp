@@ -142,4 +142,36 @@ TEST(BoundedMemory, ALineOfHundredMiBEndsTheRunWithTheRecordsBeforeIt) {
   EXPECT_LT(grown, 80 * 1024) << "KiB";
 }
 
+TEST(RegionalDates, TellTheOrderOfAStrftimeDateFormat) {
+  using conversion::DateOrder;
+  using conversion::platform::DateOrderOf;
+  EXPECT_EQ(DateOrderOf("%m/%d/%Y"), DateOrder::MonthFirst);  // en_US
+  EXPECT_EQ(DateOrderOf("%D"), DateOrder::MonthFirst);
+  EXPECT_EQ(DateOrderOf("%d.%m.%Y"), DateOrder::DayFirst);  // de_DE
+  EXPECT_EQ(DateOrderOf("%-d/%-m/%Y"), DateOrder::DayFirst);
+  EXPECT_EQ(DateOrderOf("%e-%m-%y"), DateOrder::DayFirst);
+  EXPECT_EQ(DateOrderOf("%Y-%m-%d"), DateOrder::Unknown);  // a year first says nothing
+  EXPECT_EQ(DateOrderOf("%F"), DateOrder::Unknown);
+  EXPECT_EQ(DateOrderOf("%Ey. %m. %d."), DateOrder::Unknown);
+  EXPECT_EQ(DateOrderOf("%%d %m/%d"), DateOrder::MonthFirst);
+  EXPECT_EQ(DateOrderOf(""), DateOrder::Unknown);
+}
+
+TEST(RegionalDates, SayNothingInTheCAndPosixLocales) {
+  const char* const saved = std::getenv("LC_ALL");
+  const std::string kept = saved != nullptr ? saved : "";
+  for (const char* name : {"C", "POSIX", "C.UTF-8", "xx_YY.UTF-8"}) {
+    ::setenv("LC_ALL", name, 1);
+    const conversion::RegionalDates dates = conversion::platform::ReadRegionalDates();
+    EXPECT_EQ(dates.order, conversion::DateOrder::Unknown) << name;
+    EXPECT_EQ(dates.am, "") << name;
+    EXPECT_EQ(dates.pm, "") << name;
+  }
+  if (saved != nullptr) {
+    ::setenv("LC_ALL", kept.c_str(), 1);
+  } else {
+    ::unsetenv("LC_ALL");
+  }
+}
+
 }  // namespace

@@ -122,4 +122,16 @@ TEST(Windows, RecordsEndInOneCrLfAndTheOperatorIsInTheAnsiCodePage) {
   EXPECT_EQ(test::Fields(records[0])[47], conversion::platform::ToEightBit(test::Moment()));
 }
 
+TEST(Windows, TellsTheOrderOfAShortDatePicture) {
+  using conversion::DateOrder;
+  using conversion::platform::DateOrderOf;
+  EXPECT_EQ(DateOrderOf("M/d/yyyy"), DateOrder::MonthFirst);    // en-US
+  EXPECT_EQ(DateOrderOf("dd.MM.yyyy"), DateOrder::DayFirst);    // de-CH
+  EXPECT_EQ(DateOrderOf("d-M-yyyy"), DateOrder::DayFirst);      // nl-NL
+  EXPECT_EQ(DateOrderOf("yyyy/M/d"), DateOrder::Unknown);       // zh-CN: a year first says nothing
+  EXPECT_EQ(DateOrderOf("yyyy. MM. dd."), DateOrder::Unknown);  // hu-HU
+  EXPECT_EQ(DateOrderOf("'day' M/d/yyyy"), DateOrder::MonthFirst);  // quoted text is no picture
+  EXPECT_EQ(DateOrderOf(""), DateOrder::Unknown);
+}
+
 }  // namespace

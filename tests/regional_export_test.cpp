@@ -1,0 +1,166 @@
+#include <string>
+#include <vector>
+
+#include "test_support.h"
+
+// Exports as PCs of other regional settings write them, converted whole.
+namespace {
+
+using conversion::DateOrder;
+using test::ContactWith;
+using test::Fields;
+
+class RegionalExportTest : public testing::Test {
+ protected:
+  // Converts lines, ended by CR LF, as START does; returns the message.
+  std::string Run(const std::vector<std::string>& lines, const std::string& operatorName = "NAME") {
+    std::string log;
+    for (const std::string& line : lines) log += line + "\r\n";
+    dir.Write("LOG.CSV", log);
+    return RunFile(operatorName);
+  }
+
+  std::string RunFile(const std::string& operatorName = "NAME") {
+    host.messages.clear();
+    return test::Convert(dir.path(), "LOG.CSV", host, operatorName);
+  }
+
+  // Returns field k of every record.
+  std::vector<std::string> Field(std::size_t k) const {
+    std::vector<std::string> values;
+    for (const std::string& record : test::Records(dir.Read("marigold.txt"))) {
+      values.push_back(Fields(record).at(k));
+    }
+    return values;
+  }
+
+  static std::string Dated(const std::string& date, const std::string& time = "14:07:33") {
+    return ContactWith({{2, date}, {3, time}});
+  }
+
+  test::TempDir dir;
+  test::Recorder host;
+};
+
+constexpr const char* kFinish3 = "FINISH MARIGOLD.TXT with 3 DATA in FILE";
+
+TEST_F(RegionalExportTest, ReadsAMonthFirstExportAndSaysWhy) {
+  EXPECT_EQ(Run({test::kHeader, Dated("3/5/2000", "3/5/2000 2:07:33 PM"), Dated("12/31/2017")}),
+            std::string(kFinish3) + "\nDates were read month first, as 12/31/2017 shows.");
+  EXPECT_EQ(Field(20),
+            (std::vector<std::string>{"Date Time", "05/03/2000 14:07:33", "31/12/2017 14:07:33"}));
+}
+
+TEST_F(RegionalExportTest, AsksThePcOnlyWhenTheDatesDoNotTell) {
+  host.regional.order = DateOrder::MonthFirst;
+  EXPECT_EQ(Run({Dated("3/5/2000"), Dated("4/6/2000"), Dated("10/11/2000")}),
+            std::string(kFinish3) +
+                "\nDates were read month first, as this PC's regional settings write them.");
+  EXPECT_EQ(Field(20)[0], "05/03/2000 14:07:33");
+
+  host.regional.order = DateOrder::DayFirst;
+  EXPECT_EQ(Run({Dated("3/5/2000"), Dated("4/6/2000"), Dated("10/11/2000")}),
+            std::string(kFinish3) +
+                "\nDates were read day first, as this PC's regional settings write them.");
+  EXPECT_EQ(Field(20)[0], "03/05/2000 14:07:33");
+
+  // The dates outvote the PC, and dates that need no order need no sentence.
+  EXPECT_EQ(Run({Dated("13/5/2000"), Dated("4/6/2000"), Dated("10/11/2000")}), kFinish3);
+  host.regional.order = DateOrder::MonthFirst;
+  EXPECT_EQ(Run({Dated("2000-03-05"), Dated("05.03.2000"), Dated("2000/3/5")}), kFinish3);
+}
+
+TEST_F(RegionalExportTest, ListsWhatNoOrderCanRead) {
+  // Neither the dates nor the PC tell: a short date read either way gets the placeholder.
+  EXPECT_EQ(Run({Dated("3/5/2000"), Dated("03/05/2000"), Dated("5-Mar-2000")}),
+            std::string(kFinish3) +
+                "\nPlaceholder date 01/01/2050 or time 12:12:12 written for 2 records whose date "
+                "or time is in no form that is read: lines 1, 3");
+  EXPECT_EQ(Field(20)[1], "03/05/2000 14:07:33");
+}
+
+TEST_F(RegionalExportTest, ReadsThePcsOwnAmAndPmWords) {
+  const std::string pm = "\xEC\x98\xA4\xED\x9B\x84";  // 오후, in a UTF-8 export
+  host.regional.am = "\xEC\x98\xA4\xEC\xA0\x84";
+  host.regional.pm = pm;
+  Run({Dated("2000-03-05", "2000-03-05 " + pm + " 2:07:33"), ContactWith(8, "J\xC3\xBCrg")});
+  EXPECT_EQ(Field(20)[0], "05/03/2000 14:07:33");
+  // An 8-bit export cannot hold them: what its code page makes of them matches nothing.
+  EXPECT_NE(Run({Dated("2000-03-05", "?? 2:07:33"), ContactWith(8, "J\xFCrg")}).find("Placeholder"),
+            std::string::npos);
+  EXPECT_EQ(Field(20)[0], "05/03/2000 12:12:12");
+  host.regional.pm = "nachm.";
+  Run({Dated("2000-03-05", "2:07:33 nachm."), ContactWith(8, "J\xFCrg")});
+  EXPECT_EQ(Field(20)[0], "05/03/2000 14:07:33");
+}
+
+TEST_F(RegionalExportTest, SplitsAtTheListSeparatorTheHeaderShows) {
+  for (const char separator : {';', '\t'}) {
+    std::vector<std::string> lines = {test::kHeader, test::kContact,
+                                      ContactWith(10, "\"Zurich, CH; Bern\"")};
+    for (std::string& line : lines) std::replace(line.begin(), line.end(), ',', separator);
+    lines[2].replace(lines[2].find("Zurich") + 6, 1, ",");
+    lines.push_back(ContactWith(10, "\"two\r\nlines\""));
+    std::replace(lines[3].begin(), lines[3].end(), ',', separator);
+    EXPECT_EQ(Run(lines), "FINISH MARIGOLD.TXT with 4 DATA in FILE");
+    EXPECT_EQ(Field(1), (std::vector<std::string>{"Call", "HB9XYZ/P", "HB9XYZ/P", "HB9XYZ/P"}));
+    EXPECT_EQ(Field(19)[2], "Zurich, CH; Bern");
+    EXPECT_EQ(Field(19)[3], "two lines");
+    EXPECT_EQ(Field(7)[1], "14");
+  }
+  // Without a header that splits there, the comma as before: a line of ';' is short.
+  std::string contact = test::kContact;
+  std::replace(contact.begin(), contact.end(), ',', ';');
+  EXPECT_EQ(Run({contact}),
+            "FINISH MARIGOLD.TXT with 0 DATA in FILE\n"
+            "Skipped 1 line with fewer than 26 fields: line 1");
+}
+
+TEST_F(RegionalExportTest, ConvertsAUtf16ExportAsItsUtf8Text) {
+  const std::string utf8 = std::string(test::kHeader) + "\r\n" +
+                           ContactWith(8, "J\xC3\xBCrg \xF0\x9F\x93\xBB") + "\r\n" +
+                           ContactWith(8, "Zo\xC3\xAB") + "\n";
+  for (const bool bigEndian : {false, true}) {
+    std::u16string units = u"\uFEFF";
+    for (std::size_t i = 0; i < utf8.size();) {
+      const auto c = static_cast<unsigned char>(utf8[i]);
+      const std::size_t n = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+      char32_t code = n == 1 ? c : c & (0x7F >> n);
+      for (std::size_t k = 1; k < n; ++k) code = (code << 6) | (utf8[i + k] & 0x3F);
+      if (code >= 0x10000) {
+        units.push_back(static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)));
+        units.push_back(static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF)));
+      } else {
+        units.push_back(static_cast<char16_t>(code));
+      }
+      i += n;
+    }
+    std::string bytes;
+    for (const char16_t u : units) {
+      const char low = static_cast<char>(u & 0xFF);
+      const char high = static_cast<char>(u >> 8);
+      bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    dir.Write("LOG.CSV", bytes);
+    EXPECT_EQ(RunFile("M\xC3\x9CLLER"), kFinish3);
+    EXPECT_EQ(Field(4),
+              (std::vector<std::string>{"Name", "J\xC3\xBCrg \xF0\x9F\x93\xBB", "Zo\xC3\xAB"}));
+    EXPECT_EQ(Field(3)[1], "M\xC3\x9CLLER");
+    EXPECT_EQ(dir.Read("marigold.txt").find('\0'), std::string::npos);
+  }
+}
+
+TEST_F(RegionalExportTest, SaysWhereTheHeaderDiffersFromTheColumnsExpected) {
+  std::string header = test::kHeader;
+  header.replace(header.find("Band,Mode"), 9, "Mode,Band");
+  EXPECT_EQ(Run({header, test::kContact, test::kContact}),
+            std::string(kFinish3) +
+                "\nThe export's header differs from the expected columns: column 6 is \"Mode\" "
+                "where \"Band\" is expected, column 7 is \"Band\" where \"Mode\" is expected.");
+  // Records are still written by position.
+  EXPECT_EQ(Field(7)[1], "14");
+  EXPECT_EQ(Run({" dxcc " + std::string(test::kHeader).substr(4), test::kContact, test::kContact}),
+            kFinish3);
+}
+
+}  // namespace
