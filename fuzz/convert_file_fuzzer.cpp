@@ -1,7 +1,8 @@
 // Feeds arbitrary bytes as a whole export through the file conversion and
 // aborts unless every line of 26 fields, and every contact whose quoted value
 // spans lines, lands in marigold.txt, whole and in order, and the message
-// counts and numbers the lines it skipped.
+// counts and numbers the lines it skipped; fields split at the separator the
+// header shows, and a UTF-16 export read as its text.
 
 #include <cstddef>
 #include <cstdint>
@@ -17,6 +18,8 @@
 #include <vector>
 
 #include "conversion.h"
+#include "export_head.h"
+#include "line_converter.h"
 #include "reference.h"
 
 namespace {
@@ -36,6 +39,7 @@ class QuietHost : public conversion::Host {
   void SetCounterText(std::string_view /*text*/) override {}
   void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
   std::time_t Now() override { return 1'000'000'000; }
+  conversion::RegionalDates Regional() override { return {}; }
 
   std::vector<std::string> messages;
 };
@@ -93,20 +97,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       .write(file.data(), static_cast<std::streamsize>(size));
 
   // Each line, or lines joined for a quoted line break, converted on its own
-  // gives the record to expect.
+  // with the separator and the order of dates of the whole gives the record
+  // to expect. Inputs are shorter than the head that decides the order.
   QuietHost lineHost;
   std::string expected;
   std::int32_t converted = 0;
   std::vector<std::size_t> skipped;
-  for (const reference::Joined& joined : reference::JoinLines(reference::Lines(file))) {
-    if (reference::Fields(joined.text).size() < 26) {
+  const std::string text = reference::Utf8Text(file);
+  const std::vector<std::string_view> lines = reference::Lines(text);
+  conversion::RunContext run;
+  run.separator = reference::Separator(lines);
+  std::string_view head = text;
+  if (head.starts_with("\xEF\xBB\xBF")) head.remove_prefix(3);
+  run.dates.order =
+      conversion::DecideDateOrder(head, false, run.separator, conversion::DateOrder::Unknown).order;
+  run.SetOperator("OP");
+  for (const reference::Joined& joined : reference::JoinLines(lines, run.separator)) {
+    if (reference::Fields(joined.text, nullptr, run.separator).size() < 26) {
       skipped.push_back(joined.line);
       continue;
     }
     conversion::FormState one;
     one.Linea = joined.text;
-    one.NomeUtente = "OP";
-    conversion::ConvertLine(one, lineHost);
+    conversion::ConvertLine(one, lineHost, run);
     expected += one.Linea1 + "\r\n";
     ++converted;
   }

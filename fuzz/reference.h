@@ -15,12 +15,14 @@ inline std::string_view TrimSpaces(std::string_view s) {
   return s;
 }
 
-// Returns every field of a line: a field whose first character other than a
-// space is a quote runs to the closing quote, "" inside stands for one quote
-// and text after the closing quote up to the comma is kept less trailing
-// spaces; an unclosed quote runs to the end of the line. Other fields are
-// trimmed of spaces. Sets open when the last field is quoted and never closed.
-inline std::vector<std::string> Fields(std::string_view line, bool* open = nullptr) {
+// Returns every field of a line split at separator: a field whose first
+// character other than a space is a quote runs to the closing quote, "" inside
+// stands for one quote and text after the closing quote up to the separator
+// is kept less trailing spaces; an unclosed quote runs to the end of the line.
+// Other fields are trimmed of spaces. Sets open when the last field is quoted
+// and never closed.
+inline std::vector<std::string> Fields(std::string_view line, bool* open = nullptr,
+                                       char separator = ',') {
   std::vector<std::string> fields;
   if (open != nullptr) *open = false;
   std::size_t pos = 0;
@@ -46,13 +48,13 @@ inline std::vector<std::string> Fields(std::string_view line, bool* open = nullp
       }
       if (!closed && open != nullptr) *open = true;
       if (closed) {
-        comma = line.find(',', i);
+        comma = line.find(separator, i);
         std::string_view rest = line.substr(i, comma == std::string_view::npos ? comma : comma - i);
         while (!rest.empty() && rest.back() == ' ') rest.remove_suffix(1);
         value.append(rest);
       }
     } else {
-      comma = line.find(',', pos);
+      comma = line.find(separator, pos);
       value = TrimSpaces(line.substr(pos, comma == std::string_view::npos ? comma : comma - pos));
     }
     fields.push_back(std::move(value));
@@ -77,6 +79,65 @@ inline std::vector<std::string_view> Lines(std::string_view file) {
   return lines;
 }
 
+// Returns the text of a file that starts with a UTF-16 byte-order mark as
+// UTF-8, the mark dropped and a lone surrogate or byte as U+FFFD; any other
+// file as it is.
+inline std::string Utf8Text(std::string_view file) {
+  const bool little = file.starts_with("\xFF\xFE");
+  if (!little && !file.starts_with("\xFE\xFF")) return std::string(file);
+  std::vector<unsigned> units;
+  for (std::size_t i = 2; i + 1 < file.size(); i += 2) {
+    const auto a = static_cast<unsigned char>(file[i]);
+    const auto b = static_cast<unsigned char>(file[i + 1]);
+    units.push_back(little ? (b << 8U) | a : (a << 8U) | b);
+  }
+  std::vector<unsigned> points;
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    const unsigned u = units[i];
+    if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
+        units[i + 1] <= 0xDFFF) {
+      points.push_back(0x10000 + ((u - 0xD800) << 10U) + (units[++i] - 0xDC00));
+    } else {
+      points.push_back(u >= 0xD800 && u <= 0xDFFF ? 0xFFFD : u);
+    }
+  }
+  if (file.size() % 2 == 1) points.push_back(0xFFFD);
+  std::string text;
+  for (const unsigned c : points) {
+    const auto put = [&text](unsigned bits) { text.push_back(static_cast<char>(bits)); };
+    if (c < 0x80) {
+      put(c);
+    } else if (c < 0x800) {
+      put(0xC0 | (c >> 6U));
+      put(0x80 | (c & 0x3FU));
+    } else if (c < 0x10000) {
+      put(0xE0 | (c >> 12U));
+      put(0x80 | ((c >> 6U) & 0x3FU));
+      put(0x80 | (c & 0x3FU));
+    } else {
+      put(0xF0 | (c >> 18U));
+      put(0x80 | ((c >> 12U) & 0x3FU));
+      put(0x80 | ((c >> 6U) & 0x3FU));
+      put(0x80 | (c & 0x3FU));
+    }
+  }
+  return text;
+}
+
+// Returns ';' or a tab when the first line, split there, holds 26 fields or
+// more with Date, in any case, as the third; else the comma.
+inline char Separator(const std::vector<std::string_view>& lines) {
+  for (const char separator : {';', '\t'}) {
+    if (lines.empty()) break;
+    const std::vector<std::string> fields = Fields(lines.front(), nullptr, separator);
+    if (fields.size() < 26 || fields[2].size() != 4) continue;
+    std::string name = fields[2];
+    for (char& c : name) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+    if (name == "DATE") return separator;
+  }
+  return ',';
+}
+
 // Holds the text of one record to be and the number of its first line.
 struct Joined {
   std::string text;
@@ -87,17 +148,21 @@ struct Joined {
 // a line of fewer than 26 fields that ends in an open quote takes the lines
 // after it, each of fewer than 26 fields, with a blank between, until the text
 // holds 26 fields; at most 16 lines and 64 KiB, else each line stands alone.
-inline std::vector<Joined> JoinLines(const std::vector<std::string_view>& lines) {
+inline std::vector<Joined> JoinLines(const std::vector<std::string_view>& lines,
+                                     char separator = ',') {
   std::vector<Joined> joined;
   for (std::size_t i = 0; i < lines.size();) {
     bool open = false;
     std::string text(lines[i]);
     std::size_t next = i + 1;
-    if (Fields(text, &open).size() < 26 && open) {
+    if (Fields(text, &open, separator).size() < 26 && open) {
       for (std::size_t k = i + 1; k < lines.size() && k - i < 16; ++k) {
-        if (Fields(lines[k]).size() >= 26 || text.size() + 1 + lines[k].size() > 64 * 1024) break;
+        if (Fields(lines[k], nullptr, separator).size() >= 26 ||
+            text.size() + 1 + lines[k].size() > 64 * 1024) {
+          break;
+        }
         text.append(" ").append(lines[k]);
-        if (Fields(text, &open).size() >= 26) {
+        if (Fields(text, &open, separator).size() >= 26) {
           next = k + 1;
           break;
         }
