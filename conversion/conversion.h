@@ -67,9 +67,14 @@ enum class LineStatus {
   Overflow,   // xx cannot count one more record; nothing changed
 };
 
+// Tells what converting one line gave besides the record.
 struct LineResult {
   LineStatus status = LineStatus::Skipped;
   bool placeholderDate = false;  // the record got 01/01/2050 or 12:12:12
+  bool datesInOrder = false;     // its date was read in the run's order of day and month
+  // The band written as it stands in field 7 because the band table lacks it;
+  // empty for a known band, an empty one and the header line. Views the line.
+  std::string_view unknownBand;
 };
 
 // Turns Linea into one record appended to Linea1, counts it in xx and updates

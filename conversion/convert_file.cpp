@@ -62,7 +62,8 @@ void ConvertLines(FormState& form, Host& host, RunContext& run, LineReader& read
       return;
     }
     if (result.placeholderDate) outcome.placeholders.Add(number);
-    if (!run.unknownBand.empty()) outcome.unknownBands.Add(run.unknownBand);
+    if (!result.unknownBand.empty()) outcome.unknownBands.Add(result.unknownBand);
+    outcome.datesInOrder = outcome.datesInOrder || result.datesInOrder;
     // The record is built where it leaves for the file; Linea1 stays empty.
     char* const room = writer.Room(run.record.size + 2 + kRecordOverrun);
     form.Linea = {};
@@ -98,7 +99,6 @@ void Convert(FormState& form, Host& host, LineReader& reader, RecordWriter& writ
     run.SetOperator(form.NomeUtente);
     reader.SetSeparator(run.separator);
     ConvertLines(form, host, run, reader, writer, outcome);
-    outcome.datesInOrder = run.datesInOrder;
   } catch (const std::bad_alloc&) {
     form.Linea = {};
     form.Linea1.clear();
