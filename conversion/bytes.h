@@ -28,7 +28,7 @@ inline unsigned Matches16(const char* p, char c) {
 // Returns a mask with the high bit of each byte of bytes that equals c; bits
 // above the first such byte may be set too.
 template <typename Word>
-Word ZeroBytes(Word bytes, char c) {
+Word BytesEqualTo(Word bytes, char c) {
   constexpr Word kOnes = ~Word{0} / 0xFF;  // 0x01 in every byte
   const Word x = bytes ^ (kOnes * static_cast<unsigned char>(c));
   return (x - kOnes) & ~x & (kOnes << 7);
@@ -39,7 +39,7 @@ template <typename Word>
 const char* FindInWord(const char* p, char c) {
   Word bytes = 0;
   std::memcpy(&bytes, p, sizeof bytes);
-  const Word hits = ZeroBytes(bytes, c);
+  const Word hits = BytesEqualTo(bytes, c);
   return hits != 0 ? p + std::countr_zero(hits) / 8 : nullptr;
 }
 

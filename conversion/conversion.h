@@ -57,6 +57,13 @@ class Host {
 // Never fails: every error, a folder included, gives false.
 bool FileExists(const std::string& filename);
 
+struct RunOutcome;
+
+// Converts the export named NomeFile in programDir into programDir/marigold.txt
+// and returns how it went, which run_outcome.h describes; the caller sets xx
+// to 0 first and words the outcome.
+RunOutcome RunConversion(FormState& form, const std::filesystem::path& programDir, Host& host);
+
 // Converts the export named NomeFile in programDir into programDir/marigold.txt
 // and tells the user the outcome through host. The caller sets xx to 0 first.
 void ConvertFile(FormState& form, const std::filesystem::path& programDir, Host& host);

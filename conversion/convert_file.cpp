@@ -27,6 +27,26 @@ bool HoldsNonAscii(std::string_view bytes) {
                      [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
 }
 
+// Notes what converting the line numbered number gave in outcome; returns
+// true when it gave a record to write.
+bool Note(const LineResult& result, std::uint64_t number, RunOutcome& outcome) {
+  switch (result.status) {
+    case LineStatus::Skipped:
+      outcome.skipped.Add(number);
+      return false;
+    case LineStatus::Overflow:
+      outcome.stop = Stop::kTooManyRecords;
+      outcome.line = number;
+      return false;
+    case LineStatus::Converted:
+      break;
+  }
+  if (result.placeholderDate) outcome.placeholders.Add(number);
+  if (!result.unknownBand.empty()) outcome.unknownBands.Add(result.unknownBand);
+  outcome.datesInOrder = outcome.datesInOrder || result.datesInOrder;
+  return true;
+}
+
 // Converts line after line until the end of the input or a stop, which it
 // notes in outcome; a failed write is left for the writer to tell.
 void ConvertLines(FormState& form, Host& host, RunContext& run, LineReader& reader,
@@ -48,23 +68,19 @@ void ConvertLines(FormState& form, Host& host, RunContext& run, LineReader& read
     const MarkedText marked = reader.marked();
     form.Linea = line;
     LineResult result = ConvertLine(form, host, run, run.record, ahead ? nullptr : &marked);
+    // Goes back for a join only now: a line starts one only when it is
+    // skipped, which its split tells.
     if (result.status == LineStatus::Skipped && joiner.Join(form.Linea, read)) {
       result = ConvertLine(form, host, run, run.record);
     }
-    if (result.status == LineStatus::Skipped) {
-      outcome.skipped.Add(number);
+    if (!Note(result, number, outcome)) {
+      form.Linea = {};
+      if (outcome.stop != Stop::kNone) return;
       continue;
     }
-    if (result.status == LineStatus::Overflow) {
-      form.Linea = {};
-      outcome.stop = Stop::kTooManyRecords;
-      outcome.line = number;
-      return;
-    }
-    if (result.placeholderDate) outcome.placeholders.Add(number);
-    if (!result.unknownBand.empty()) outcome.unknownBands.Add(result.unknownBand);
-    outcome.datesInOrder = outcome.datesInOrder || result.datesInOrder;
-    // The record is built where it leaves for the file; Linea1 stays empty.
+    // Asks the writer for room only now, since the record's size is known
+    // once the line is converted; the record is built where it leaves for the
+    // file, and Linea1 stays empty.
     char* const room = writer.Room(run.record.size + 2 + kRecordOverrun);
     form.Linea = {};
     if (room == nullptr) return;
@@ -135,7 +151,7 @@ RunOutcome RunConversion(FormState& form, const std::filesystem::path& programDi
     outcome.stop = Stop::kFolderBusy;
     return outcome;
   }
-  outcome.outputPath = dir + platform::kSeparator + std::string(kOutputName);
+  outcome.outputPath = platform::JoinPath(dir, kOutputName);
   outcome.typedName = form.NomeFile;
   if (!ResolveInput(dir, form.NomeFile, outcome.inputPath, outcome.names)) {
     outcome.stop = Stop::kSeveralFiles;

@@ -10,7 +10,7 @@ namespace conversion {
 
 bool ResolveInput(const std::string& dir, const std::string& typed, std::string& path,
                   std::vector<std::string>& matches) {
-  path = dir + platform::kSeparator + typed;
+  path = platform::JoinPath(dir, typed);
   matches.clear();
   if (!platform::Missing(path) || typed.empty() ||
       typed.find_first_of(std::string{'/', platform::kSeparator}) != std::string::npos) {
@@ -23,7 +23,7 @@ bool ResolveInput(const std::string& dir, const std::string& typed, std::string&
   for (std::string& name : names) {
     if (FoldName(name) == wanted) matches.push_back(std::move(name));
   }
-  if (matches.size() == 1) path = dir + platform::kSeparator + matches.front();
+  if (matches.size() == 1) path = platform::JoinPath(dir, matches.front());
   if (matches.size() <= 1) return true;
   std::sort(matches.begin(), matches.end());
   return false;

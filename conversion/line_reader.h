@@ -76,10 +76,9 @@ class LineReader {
   }
 
   // Returns the buffer and its marks, both valid until the next call of Next.
-  // The line Next gave may be rewritten in place until then; its end is
-  // marked as a line end and is a CR, an LF or, at the file's end, an LF put
-  // there. 64 bytes behind the line can be read.
-  MarkedText marked() { return {buffer_.data(), marks_.data(), bars_.data(), separator_}; }
+  // The end of the line Next gave is marked as a line end and is a CR, an LF
+  // or, at the file's end, an LF put there. 64 bytes behind the line can be read.
+  MarkedText marked() const { return {buffer_.data(), marks_.data(), bars_.data(), separator_}; }
 
   // Counts the lines returned, and the one found too long.
   std::uint64_t lineNumber() const { return lineNumber_; }

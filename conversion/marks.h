@@ -92,7 +92,7 @@ inline bool AnyBar(const std::uint8_t* bars, std::size_t first, std::size_t last
 // Views a text, the marks of its words, marks[w] for data[64 w, 64 w + 64),
 // and the words that hold a bar, as MarkWords leaves them for separator.
 struct MarkedText {
-  char* data = nullptr;
+  const char* data = nullptr;
   const WordMarks* marks = nullptr;
   const std::uint8_t* bars = nullptr;
   char separator = ',';

@@ -42,6 +42,11 @@ inline std::string Reason(const std::error_code& error) { return error.message()
 // Separates a folder from a name inside it.
 extern const char kSeparator;
 
+// Returns the path of name in the folder dir.
+inline std::string JoinPath(const std::string& dir, std::string_view name) {
+  return dir + kSeparator + std::string(name);
+}
+
 // Returns a path as the core holds paths.
 std::string PathText(const std::filesystem::path& path);
 

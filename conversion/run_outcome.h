@@ -15,9 +15,6 @@
 // it wrote. The run fills it in; Describe words it for the user.
 namespace conversion {
 
-struct FormState;
-class Host;
-
 // Collects input line numbers for a message: the first few and how many.
 class LineList {
  public:
@@ -98,10 +95,6 @@ struct RunOutcome {
   OrderDecision dateOrder;       // how day and month were told apart
   bool datesInOrder = false;     // a date was read in that order
 };
-
-// Converts the export named NomeFile in programDir into programDir/marigold.txt
-// and returns how it went; the caller sets xx to 0 first and words the outcome.
-RunOutcome RunConversion(FormState& form, const std::filesystem::path& programDir, Host& host);
 
 // Returns the message that tells the user how the run ended.
 std::string Describe(const RunOutcome& outcome);

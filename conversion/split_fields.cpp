@@ -22,7 +22,7 @@ struct Rewrite {
 // trailing blanks; an unclosed quote runs to the end of the line. A field that
 // needs rewriting is rewritten as rewrite says. Returns where the next field
 // starts, past the end when none does.
-[[gnu::noinline]] std::size_t ReadQuoted(char* data, std::size_t size, std::size_t open,
+[[gnu::noinline]] std::size_t ReadQuoted(const char* data, std::size_t size, std::size_t open,
                                          std::string_view& value, const Rewrite& rewrite) {
   const char* const end = data + size;
   bool doubled = false;
@@ -31,7 +31,7 @@ struct Rewrite {
     doubled = true;
     close = FindByte(close + 2, end, '"');
   }
-  char* const inner = data + open + 1;
+  const char* const inner = data + open + 1;
   const char* rest = close;  // the text after the closing quote runs from close + 1 to rest
   const char* comma = end;
   if (close != end) {
@@ -62,7 +62,7 @@ struct Rewrite {
 // Looks at a field that starts with a blank or a quote: skips the blanks, and
 // reads a quoted field whole into value. Returns where the field's text
 // starts, or, when quoted comes back set, where the next field starts.
-std::size_t ReadOddStart(char* data, std::size_t size, std::size_t start, std::string_view& value,
+std::size_t ReadOddStart(const char* data, std::size_t size, std::size_t start, std::string_view& value,
                          bool& quoted, const Rewrite& rewrite) {
   while (data[start] == ' ') ++start;  // data[size] is a separator or a line end
   quoted = data[start] == '"';
@@ -94,7 +94,7 @@ bool SplitFields(std::string_view line, LineCopy& copy, Fields& dati, bool& hold
 bool SplitFields(const MarkedText& text, std::size_t begin, std::size_t end, Fields& dati,
                  bool& holdsBar, char* rewriteTo) {
   const Rewrite rewrite{text.data + begin, rewriteTo, text.separator};
-  char* const data = text.data;
+  const char* const data = text.data;
   std::string_view* field = dati.data();
   std::string_view* const full = field + kUsedFields;
   // Where *field starts; after its leading blanks once they were skipped.

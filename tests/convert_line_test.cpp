@@ -1,5 +1,4 @@
 #include <climits>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -168,34 +167,6 @@ TEST_F(ConvertLineTest, ReformatsDateAndTime) {
     EXPECT_EQ(f[45], c.field20) << line;
     EXPECT_EQ(result.placeholderDate, c.placeholder) << line;
   }
-}
-
-TEST(ShapeOf, CountsFieldsAsTheConversionSplitsThem) {
-  // Lines of commas, quotes, blanks and letters: a line converts exactly when
-  // its shape holds 26 fields, and a quote left open closes at the end.
-  std::mt19937 random(12);
-  const std::string alphabet = ",,,,,\"\" a";
-  for (int n = 0; n < 20000; ++n) {
-    std::string line;
-    for (std::size_t i = random() % 60; i > 0; --i) line += alphabet[random() % alphabet.size()];
-    conversion::FormState form;
-    form.Linea = line;
-    test::Recorder host;
-    const bool converted = conversion::ConvertLine(form, host).status == LineStatus::Converted;
-    const conversion::LineShape shape = conversion::ShapeOf(line);
-    ASSERT_EQ(converted, shape.fields >= 26) << line;
-    ASSERT_LE(shape.fields, 26u) << line;
-    if (shape.openQuote) {  // a blank and a quote close it and add no field
-      const conversion::LineShape closed = conversion::ShapeOf(line + " \"");
-      ASSERT_FALSE(closed.openQuote) << line;
-      ASSERT_EQ(closed.fields, shape.fields) << line;
-    }
-  }
-  EXPECT_FALSE(conversion::ShapeOf("a,\"b\",c").openQuote);
-  EXPECT_TRUE(conversion::ShapeOf("a,\"b\"\"c").openQuote);
-  EXPECT_TRUE(conversion::ShapeOf("a,  \"b,c").openQuote);
-  EXPECT_FALSE(conversion::ShapeOf("a,b\"c").openQuote);  // a quote inside a field is text
-  EXPECT_EQ(conversion::ShapeOf("a,  \"b,c").fields, 2u);
 }
 
 TEST_F(ConvertLineTest, LocatorFieldKeepsItsFirstFourCharacters) {

@@ -11,7 +11,6 @@
 
 namespace {
 
-using conversion::platform::kSeparator;
 using fake::Call;
 
 constexpr std::size_t kMiB = 1024 * 1024;
@@ -64,7 +63,9 @@ class FakeFaultTest : public testing::Test {
     return Output();
   }
 
-  static std::string Path(const std::string& name) { return std::string(kDir) + kSeparator + name; }
+  static std::string Path(const std::string& name) {
+    return conversion::platform::JoinPath(kDir, name);
+  }
   std::string Output() const { return disk.Get(Path("marigold.txt")); }
 
   static constexpr const char* kDir = "logs";

@@ -11,6 +11,8 @@
 
 namespace {
 
+using conversion::LineStatus;
+
 using conversion::kUsedFields;
 
 // Returns why SplitFields reads line otherwise than the fuzzers' reference, or nothing.
@@ -124,6 +126,34 @@ TEST(SplitFields, TellsWhetherTheFieldsHoldABar) {
   ASSERT_TRUE(conversion::SplitFields(moved, copy, dati, holdsBar));
   EXPECT_EQ(dati[1], "a\"|b");
   EXPECT_TRUE(holdsBar);
+}
+
+TEST(ShapeOf, CountsFieldsAsTheConversionSplitsThem) {
+  // Lines of commas, quotes, blanks and letters: a line converts exactly when
+  // its shape holds 26 fields, and a quote left open closes at the end.
+  std::mt19937 random(12);
+  const std::string alphabet = ",,,,,\"\" a";
+  for (int n = 0; n < 20000; ++n) {
+    std::string line;
+    for (std::size_t i = random() % 60; i > 0; --i) line += alphabet[random() % alphabet.size()];
+    conversion::FormState form;
+    form.Linea = line;
+    test::Recorder host;
+    const bool converted = conversion::ConvertLine(form, host).status == LineStatus::Converted;
+    const conversion::LineShape shape = conversion::ShapeOf(line);
+    ASSERT_EQ(converted, shape.fields >= 26) << line;
+    ASSERT_LE(shape.fields, 26u) << line;
+    if (shape.openQuote) {  // a blank and a quote close it and add no field
+      const conversion::LineShape closed = conversion::ShapeOf(line + " \"");
+      ASSERT_FALSE(closed.openQuote) << line;
+      ASSERT_EQ(closed.fields, shape.fields) << line;
+    }
+  }
+  EXPECT_FALSE(conversion::ShapeOf("a,\"b\",c").openQuote);
+  EXPECT_TRUE(conversion::ShapeOf("a,\"b\"\"c").openQuote);
+  EXPECT_TRUE(conversion::ShapeOf("a,  \"b,c").openQuote);
+  EXPECT_FALSE(conversion::ShapeOf("a,b\"c").openQuote);  // a quote inside a field is text
+  EXPECT_EQ(conversion::ShapeOf("a,  \"b,c").fields, 2u);
 }
 
 TEST(ConvertLine, WritesBarsAroundTheWordBoundaryAsSlashes) {

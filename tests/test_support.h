@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -16,6 +17,15 @@
 
 #include "conversion.h"
 #include "platform.h"
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include "platform_win32.h"
+#endif
 
 namespace test {
 
@@ -48,8 +58,29 @@ class Recorder : public conversion::Host {
   }
 };
 
-// Returns field 47 for Recorder's default time, in the form of the system the tests run on.
-inline std::string Moment() { return conversion::platform::FormatMoment(Recorder().now); }
+// Returns field 47 for Recorder's default time, 7 December 2026 10:20:30, as
+// the system the tests run on writes it: the short date and the long time of
+// the user's locale on Windows, asked of the system for that day itself; the
+// C locale's "%x %X" elsewhere.
+inline std::string Moment() {
+#ifdef _WIN32
+  SYSTEMTIME when{};
+  when.wYear = 2026;
+  when.wMonth = 12;
+  when.wDay = 7;
+  when.wHour = 10;
+  when.wMinute = 20;
+  when.wSecond = 30;
+  std::array<wchar_t, 80> date{};
+  std::array<wchar_t, 80> time{};
+  ::GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &when, nullptr, date.data(), 80,
+                    nullptr);
+  ::GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &when, nullptr, time.data(), 80);
+  return conversion::platform::Utf8(std::wstring(date.data()) + L" " + time.data());
+#else
+  return "12/07/26 10:20:30";
+#endif
+}
 
 // Returns a path as the messages quote it.
 inline std::string PathText(const std::filesystem::path& path) {
