@@ -62,8 +62,8 @@ struct Rewrite {
 // Looks at a field that starts with a blank or a quote: skips the blanks, and
 // reads a quoted field whole into value. Returns where the field's text
 // starts, or, when quoted comes back set, where the next field starts.
-std::size_t ReadOddStart(const char* data, std::size_t size, std::size_t start, std::string_view& value,
-                         bool& quoted, const Rewrite& rewrite) {
+std::size_t ReadOddStart(const char* data, std::size_t size, std::size_t start,
+                         std::string_view& value, bool& quoted, const Rewrite& rewrite) {
   while (data[start] == ' ') ++start;  // data[size] is a separator or a line end
   quoted = data[start] == '"';
   return quoted ? ReadQuoted(data, size, start, value, rewrite) : start;

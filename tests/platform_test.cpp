@@ -19,10 +19,6 @@ namespace {
 
 using conversion::platform::FormatMoment;
 using conversion::platform::ToEightBit;
-#ifdef _WIN32
-using conversion::platform::Utf8;
-#endif
-
 TEST(Platform, ConvertsToTheEightBitCodePageWithQuestionMarksForTheRest) {
 #ifdef _WIN32
   if (::GetACP() != 1252) GTEST_SKIP() << "the ANSI code page here is " << ::GetACP();
@@ -75,19 +71,8 @@ TEST(Platform, MomentIsTheShortDateAndTheLongTimeAndTheDateAloneAtMidnight) {
   const std::time_t afternoon = test::Recorder::LocalTime(2026, 12, 7, 14, 5, 9);
   const std::time_t midnight = test::Recorder::LocalTime(2026, 12, 7, 0, 0, 0);
 #ifdef _WIN32
-  SYSTEMTIME when{};
-  when.wYear = 2026;
-  when.wMonth = 12;
-  when.wDay = 7;
-  when.wHour = 14;
-  when.wMinute = 5;
-  when.wSecond = 9;
-  wchar_t date[80];
-  wchar_t time[80];
-  ::GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &when, nullptr, date, 80, nullptr);
-  ::GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &when, nullptr, time, 80);
-  EXPECT_EQ(FormatMoment(afternoon), Utf8(std::wstring(date) + L" " + time));
-  EXPECT_EQ(FormatMoment(midnight), Utf8(date));
+  EXPECT_EQ(FormatMoment(afternoon), test::SystemMoment(14, 5, 9));
+  EXPECT_EQ(FormatMoment(midnight), test::SystemMoment(0, 0, 0, true));
 #else
   std::setlocale(LC_ALL, "C");
   EXPECT_EQ(FormatMoment(afternoon), "12/07/26 14:05:09");

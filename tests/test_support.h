@@ -58,25 +58,34 @@ class Recorder : public conversion::Host {
   }
 };
 
-// Returns field 47 for Recorder's default time, 7 December 2026 10:20:30, as
-// the system the tests run on writes it: the short date and the long time of
-// the user's locale on Windows, asked of the system for that day itself; the
-// C locale's "%x %X" elsewhere.
-inline std::string Moment() {
 #ifdef _WIN32
+// Returns 7 December 2026 in the user's short date form and, unless dateOnly,
+// a blank and hour:minute:second in the long time form, asked of the system
+// for that day itself.
+inline std::string SystemMoment(WORD hour, WORD minute, WORD second, bool dateOnly = false) {
   SYSTEMTIME when{};
   when.wYear = 2026;
   when.wMonth = 12;
   when.wDay = 7;
-  when.wHour = 10;
-  when.wMinute = 20;
-  when.wSecond = 30;
+  when.wHour = hour;
+  when.wMinute = minute;
+  when.wSecond = second;
   std::array<wchar_t, 80> date{};
   std::array<wchar_t, 80> time{};
   ::GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &when, nullptr, date.data(), 80,
                     nullptr);
+  if (dateOnly) return conversion::platform::Utf8(date.data());
   ::GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &when, nullptr, time.data(), 80);
   return conversion::platform::Utf8(std::wstring(date.data()) + L" " + time.data());
+}
+#endif
+
+// Returns field 47 for Recorder's default time, 7 December 2026 10:20:30, as
+// the system the tests run on writes it: the short date and the long time of
+// the user's locale on Windows; the C locale's "%x %X" elsewhere.
+inline std::string Moment() {
+#ifdef _WIN32
+  return SystemMoment(10, 20, 30);
 #else
   return "12/07/26 10:20:30";
 #endif
