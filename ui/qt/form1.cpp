@@ -20,11 +20,6 @@
 
 namespace {
 
-constexpr qint64 kFrameMs = 16;
-// Calls of RepaintCounter between two looks at the clock: a look per line
-// costs more than the line's conversion where the clock is slow to read.
-constexpr unsigned kCallsPerLook = 256;
-
 // Returns the platform's sans-serif font at a point size.
 QFont SansFont(qreal pointSize, bool bold) {
   QFont font(QStringLiteral("Sans Serif"));
@@ -190,10 +185,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void Form1::RepaintCounter() {
-  if (++repaintCalls_ % kCallsPerLook != 0) return;
-  if (counterClock_.isValid() && counterClock_.elapsed() < kFrameMs) return;
-  FlushCounter();
-  counterClock_.start();
+  if (counterPace_.Due()) FlushCounter();
 }
 
 void Form1::SetCounterText(std::string_view text) { counterText_.assign(text); }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QElapsedTimer>
 #include <QWidget>
 #include <filesystem>
 #include <functional>
@@ -9,6 +8,7 @@
 #include <utility>
 
 #include "conversion.h"
+#include "counter_pace.h"
 
 namespace form1 {
 struct Control;
@@ -73,6 +73,5 @@ class Form1 : public QWidget, public conversion::Host {
   std::filesystem::path programDir_;
   MessageBox showBox_;
   std::string counterText_{"0"};  // text Label2 shows at the next repaint
-  QElapsedTimer counterClock_;
-  unsigned repaintCalls_ = 0;
+  conversion::CounterPace counterPace_;
 };

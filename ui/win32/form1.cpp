@@ -18,10 +18,6 @@ constexpr const wchar_t* kClassName = L"swisslog-to-marigold.Form1";
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kExStyle = 0;
 constexpr int kFirstId = 100;  // command id of the first control; the rest follow in table order
-constexpr auto kFrame = std::chrono::milliseconds(16);
-// Calls of RepaintCounter between two looks at the clock: a look per line
-// costs more than the line's conversion where the clock is slow to read.
-constexpr unsigned kCallsPerLook = 256;
 // Lists the faces for the named font sizes, best first: the TrueType successor of
 // the bitmap font the layout was drawn for, which scales to any DPI, then its
 // close relative.
@@ -341,11 +337,7 @@ void Form1::Command1_Click() {
 void Form1::Command2_Click() { showBox_(hwnd_, Wide(form1::kInfoTitle), Wide(form1::kInfoText)); }
 
 void Form1::RepaintCounter() {
-  if (++repaintCalls_ % kCallsPerLook != 0) return;
-  const auto now = std::chrono::steady_clock::now();
-  if (now - counterDrawn_ < kFrame) return;
-  FlushCounter();
-  counterDrawn_ = now;
+  if (counterPace_.Due()) FlushCounter();
 }
 
 void Form1::SetCounterText(std::string_view text) { counterText_.assign(text); }

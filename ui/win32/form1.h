@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <array>
-#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -12,6 +11,7 @@
 #include <vector>
 
 #include "conversion.h"
+#include "counter_pace.h"
 #include "form1_controls.h"
 
 // Shows the program's one window: the export's file name, the operator's name,
@@ -86,6 +86,5 @@ class Form1 : public conversion::Host {
   std::filesystem::path programDir_;
   MessageBoxFn showBox_;
   std::string counterText_{"0"};  // text Label2 shows at the next repaint, UTF-8
-  std::chrono::steady_clock::time_point counterDrawn_{};
-  unsigned repaintCalls_ = 0;
+  conversion::CounterPace counterPace_;
 };
