@@ -1,6 +1,6 @@
 #include <iconv.h>
 #include <langinfo.h>
-#include <locale.h>
+#include <clocale>
 
 #include <algorithm>
 #include <array>

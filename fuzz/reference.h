@@ -87,8 +87,8 @@ inline std::string Utf8Text(std::string_view file) {
   if (!little && !file.starts_with("\xFE\xFF")) return std::string(file);
   std::vector<unsigned> units;
   for (std::size_t i = 2; i + 1 < file.size(); i += 2) {
-    const auto a = static_cast<unsigned char>(file[i]);
-    const auto b = static_cast<unsigned char>(file[i + 1]);
+    const unsigned a = static_cast<unsigned char>(file[i]);
+    const unsigned b = static_cast<unsigned char>(file[i + 1]);
     units.push_back(little ? (b << 8U) | a : (a << 8U) | b);
   }
   std::vector<unsigned> points;
