@@ -1,14 +1,18 @@
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
+#include <cstdint>
 #include <cstring>
 #include <fstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "test_support.h"
 
@@ -140,6 +144,60 @@ TEST(BoundedMemory, ALineOfHundredMiBEndsTheRunWithTheRecordsBeforeIt) {
   const long grown = PeakKiB() - before;
   RecordProperty("peak_growth_kib", std::to_string(grown));
   EXPECT_LT(grown, 80 * 1024) << "KiB";
+}
+
+// Runs a conversion of dir/LOG.CSV in a child process, kills it with SIGKILL once it has
+// made count records (0: at its closing message) and waits until it is gone.
+void KillRunAt(const std::filesystem::path& dir, std::uint64_t count) {
+  int told[2];
+  ASSERT_EQ(::pipe(told), 0);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    ::close(told[0]);
+    test::StopAtRecord host(count, [&] {
+      // Waits for the kill outside any write, where the process spends nearly all its time.
+      static_cast<void>(::write(told[1], "s", 1));
+      for (;;) ::pause();
+    });
+    conversion::FormState form;
+    form.NomeFile = "LOG.CSV";
+    form.NomeUtente = "NAME";
+    conversion::ConvertFile(form, dir, host);
+    ::_exit(3);  // the stop never came
+  }
+  ::close(told[1]);
+  char stopped = 0;
+  const ssize_t heard = ::read(told[0], &stopped, 1);
+  ::close(told[0]);
+  ::kill(child, SIGKILL);
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_EQ(heard, 1) << "the child ended before it stopped, status " << status;
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+}
+
+TEST(KilledRun, LeavesWholeRecordsOnly) {
+  test::TempDir dir;
+  dir.Write("LOG.CSV", test::LargeExport());
+  const std::string full = test::FullOutput(dir.path());
+  const std::vector<std::string> records = test::Records(full);
+  ASSERT_EQ(records.size(), 30001u);
+  std::size_t cutShort = 0;  // kills that left some records but not all
+  for (const std::uint64_t count : {1u, 2000u, 5001u, 9000u, 9001u, 17000u, 30001u, 0u}) {
+    SCOPED_TRACE(count);
+    KillRunAt(dir.path(), count);
+    const std::string left = dir.Read("marigold.txt");
+    test::ExpectWholeRecordsOf(left, full);
+    if (count == 0) {
+      EXPECT_EQ(left, full) << "a run killed at FINISH keeps all";
+    }
+    if (count == 1) {
+      EXPECT_EQ(left, "");
+    }
+    cutShort += !left.empty() && left.size() < full.size();
+  }
+  EXPECT_EQ(cutShort, 6u);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <random>
 #include <sstream>
@@ -165,5 +166,54 @@ class TempDir {
  private:
   std::filesystem::path path_;
 };
+
+// Returns an export whose records fill many write blocks, of lengths that never
+// line up with a block, and one of them longer than a block.
+inline std::string LargeExport() {
+  std::string bytes = std::string(kHeader) + "\r\n";
+  for (std::size_t i = 1; i <= 30000; ++i) {
+    const std::size_t length = i == 9000 ? 1536 * 1024 : i * 37 % 400;
+    bytes += ContactWith(10, std::string(length, static_cast<char>('a' + i % 26))) + "\r\n";
+  }
+  return bytes;
+}
+
+// Stops a conversion when it has made a given number of records, before the
+// last of them reaches the writer, or at its closing message; stop does not return.
+class StopAtRecord : public conversion::Host {
+ public:
+  // A count of 0 stops at the closing message.
+  StopAtRecord(std::uint64_t count, std::function<void()> stop)
+      : count_(count), stop_(std::move(stop)) {}
+
+  void RepaintCounter() override {}
+  void SetCounterText(std::string_view) override {
+    if (++made_ == count_) stop_();
+  }
+  void ShowMessage(std::string_view) override { stop_(); }
+  std::time_t Now() override { return 0; }
+
+ private:
+  std::uint64_t count_;
+  std::uint64_t made_ = 0;
+  std::function<void()> stop_;
+};
+
+// Converts dir/LOG.CSV to the end, with StopAtRecord's clock; returns the records.
+inline std::string FullOutput(const std::filesystem::path& dir) {
+  StopAtRecord host(0, [] {});
+  conversion::FormState form;
+  form.NomeFile = "LOG.CSV";
+  form.NomeUtente = "NAME";
+  conversion::ConvertFile(form, dir, host);
+  std::ifstream in(dir / "marigold.txt", std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Checks that what a killed run left is whole records that begin the full output.
+inline void ExpectWholeRecordsOf(const std::string& left, const std::string& full) {
+  EXPECT_EQ(full.compare(0, left.size(), left), 0) << "not the records of a whole run";
+  Records(left);
+}
 
 }  // namespace test
