@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <cstdint>
+#include <cstdlib>
 #include <string>
 
 #include "test_support.h"
@@ -120,6 +122,78 @@ TEST(Windows, RecordsEndInOneCrLfAndTheOperatorIsInTheAnsiCodePage) {
   ASSERT_EQ(records.size(), 2u);
   EXPECT_EQ(test::Fields(records[0])[3], "M\xFCller");
   EXPECT_EQ(test::Fields(records[0])[47], conversion::platform::ToEightBit(test::Moment()));
+}
+
+// Name what the KilledRun test hands the copy of this program it starts.
+constexpr const wchar_t* kChildDir = L"S2M_KILLED_RUN_DIR";
+constexpr const wchar_t* kChildCount = L"S2M_KILLED_RUN_COUNT";
+constexpr const wchar_t* kChildEvent = L"S2M_KILLED_RUN_EVENT";
+
+// Converts as the child of KilledRun: sets the event it inherited once it has
+// made the records it was told, then waits to be terminated.
+[[noreturn]] void ConvertUntilTerminated(const wchar_t* dir) {
+  const auto stopped = reinterpret_cast<HANDLE>(std::wcstoull(_wgetenv(kChildEvent), nullptr, 10));
+  test::StopAtRecord host(std::wcstoull(_wgetenv(kChildCount), nullptr, 10), [stopped] {
+    ::SetEvent(stopped);
+    for (;;) ::Sleep(INFINITE);
+  });
+  conversion::FormState form;
+  form.NomeFile = "LOG.CSV";
+  form.NomeUtente = "NAME";
+  conversion::ConvertFile(form, dir, host);
+  ::ExitProcess(3);  // the stop never came
+}
+
+// Runs a conversion of dir/LOG.CSV in a copy of this program, terminates it once it has
+// made count records (0: at its closing message) and waits until it is gone.
+void TerminateRunAt(const std::filesystem::path& dir, std::uint64_t count) {
+  SECURITY_ATTRIBUTES inherited{sizeof(inherited), nullptr, TRUE};
+  const HANDLE stopped = ::CreateEventW(&inherited, TRUE, FALSE, nullptr);
+  ASSERT_NE(stopped, nullptr);
+  ::SetEnvironmentVariableW(kChildDir, dir.c_str());
+  ::SetEnvironmentVariableW(kChildCount, std::to_wstring(count).c_str());
+  ::SetEnvironmentVariableW(kChildEvent,
+                            std::to_wstring(reinterpret_cast<std::uintptr_t>(stopped)).c_str());
+  std::wstring self(MAX_PATH, L'\0');
+  self.resize(::GetModuleFileNameW(nullptr, self.data(), MAX_PATH));
+  std::wstring command = L"\"" + self + L"\" --gtest_filter=KilledRun.LeavesWholeRecordsOnly";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION child{};
+  const BOOL started = ::CreateProcessW(self.c_str(), command.data(), nullptr, nullptr, TRUE, 0,
+                                        nullptr, nullptr, &startup, &child);
+  for (const wchar_t* name : {kChildDir, kChildCount, kChildEvent}) {
+    ::SetEnvironmentVariableW(name, nullptr);
+  }
+  if (!started) ::CloseHandle(stopped);
+  ASSERT_TRUE(started) << ::GetLastError();
+  const HANDLE either[] = {stopped, child.hProcess};
+  const DWORD first = ::WaitForMultipleObjects(2, either, FALSE, INFINITE);
+  ::TerminateProcess(child.hProcess, 9);
+  ::WaitForSingleObject(child.hProcess, INFINITE);
+  ::CloseHandle(child.hThread);
+  ::CloseHandle(child.hProcess);
+  ::CloseHandle(stopped);
+  ASSERT_EQ(first, WAIT_OBJECT_0) << "the child ended before it stopped";
+}
+
+TEST(KilledRun, LeavesWholeRecordsOnly) {
+  if (const wchar_t* childDir = _wgetenv(kChildDir)) ConvertUntilTerminated(childDir);
+  test::TempDir dir;
+  dir.Write("LOG.CSV", test::LargeExport());
+  const std::string full = test::FullOutput(dir.path());
+  ASSERT_EQ(test::Records(full).size(), 30001u);
+  for (const std::uint64_t count : {1u, 5001u, 9001u, 30001u, 0u}) {
+    SCOPED_TRACE(count);
+    TerminateRunAt(dir.path(), count);
+    const std::string left = dir.Read("marigold.txt");
+    test::ExpectWholeRecordsOf(left, full);
+    if (count == 0) {
+      EXPECT_EQ(left, full) << "a run terminated at FINISH keeps all";
+    } else {
+      EXPECT_LT(left.size(), full.size());
+    }
+  }
 }
 
 }  // namespace
