@@ -179,25 +179,9 @@ void KillRunAt(const std::filesystem::path& dir, std::uint64_t count) {
 
 TEST(KilledRun, LeavesWholeRecordsOnly) {
   test::TempDir dir;
-  dir.Write("LOG.CSV", test::LargeExport());
-  const std::string full = test::FullOutput(dir.path());
-  const std::vector<std::string> records = test::Records(full);
-  ASSERT_EQ(records.size(), 30001u);
-  std::size_t cutShort = 0;  // kills that left some records but not all
-  for (const std::uint64_t count : {1u, 2000u, 5001u, 9000u, 9001u, 17000u, 30001u, 0u}) {
-    SCOPED_TRACE(count);
-    KillRunAt(dir.path(), count);
-    const std::string left = dir.Read("marigold.txt");
-    test::ExpectWholeRecordsOf(left, full);
-    if (count == 0) {
-      EXPECT_EQ(left, full) << "a run killed at FINISH keeps all";
-    }
-    if (count == 1) {
-      EXPECT_EQ(left, "");
-    }
-    cutShort += !left.empty() && left.size() < full.size();
-  }
-  EXPECT_EQ(cutShort, 6u);
+  test::ExpectWholeRecordsAfterHardStops(
+      dir, {1, 2000, 5001, 9000, 9001, 17000, 30001, 0},
+      [&](std::uint64_t count) { KillRunAt(dir.path(), count); });
 }
 
 }  // namespace

@@ -199,21 +199,38 @@ class StopAtRecord : public conversion::Host {
   std::function<void()> stop_;
 };
 
-// Converts dir/LOG.CSV to the end, with StopAtRecord's clock; returns the records.
-inline std::string FullOutput(const std::filesystem::path& dir) {
+// Converts LargeExport in dir, then stops a run of it hard through stopAt once it
+// has made each count of records (0: at its closing message) and checks what
+// each stop left: whole records that begin the full output, all of them at the
+// closing message, some once more than a block of them was made.
+inline void ExpectWholeRecordsAfterHardStops(const TempDir& dir,
+                                             std::initializer_list<std::uint64_t> counts,
+                                             const std::function<void(std::uint64_t)>& stopAt) {
+  dir.Write("LOG.CSV", LargeExport());
   StopAtRecord host(0, [] {});
   conversion::FormState form;
   form.NomeFile = "LOG.CSV";
   form.NomeUtente = "NAME";
-  conversion::ConvertFile(form, dir, host);
-  std::ifstream in(dir / "marigold.txt", std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// Checks that what a killed run left is whole records that begin the full output.
-inline void ExpectWholeRecordsOf(const std::string& left, const std::string& full) {
-  EXPECT_EQ(full.compare(0, left.size(), left), 0) << "not the records of a whole run";
-  Records(left);
+  conversion::ConvertFile(form, dir.path(), host);
+  const std::string full = dir.Read("marigold.txt");
+  const std::vector<std::string> records = Records(full);
+  ASSERT_EQ(records.size(), 30001u);
+  for (const std::uint64_t count : counts) {
+    SCOPED_TRACE(count);
+    stopAt(count);
+    if (testing::Test::HasFatalFailure()) return;
+    const std::string left = dir.Read("marigold.txt");
+    EXPECT_EQ(full.compare(0, left.size(), left), 0) << "not the records of a whole run";
+    Records(left);
+    if (count == 0) {
+      EXPECT_EQ(left, full) << "a run stopped at its closing message keeps all";
+      continue;
+    }
+    EXPECT_LT(left.size(), full.size());
+    std::size_t made = 0;  // bytes of the records made before the stop
+    for (std::size_t i = 0; i + 1 < count; ++i) made += records[i].size() + 2;
+    EXPECT_TRUE(made < 2 * 1024 * 1024 || !left.empty()) << made << " bytes made";
+  }
 }
 
 }  // namespace test
