@@ -176,7 +176,8 @@ std::vector<std::string> MixedRecords(std::size_t block) {
     total += length + 2;
   };
   const auto fill = [&](std::size_t upTo) {
-    for (std::size_t i = 1; total < upTo; ++i) add(i * 7 % std::min<std::size_t>(block, 300));
+    std::size_t i = 0;
+    while (total < upTo) add(++i * 7 % std::min<std::size_t>(block, 300));
   };
   fill(2 * block);
   for (const std::size_t length : {block - 2, block - 1, 2 * block + 5}) add(length);

@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -149,14 +150,14 @@ TEST(BoundedMemory, ALineOfHundredMiBEndsTheRunWithTheRecordsBeforeIt) {
 // Runs a conversion of dir/LOG.CSV in a child process, kills it with SIGKILL once it has
 // made count records (0: at its closing message) and waits until it is gone.
 void KillRunAt(const std::filesystem::path& dir, std::uint64_t count) {
-  int told[2];
-  ASSERT_EQ(::pipe(told), 0);
+  std::array<int, 2> told{};
+  ASSERT_EQ(::pipe(told.data()), 0);
   const pid_t child = ::fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
     ::close(told[0]);
     test::StopAtRecord host(count, [&] {
-      // Waits for the kill outside any write, where the process spends nearly all its time.
+      // Waits for the kill outside any write.
       static_cast<void>(::write(told[1], "s", 1));
       for (;;) ::pause();
     });
