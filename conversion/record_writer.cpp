@@ -22,7 +22,8 @@ std::error_code WriteAll(platform::File& file, const char* data, std::size_t siz
 
 }  // namespace
 
-RecordWriter::RecordWriter(platform::File& file, std::size_t block) : file_(file), buffer_(block) {}
+RecordWriter::RecordWriter(platform::File& file, std::size_t block)
+    : file_(file), block_(block), buffer_(block) {}
 
 bool RecordWriter::Flush() {
   if (result_.error) return false;

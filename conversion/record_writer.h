@@ -18,7 +18,9 @@ struct WriteResult {
   bool unsure = false;  // the device refused records it was given: how many it keeps is unknown
 };
 
-// Writes records through one buffer of a block or more. A write that is
+// Writes records through one buffer of a block or more. Every write hands the
+// system whole records: the buffer is written out when the next record does not
+// fit, and a record longer than the block goes out alone. A write that is
 // interrupted or comes back short is made again for the rest. On a write error
 // the file is cut back to the end of the last whole record.
 class RecordWriter {
@@ -31,9 +33,9 @@ class RecordWriter {
   // CR LF and any bytes its writing spoils behind it; nullptr when writing out
   // the records before it failed. Nothing is written after a failure.
   char* Room(std::size_t size) {
-    if (used_ + size > buffer_.size()) {
+    if (used_ + size > block_) {
       if (!Flush()) return nullptr;
-      if (size > buffer_.size()) buffer_.resize(size);  // a record longer than a block
+      if (size > buffer_.size()) buffer_.resize(size);  // a record longer than a block, alone
     }
     return buffer_.data() + used_;
   }
@@ -70,6 +72,7 @@ class RecordWriter {
   void KeepWholeRecords(std::size_t done);
 
   platform::File& file_;
+  std::size_t block_;  // bytes one write holds at most, but for a record longer than a block
   std::vector<char> buffer_;
   std::size_t used_ = 0;       // bytes of buffer_ that hold records
   std::uint64_t pending_ = 0;  // records in buffer_

@@ -43,6 +43,11 @@ std::size_t Disk::Peak(const std::string& path) const {
   return found == peaks_.end() ? 0 : found->second;
 }
 
+std::vector<std::uint64_t> Disk::WriteEnds(const std::string& path) const {
+  const auto found = writeEnds_.find(path);
+  return found == writeEnds_.end() ? std::vector<std::uint64_t>() : found->second;
+}
+
 int Disk::Count(Call call) const {
   const auto found = counts_.find(call);
   return found == counts_.end() ? 0 : found->second;
@@ -184,6 +189,7 @@ std::error_code File::Write(const char* data, std::size_t size, std::size_t& don
   std::memcpy(bytes.data() + open.position, data, done);
   open.position += done;
   disk.NoteSize(open.path);
+  disk.NoteWriteEnd(open.path, open.position);
   return Failure(fault);
 }
 

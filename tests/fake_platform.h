@@ -61,6 +61,8 @@ class Disk {
   }
   // Counts the calls of a kind made since the disk was made.
   int Count(Call call) const;
+  // Returns the file positions at which the Write calls on path ended, in order.
+  std::vector<std::uint64_t> WriteEnds(const std::string& path) const;
   // Counts the files and folder locks open now.
   std::size_t OpenCount() const { return open_.size(); }
 
@@ -86,6 +88,9 @@ class Disk {
   std::string& Written(const std::string& path);
   void Remove(const std::string& path) { files_.erase(path); }
   void NoteSize(const std::string& path);
+  void NoteWriteEnd(const std::string& path, std::uint64_t position) {
+    writeEnds_[path].push_back(position);
+  }
   std::vector<std::string> Names(const std::string& dir) const;
 
  private:
@@ -96,6 +101,7 @@ class Disk {
 
   std::map<std::string, std::string> files_;
   std::map<std::string, std::size_t> peaks_;
+  std::map<std::string, std::vector<std::uint64_t>> writeEnds_;
   std::set<std::string> folders_;
   std::vector<Scripted> faults_;
   std::map<Call, int> counts_;

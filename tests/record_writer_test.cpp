@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -157,6 +159,74 @@ TEST_P(RecordWriterTest, FinishesOnce) {
 }
 
 INSTANTIATE_TEST_SUITE_P(TinyBlocks, RecordWriterTest, testing::Values(8, 16),
+                         [](const testing::TestParamInfo<std::size_t>& block) {
+                           return "Block" + std::to_string(block.param);
+                         });
+
+// Writes records through a writer with the block of the parameter, tiny or real.
+class RecordWriterBlockTest : public testing::TestWithParam<std::size_t> {};
+
+// Returns records of many lengths that fill several blocks, among them one that
+// fills a block exactly with its CR LF, one a byte longer and one longer than the block.
+std::vector<std::string> MixedRecords(std::size_t block) {
+  std::vector<std::string> records;
+  std::size_t total = 0;
+  const auto add = [&](std::size_t length) {
+    records.emplace_back(length, static_cast<char>('a' + records.size() % 26));
+    total += length + 2;
+  };
+  const auto fill = [&](std::size_t upTo) {
+    std::size_t i = 0;
+    while (total < upTo) add(++i * 7 % std::min<std::size_t>(block, 300));
+  };
+  fill(2 * block);
+  for (const std::size_t length : {block - 2, block - 1, 2 * block + 5}) add(length);
+  fill(total + 4 * block);
+  return records;
+}
+
+TEST_P(RecordWriterBlockTest, EndsEveryWriteAtTheEndOfARecord) {
+  const std::size_t block = GetParam();
+  const std::vector<std::string> records = MixedRecords(block);
+  fake::Disk disk;
+  disk.AddFolder("");
+  File file;
+  ASSERT_FALSE(File::Create("out", file));
+  RecordWriter writer(file, block);
+  for (const std::string& record : records) ASSERT_TRUE(writer.Append(record));
+  ASSERT_FALSE(writer.Finish().error);
+
+  const std::string bytes = disk.Get("out");
+  std::string expected;
+  std::vector<std::size_t> ends;  // where each record ends in the file
+  for (const std::string& record : records) {
+    expected += record + "\r\n";
+    ends.push_back(expected.size());
+  }
+  ASSERT_EQ(bytes, expected);
+  const std::vector<std::uint64_t> writes = disk.WriteEnds("out");
+  ASSERT_FALSE(writes.empty());
+  EXPECT_EQ(writes.back(), bytes.size());
+  std::size_t start = 0;
+  for (const std::uint64_t end : writes) {
+    SCOPED_TRACE(end);
+    ASSERT_TRUE(std::binary_search(ends.begin(), ends.end(), end))
+        << "a write ends inside a record";
+    ASSERT_EQ(bytes.compare(end - 2, 2, "\r\n"), 0);
+    const auto next = std::upper_bound(ends.begin(), ends.end(), end);
+    // A block goes out when the next record does not fit, and holds a record
+    // longer than the block alone.
+    const bool alone = next - std::upper_bound(ends.begin(), ends.end(), start) == 1;
+    EXPECT_TRUE(end - start <= block || alone) << end - start << " bytes";
+    if (next != ends.end()) {
+      EXPECT_GT(*next - start, block);
+    }
+    start = end;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(TinyAndRealBlocks, RecordWriterBlockTest,
+                         testing::Values(8, 16, RecordWriter::kBlock),
                          [](const testing::TestParamInfo<std::size_t>& block) {
                            return "Block" + std::to_string(block.param);
                          });

@@ -1,14 +1,19 @@
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <atomic>
 #include <cerrno>
+#include <csignal>
+#include <cstdint>
 #include <cstring>
 #include <fstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "test_support.h"
 
@@ -172,6 +177,44 @@ TEST(RegionalDates, SayNothingInTheCAndPosixLocales) {
   } else {
     ::unsetenv("LC_ALL");
   }
+}
+
+// Runs a conversion of dir/LOG.CSV in a child process, kills it with SIGKILL once it has
+// made count records (0: at its closing message) and waits until it is gone.
+void KillRunAt(const std::filesystem::path& dir, std::uint64_t count) {
+  std::array<int, 2> told{};
+  ASSERT_EQ(::pipe(told.data()), 0);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    ::close(told[0]);
+    test::StopAtRecord host(count, [&] {
+      // Waits for the kill outside any write.
+      static_cast<void>(::write(told[1], "s", 1));
+      for (;;) ::pause();
+    });
+    conversion::FormState form;
+    form.NomeFile = "LOG.CSV";
+    form.NomeUtente = "NAME";
+    conversion::ConvertFile(form, dir, host);
+    ::_exit(3);  // the stop never came
+  }
+  ::close(told[1]);
+  char stopped = 0;
+  const ssize_t heard = ::read(told[0], &stopped, 1);
+  ::close(told[0]);
+  ::kill(child, SIGKILL);
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_EQ(heard, 1) << "the child ended before it stopped, status " << status;
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+}
+
+TEST(KilledRun, LeavesWholeRecordsOnly) {
+  test::TempDir dir;
+  test::ExpectWholeRecordsAfterHardStops(
+      dir, {1, 2000, 5001, 9000, 9001, 17000, 30001, 0},
+      [&](std::uint64_t count) { KillRunAt(dir.path(), count); });
 }
 
 }  // namespace

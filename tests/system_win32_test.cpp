@@ -1,5 +1,8 @@
 #include <windows.h>
 
+#include <array>
+#include <cstdint>
+#include <cstdlib>
 #include <string>
 
 #include "test_support.h"
@@ -132,6 +135,68 @@ TEST(Windows, TellsTheOrderOfAShortDatePicture) {
   EXPECT_EQ(DateOrderOf("yyyy. MM. dd."), DateOrder::Unknown);  // hu-HU
   EXPECT_EQ(DateOrderOf("'day' M/d/yyyy"), DateOrder::MonthFirst);  // quoted text is no picture
   EXPECT_EQ(DateOrderOf(""), DateOrder::Unknown);
+}
+
+// Name what the KilledRun test hands the copy of this program it starts.
+constexpr const wchar_t* kChildDir = L"S2M_KILLED_RUN_DIR";
+constexpr const wchar_t* kChildCount = L"S2M_KILLED_RUN_COUNT";
+constexpr const wchar_t* kChildEvent = L"S2M_KILLED_RUN_EVENT";
+
+// Converts as the child of KilledRun: sets the event named to it once it has
+// made the records it was told, then waits to be terminated.
+[[noreturn]] void ConvertUntilTerminated(const wchar_t* dir) {
+  const HANDLE stopped = ::OpenEventW(EVENT_MODIFY_STATE, FALSE, _wgetenv(kChildEvent));
+  if (stopped == nullptr) ::ExitProcess(2);
+  test::StopAtRecord host(std::wcstoull(_wgetenv(kChildCount), nullptr, 10), [stopped] {
+    ::SetEvent(stopped);
+    for (;;) ::Sleep(INFINITE);
+  });
+  conversion::FormState form;
+  form.NomeFile = "LOG.CSV";
+  form.NomeUtente = "NAME";
+  conversion::ConvertFile(form, dir, host);
+  ::ExitProcess(3);  // the stop never came
+}
+
+// Runs a conversion of dir/LOG.CSV in a copy of this program, terminates it once it has
+// made count records (0: at its closing message) and waits until it is gone.
+void TerminateRunAt(const std::filesystem::path& dir, std::uint64_t count) {
+  const std::wstring event =
+      L"s2m-killed-run-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(count);
+  const HANDLE stopped = ::CreateEventW(nullptr, TRUE, FALSE, event.c_str());
+  ASSERT_NE(stopped, nullptr);
+  ::SetEnvironmentVariableW(kChildDir, dir.c_str());
+  ::SetEnvironmentVariableW(kChildCount, std::to_wstring(count).c_str());
+  ::SetEnvironmentVariableW(kChildEvent, event.c_str());
+  std::wstring self(MAX_PATH, L'\0');
+  self.resize(::GetModuleFileNameW(nullptr, self.data(), MAX_PATH));
+  std::wstring command = L"\"" + self + L"\" --gtest_filter=KilledRun.LeavesWholeRecordsOnly";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION child{};
+  const BOOL started = ::CreateProcessW(self.c_str(), command.data(), nullptr, nullptr, FALSE, 0,
+                                        nullptr, nullptr, &startup, &child);
+  for (const wchar_t* name : {kChildDir, kChildCount, kChildEvent}) {
+    ::SetEnvironmentVariableW(name, nullptr);
+  }
+  if (!started) ::CloseHandle(stopped);
+  ASSERT_TRUE(started) << ::GetLastError();
+  const std::array<HANDLE, 2> either{stopped, child.hProcess};
+  const DWORD first = ::WaitForMultipleObjects(2, either.data(), FALSE, INFINITE);
+  ::TerminateProcess(child.hProcess, 9);
+  ::WaitForSingleObject(child.hProcess, INFINITE);
+  ::CloseHandle(child.hThread);
+  ::CloseHandle(child.hProcess);
+  ::CloseHandle(stopped);
+  ASSERT_EQ(first, WAIT_OBJECT_0) << "the child ended before it stopped";
+}
+
+TEST(KilledRun, LeavesWholeRecordsOnly) {
+  if (const wchar_t* childDir = _wgetenv(kChildDir)) ConvertUntilTerminated(childDir);
+  test::TempDir dir;
+  test::ExpectWholeRecordsAfterHardStops(dir, {1, 5001, 9001, 30001, 0}, [&](std::uint64_t count) {
+    TerminateRunAt(dir.path(), count);
+  });
 }
 
 }  // namespace

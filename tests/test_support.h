@@ -7,6 +7,7 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <random>
 #include <sstream>
@@ -207,5 +208,71 @@ class TempDir {
  private:
   std::filesystem::path path_;
 };
+
+// Returns an export whose records fill many write blocks, of lengths that never
+// line up with a block, and one of them longer than a block.
+inline std::string LargeExport() {
+  std::string bytes = std::string(kHeader) + "\r\n";
+  for (std::size_t i = 1; i <= 30000; ++i) {
+    const std::size_t length = i == 9000 ? 1536 * 1024 : i * 37 % 400;
+    bytes += ContactWith(10, std::string(length, static_cast<char>('a' + i % 26))) + "\r\n";
+  }
+  return bytes;
+}
+
+// Stops a conversion when it has made a given number of records, before the
+// last of them reaches the writer, or at its closing message; stop does not return.
+class StopAtRecord : public conversion::Host {
+ public:
+  // A count of 0 stops at the closing message.
+  StopAtRecord(std::uint64_t count, std::function<void()> stop)
+      : count_(count), stop_(std::move(stop)) {}
+
+  void RepaintCounter() override {}
+  void SetCounterText(std::string_view) override {
+    if (++made_ == count_) stop_();
+  }
+  void ShowMessage(std::string_view) override { stop_(); }
+  std::time_t Now() override { return 0; }
+
+ private:
+  std::uint64_t count_;
+  std::uint64_t made_ = 0;
+  std::function<void()> stop_;
+};
+
+// Converts LargeExport in dir, then stops a run of it hard through stopAt once it
+// has made each count of records (0: at its closing message) and checks what
+// each stop left: whole records that begin the full output, all of them at the
+// closing message, some once more than a block of them was made.
+inline void ExpectWholeRecordsAfterHardStops(const TempDir& dir,
+                                             std::initializer_list<std::uint64_t> counts,
+                                             const std::function<void(std::uint64_t)>& stopAt) {
+  dir.Write("LOG.CSV", LargeExport());
+  StopAtRecord host(0, [] {});
+  conversion::FormState form;
+  form.NomeFile = "LOG.CSV";
+  form.NomeUtente = "NAME";
+  conversion::ConvertFile(form, dir.path(), host);
+  const std::string full = dir.Read("marigold.txt");
+  const std::vector<std::string> records = Records(full);
+  ASSERT_EQ(records.size(), 30001u);
+  for (const std::uint64_t count : counts) {
+    SCOPED_TRACE(count);
+    stopAt(count);
+    if (testing::Test::HasFatalFailure()) return;
+    const std::string left = dir.Read("marigold.txt");
+    EXPECT_EQ(full.compare(0, left.size(), left), 0) << "not the records of a whole run";
+    Records(left);
+    if (count == 0) {
+      EXPECT_EQ(left, full) << "a run stopped at its closing message keeps all";
+      continue;
+    }
+    EXPECT_LT(left.size(), full.size());
+    std::size_t made = 0;  // bytes of the records made before the stop
+    for (std::size_t i = 0; i + 1 < count; ++i) made += records[i].size() + 2;
+    EXPECT_TRUE(made < 2 * 1024 * 1024 || !left.empty()) << made << " bytes made";
+  }
+}
 
 }  // namespace test
