@@ -81,7 +81,7 @@ void ConvertLines(FormState& form, Host& host, RunContext& run, LineReader& read
     // Asks the writer for room only now, since the record's size is known
     // once the line is converted; the record is built where it leaves for the
     // file, and Linea1 stays empty.
-    char* const room = writer.Room(run.record.size + 2 + kRecordOverrun);
+    char* const room = writer.Room(run.record.size);
     form.Linea = {};
     if (room == nullptr) return;
     writer.Commit(PutRecord(room, run.record));

@@ -8,6 +8,7 @@
 
 #include "bytes.h"
 #include "platform.h"
+#include "put_record.h"
 
 namespace conversion {
 
@@ -29,16 +30,11 @@ class RecordWriter {
 
   explicit RecordWriter(platform::File& file, std::size_t block = kBlock);
 
-  // Returns room for size bytes at the end of the buffer, for a record, its
-  // CR LF and any bytes its writing spoils behind it; nullptr when writing out
-  // the records before it failed. Nothing is written after a failure.
-  char* Room(std::size_t size) {
-    if (used_ + size > block_) {
-      if (!Flush()) return nullptr;
-      if (size > buffer_.size()) buffer_.resize(size);  // a record longer than a block, alone
-    }
-    return buffer_.data() + used_;
-  }
+  // Returns room at the end of the buffer for a record of size bytes, its
+  // CR LF and the kRecordOverrun bytes that PutRecord may spoil behind it;
+  // nullptr when writing out the records before it failed. Nothing is
+  // written after a failure.
+  char* Room(std::size_t record) { return RoomFor(record + 2 + kRecordOverrun); }
 
   // Ends the record written into Room's bytes up to end with CR LF.
   void Commit(char* end) {
@@ -51,7 +47,7 @@ class RecordWriter {
   // Adds a record and its CR LF; returns false when writing out the records
   // before it failed.
   bool Append(std::string_view record) {
-    char* const room = Room(record.size() + 2);
+    char* const room = RoomFor(record.size() + 2);
     if (room == nullptr) return false;
     Commit(CopyBytes(room, record.data(), record.size()));
     return true;
@@ -66,6 +62,14 @@ class RecordWriter {
   std::uint64_t records() const { return result_.records; }
 
  private:
+  // Returns room for size bytes at the end of the buffer, or nullptr as Room does.
+  char* RoomFor(std::size_t size) {
+    if (used_ + size > block_) {
+      if (!Flush()) return nullptr;
+      if (size > buffer_.size()) buffer_.resize(size);  // a record longer than a block, alone
+    }
+    return buffer_.data() + used_;
+  }
   // Writes out the buffer; returns false and keeps the error on failure.
   bool Flush();
   // Cuts the file after the last record that reached it whole, done bytes of the buffer in.
