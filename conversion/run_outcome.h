@@ -92,6 +92,8 @@ struct RunOutcome {
   LineList skipped;             // lines of fewer than 26 fields
   LineList placeholders;        // records with the placeholder date or time
   ValueList unknownBands;       // bands kept as written in field 7
+  bool inputAbsent = false;     // kInputNotOpened: no file of the typed name is in the folder
+  bool inTempFolder = false;    // the program runs from the temporary folder, as from a zip
 };
 
 // Converts the export named NomeFile in programDir into programDir/marigold.txt
