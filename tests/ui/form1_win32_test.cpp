@@ -180,8 +180,10 @@ TEST_F(Form1Test, AMissingExportInTheTemporaryFolderIsToldToLeaveTheZip) {
 
 // Returns the name a screen reader reads for a control, through MSAA.
 std::wstring AccessibleName(HWND control) {
+  // oleacc's import library names IID_IAccessible as an import, not as the GUID's bytes.
   IAccessible* accessible = nullptr;
-  if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+  if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
+                                        __uuidof(IAccessible),
                                         reinterpret_cast<void**>(&accessible)))) {
     return L"?";
   }
