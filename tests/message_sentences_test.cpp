@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <fstream>
 #include <iterator>
 #include <regex>
@@ -23,7 +24,7 @@ struct Sentence {
 
 // Every sentence a message can hold. A sentence missing here fails the test
 // below, and so does a phrase missing from a read-me.
-const Sentence kSentences[] = {
+const auto kSentences = std::to_array<Sentence>({
     // Completion and its notices.
     {R"(FINISH MARIGOLD\.TXT with \d+ DATA in FILE)", "FINISH MARIGOLD.TXT with N DATA in FILE"},
     {R"(Skipped \d+ lines? with fewer than 26 fields: lines? [\d, …]+)",
@@ -80,7 +81,7 @@ const Sentence kSentences[] = {
      "not enough memory to start the conversion"},
     {R"(There is not enough memory to convert line \d+ of the input file "[^"]*"\.)",
      "not enough memory to convert line"},
-};
+});
 
 // Returns every message a run can end with: each stop, with each of the
 // details that change its words, and a completion with every notice.
@@ -160,9 +161,9 @@ TEST(MessageSentences, EverySentenceShownIsListed) {
   for (const std::string& message : EveryMessage()) {
     for (const std::string& sentence : Sentences(message)) {
       ++count;
-      const bool listed = std::any_of(
-          std::begin(kSentences), std::end(kSentences),
-          [&](const Sentence& s) { return std::regex_match(sentence, std::regex(s.pattern)); });
+      const bool listed = std::any_of(kSentences.begin(), kSentences.end(), [&](const Sentence& s) {
+        return std::regex_match(sentence, std::regex(s.pattern));
+      });
       if (!listed) unlisted.insert(sentence);
     }
   }
