@@ -162,6 +162,8 @@ RunOutcome RunConversion(FormState& form, const std::filesystem::path& programDi
   File input;
   if ((outcome.error = File::OpenForReading(outcome.inputPath, input))) {
     outcome.stop = Stop::kInputNotOpened;
+    outcome.inputAbsent = InputAbsent(form.NomeFile, outcome.error);
+    outcome.inTempFolder = outcome.inputAbsent && LiesIn(dir, platform::TempFolder());
     return outcome;
   }
   if (input.Is(outcome.outputPath)) {

@@ -114,6 +114,19 @@ std::string OutputNotCreated(const RunOutcome& outcome) {
          (outcome.outputRemoved ? "." : "; marigold.txt was not changed.");
 }
 
+// Returns the line that says where a missing export belongs, or nothing.
+std::string WhereTheExportBelongs(const RunOutcome& outcome) {
+  if (outcome.inTempFolder) {
+    return "The program runs from inside the zip, in a temporary folder: copy "
+           "swisslog-to-marigold.exe into a folder of your own, put the export beside it and "
+           "start it there.\n";
+  }
+  if (outcome.inputAbsent) {
+    return "Save the export in " + Quoted(outcome.folder) + ", beside the program.\n";
+  }
+  return {};
+}
+
 }  // namespace
 
 std::string Describe(const RunOutcome& outcome) {
@@ -129,8 +142,9 @@ std::string Describe(const RunOutcome& outcome) {
     case Stop::kSeveralFiles:
       return SeveralFiles(outcome);
     case Stop::kInputNotOpened:
-      return Cannot("open the input file", outcome.inputPath, outcome) +
-             "\nNo records were written; marigold.txt was not changed.";
+      return Cannot("open the input file", outcome.inputPath, outcome) + "\n" +
+             WhereTheExportBelongs(outcome) +
+             "No records were written; marigold.txt was not changed.";
     case Stop::kInputIsOutput:
       return "The input file " + Quoted(outcome.inputPath) +
              " is marigold.txt itself, the file this conversion writes.\n"

@@ -29,4 +29,22 @@ bool ResolveInput(const std::string& dir, const std::string& typed, std::string&
   return false;
 }
 
+bool LiesIn(const std::string& dir, const std::string& folder) {
+  if (folder.empty()) return false;
+  const std::u32string inner = FoldName(platform::LongPath(dir));
+  std::u32string outer = FoldName(platform::LongPath(folder));
+  const auto separator = static_cast<char32_t>(platform::kSeparator);
+  // A drive's root keeps its closing separator; every other folder drops it.
+  if (!outer.empty() && outer.back() == separator) outer.pop_back();
+  return inner.starts_with(outer) &&
+         (inner.size() == outer.size() || inner[outer.size()] == separator);
+}
+
+bool InputAbsent(const std::string& typed, const std::error_code& error) {
+  // The system's own code for a missing file: Windows reports a missing folder
+  // and a bad name with codes of their own.
+  return error == platform::SystemError(std::errc::no_such_file_or_directory) &&
+         typed.find_first_of(std::string{'/', platform::kSeparator}) == std::string::npos;
+}
+
 }  // namespace conversion

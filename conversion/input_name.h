@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace conversion {
@@ -11,5 +12,13 @@ namespace conversion {
 // sorted, when several fit.
 bool ResolveInput(const std::string& dir, const std::string& typed, std::string& path,
                   std::vector<std::string>& matches);
+
+// Returns true when the folder dir is folder itself or lies inside it, their
+// long forms compared ignoring case; false when folder is empty.
+bool LiesIn(const std::string& dir, const std::string& folder);
+
+// Returns true when the input could not be opened because no file of the typed
+// name is in dir: not for a bad path, a missing folder or a refusal.
+bool InputAbsent(const std::string& typed, const std::error_code& error);
 
 }  // namespace conversion

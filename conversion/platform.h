@@ -155,4 +155,13 @@ bool Missing(const std::string& path);
 // Lists the names in a folder, without "." and "..".
 [[nodiscard]] std::error_code ListFolder(const std::string& dir, std::vector<std::string>& names);
 
+// Returns the user's temporary folder as the system names it, perhaps in 8.3
+// short form; empty where no file manager starts programs from there, as
+// Windows' Explorer does with a program inside a zip.
+std::string TempFolder();
+
+// Returns path with every 8.3 short name in it written out long; path itself
+// when it is long already or cannot be looked at.
+std::string LongPath(const std::string& path);
+
 }  // namespace conversion::platform

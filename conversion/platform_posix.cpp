@@ -103,4 +103,8 @@ std::error_code ListFolder(const std::string& dir, std::vector<std::string>& nam
   return error;
 }
 
+std::string TempFolder() { return {}; }
+
+std::string LongPath(const std::string& path) { return path; }
+
 }  // namespace conversion::platform

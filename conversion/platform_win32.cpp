@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <array>
 
 #include "platform.h"
 #include "platform_win32.h"
@@ -129,6 +130,27 @@ std::error_code ListFolder(const std::string& dir, std::vector<std::string>& nam
       ::GetLastError() == ERROR_NO_MORE_FILES ? std::error_code() : LastError();
   ::FindClose(search);
   return error;
+}
+
+std::string TempFolder() {
+  std::array<wchar_t, MAX_PATH + 1> folder{};
+  const DWORD n = ::GetTempPathW(static_cast<DWORD>(folder.size()), folder.data());
+  if (n == 0 || n >= folder.size()) return {};
+  std::wstring_view text(folder.data(), n);
+  // Drops the closing backslash, which no program folder ends in.
+  if (text.size() > 3 && text.back() == L'\\') text.remove_suffix(1);
+  return Utf8(text);
+}
+
+std::string LongPath(const std::string& path) {
+  const std::wstring wide = Wide(path);
+  const DWORD n = ::GetLongPathNameW(wide.c_str(), nullptr, 0);
+  if (n == 0) return path;
+  std::wstring text(n, L'\0');
+  const DWORD written = ::GetLongPathNameW(wide.c_str(), text.data(), n);
+  if (written == 0 || written >= n) return path;
+  text.resize(written);
+  return Utf8(text);
 }
 
 }  // namespace conversion::platform

@@ -94,6 +94,8 @@ struct RunOutcome {
   std::string headerDifference;  // how the header line's names differ from the columns expected
   OrderDecision dateOrder;       // how day and month were told apart
   bool datesInOrder = false;     // a date was read in that order
+  bool inputAbsent = false;      // kInputNotOpened: no file of the typed name is in the folder
+  bool inTempFolder = false;     // the program runs from the temporary folder, as from a zip
 };
 
 // Returns the message that tells the user how the run ended.

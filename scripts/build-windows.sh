@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Cross-builds the self-contained Windows program in Release, checks that it
 # imports only Windows' own DLLs and writes
-# dist/swisslog-to-marigold-windows-x64.zip with the program and its read-me.
+# dist/swisslog-to-marigold-windows-x64.zip with the program and its read-me,
+# and beside it the zip's SHA-256 in dist/swisslog-to-marigold-windows-x64.zip.sha256.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/windows-lib.sh
@@ -24,4 +25,8 @@ zipfile=dist/swisslog-to-marigold-windows-x64.zip
 rm -f "$zipfile"
 (cd "$stage" && zip -q -X -9 "$OLDPWD/$zipfile" swisslog-to-marigold.exe README.txt)
 unzip -l "$zipfile"
-echo "Written: $zipfile"
+# Names the zip without a folder, as sha256sum -c beside it reads it; the
+# digits compare by eye with PowerShell's Get-FileHash, which writes capitals.
+(cd dist && sha256sum "$(basename "$zipfile")" >"$(basename "$zipfile").sha256")
+(cd dist && sha256sum -c "$(basename "$zipfile").sha256")
+echo "Written: $zipfile $zipfile.sha256"

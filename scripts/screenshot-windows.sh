@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# Starts the Windows program under Wine on a virtual screen and saves a picture
-# of its window as docs/window-windows.png.
+# Starts the Windows program under Wine on a virtual screen and saves pictures of
+# its window as docs/window-windows.png, and of the messages for a missing export
+# after a click on START: docs/missing-export-windows.png, the program in a folder
+# of its own, and docs/inside-zip-windows.png, the program in the temporary
+# folder where Explorer runs it from inside its zip.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/windows-lib.sh
 s2m_windows_deps
-bash scripts/deps.sh fonts-wine imagemagick x11-utils
+bash scripts/deps.sh fonts-wine imagemagick x11-utils xdotool
 
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target swisslog-to-marigold -j "$(nproc)"
@@ -13,8 +16,6 @@ exe=$(s2m_windows_exe)
 
 run=$(mktemp -d)
 trap 'rm -rf "$run"' EXIT
-cp "$exe" "$run/swisslog-to-marigold.exe"
-cp scripts/sample_export.csv "$run/LOG.CSV"
 export WINEDEBUG=-all WINEPREFIX="$PWD/build/windows/wineprefix-shot"
 mkdir -p "$WINEPREFIX"
 wineboot -i >/dev/null 2>&1
@@ -26,21 +27,46 @@ find /usr/share/wine/fonts -name '*.ttf' -not -name tahomabd.ttf \
 rm -f "$WINEPREFIX/drive_c/windows/Fonts/tahomabd.ttf"
 mkdir -p docs
 
+# The window beside the sample export; C:\Marigold, a folder of the user's own, without one;
+# the folder Explorer unpacks a zip's program into, inside the temporary folder.
+own="$WINEPREFIX/drive_c/Marigold"
+mkdir -p "$run/window" "$own"
+cp scripts/sample_export.csv "$run/window/LOG.CSV"
+temp=$(winepath -u "$(wine cmd.exe /c 'echo %TEMP%' 2>/dev/null | tr -d '\r')")
+zip_run="$temp/Temp1_swisslog-to-marigold-windows-x64.zip"
+mkdir -p "$zip_run"
+trap 'rm -rf "$run" "$own" "$zip_run"' EXIT
+for dir in "$run/window" "$own" "$zip_run"; do
+  cp "$exe" "$dir/swisslog-to-marigold.exe"
+done
+
 # Wine's own desktop draws the caption, which a screen without a window manager lacks.
 xvfb-run -a -s "-screen 0 800x600x24 -dpi 96" bash -c '
   set -euo pipefail
-  cd "$1"
-  wine explorer /desktop=shot,640x320 swisslog-to-marigold.exe &
-  program=$!
-  trap "wineserver -k || true" EXIT
-  for _ in $(seq 150); do
-    xwininfo -root -tree | grep -q "shot - Wine desktop" && break
-    sleep 0.2
-  done
-  sleep 4
-  import -window root -crop 640x320+0+0 +repage "$1/shot.png"
-  kill "$program" 2>/dev/null || true
-' shot "$run"
-# Cuts the picture down to the window: the desktop around it is one colour.
-convert "$run/shot.png" -trim +repage docs/window-windows.png
-echo "Saved docs/window-windows.png"
+  # Starts the program in folder $1, clicks START when $3 is "start", and saves the desktop as $2.
+  shoot() {
+    (cd "$1" && exec wine explorer /desktop=shot,640x320 swisslog-to-marigold.exe) &
+    program=$!
+    for _ in $(seq 150); do
+      xwininfo -root -tree | grep -q "shot - Wine desktop" && break
+      sleep 0.2
+    done
+    sleep 4
+    if [ "$3" = start ]; then
+      # START sits at the top left of the window, below its caption.
+      xdotool mousemove 60 42 click 1
+      sleep 2
+    fi
+    import -window root -crop 640x320+0+0 +repage "$2"
+    wineserver -k || true
+    wait "$program" || true
+  }
+  shoot "$1/window" "$1/window.png" -
+  shoot "$2" "$1/missing.png" start
+  shoot "$3" "$1/zip.png" start
+' shot "$run" "$own" "$zip_run"
+# Cuts each picture down to what it shows: the desktop around it is one colour.
+convert "$run/window.png" -trim +repage docs/window-windows.png
+convert "$run/missing.png" -trim +repage docs/missing-export-windows.png
+convert "$run/zip.png" -trim +repage docs/inside-zip-windows.png
+echo "Saved docs/window-windows.png, docs/missing-export-windows.png, docs/inside-zip-windows.png"

@@ -23,8 +23,9 @@ folders=("$@")
 # Prints the project's sources among FOLDERS that the build in BUILD_DIR compiles.
 compiled_sources() {
   sed -n 's|^ *"file": "'"$PWD"'/\(.*\)",*$|\1|p' "$1/compile_commands.json" | sort -u >"$1/compiled.txt"
-  git ls-files --cached --others --exclude-standard -- "${folders[@]/%//*.cpp}" |
-    grep -Fx -f "$1/compiled.txt" || true
+  # Looks at the folders themselves, so that a tree without git, such as one
+  # unpacked from an archive, is linted as well.
+  find "${folders[@]}" -name '*.cpp' -type f | sort | grep -Fx -f "$1/compiled.txt" || true
 }
 
 # Lints only what the Linux build compiles, which leaves out the Windows-only sources.

@@ -1,5 +1,12 @@
 # Shared steps of the Windows build, sourced by build-windows.sh and test.sh.
 
+# Gives Wine a UTF-8 locale when the environment has none (LANG unset, as in a
+# container): Wine names files in the locale's encoding, and in C or POSIX it
+# cannot name one whose name is not ASCII.
+if [ "$(locale charmap 2>/dev/null)" != UTF-8 ]; then
+  export LC_ALL=C.UTF-8
+fi
+
 # Installs the cross compiler, Wine, Xvfb and the GoogleTest sources the Windows build needs,
 # with the X libraries Wine's display driver loads when they are there, so that a fresh machine
 # draws windows as this one does.

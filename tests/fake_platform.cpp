@@ -240,4 +240,12 @@ std::error_code ListFolder(const std::string& dir, std::vector<std::string>& nam
   return {};
 }
 
+std::string TempFolder() { return Disk::Current().tempFolder; }
+
+std::string LongPath(const std::string& path) {
+  const Disk& disk = Disk::Current();
+  const auto found = disk.longPaths.find(path);
+  return found == disk.longPaths.end() ? path : found->second;
+}
+
 }  // namespace conversion::platform

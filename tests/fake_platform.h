@@ -68,6 +68,10 @@ class Disk {
 
   // Bytes one Read or Write moves at most.
   std::size_t most = std::numeric_limits<std::size_t>::max();
+  // The temporary folder as the system names it; none when empty.
+  std::string tempFolder;
+  // The long form of paths given in 8.3 short form; every other path is long.
+  std::map<std::string, std::string> longPaths;
 
   // Serves the fake file calls of fake_platform.cpp.
   struct Open {

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "input_name.h"
+#include "platform_win32.h"
 #include "test_support.h"
 
 namespace {
@@ -44,9 +46,42 @@ TEST(Windows, FoldersAndExportsMayBeNamedInAnyScript) {
   EXPECT_EQ(test::Records(Read(folder / L"marigold.txt")).size(), 1u);
 
   EXPECT_EQ(Convert(folder, "NOPE\xC3\x9C.CSV"),
-            "Cannot open the input file \"" + test::PathText(folder) +
-                "\\NOPE\xC3\x9C.CSV\": " + test::Reason(std::errc::no_such_file_or_directory) +
-                ".\nNo records were written; marigold.txt was not changed.");
+            "Cannot open the input file \"" + test::PathText(folder) + "\\NOPE\xC3\x9C.CSV\": " +
+                test::Reason(std::errc::no_such_file_or_directory) + ".\n" + test::kRunsFromTheZip +
+                "\nNo records were written; marigold.txt was not changed.");
+}
+
+TEST(Windows, AMissingExportOutsideTheTemporaryFolderIsToldWhereItBelongs) {
+  // The folder the tests run in lies outside the temporary folder.
+  const std::filesystem::path folder =
+      std::filesystem::current_path() / ("s2m-" + std::to_string(::GetCurrentProcessId()));
+  std::filesystem::create_directory(folder);
+  const std::string message = Convert(folder, "LOG.CSV");
+  std::filesystem::remove_all(folder);
+  EXPECT_EQ(message, "Cannot open the input file \"" + test::PathText(folder) +
+                         "\\LOG.CSV\": " + test::Reason(std::errc::no_such_file_or_directory) +
+                         ".\n" + test::SaveTheExportIn(folder) +
+                         "\nNo records were written; marigold.txt was not changed.");
+}
+
+TEST(Windows, TheTemporaryFolderIsRecognisedInShortFormAndAnyCase) {
+  using conversion::LiesIn;
+  using conversion::platform::TempFolder;
+  test::TempDir dir;
+  const std::filesystem::path folder = dir.path() / L"Temp1_swisslog-to-marigold \u00FC.zip";
+  std::filesystem::create_directory(folder);
+  std::wstring shortForm(MAX_PATH, L'\0');
+  shortForm.resize(::GetShortPathNameW(folder.c_str(), shortForm.data(), MAX_PATH));
+  ASSERT_FALSE(shortForm.empty());
+  if (shortForm == folder.native()) GTEST_SKIP() << "no short names on this volume";
+  EXPECT_EQ(conversion::platform::LongPath(conversion::platform::Utf8(shortForm)),
+            test::PathText(folder));
+
+  EXPECT_TRUE(LiesIn(conversion::platform::Utf8(shortForm), TempFolder()));
+  std::wstring upper = folder.native();
+  ::CharUpperBuffW(upper.data(), static_cast<DWORD>(upper.size()));
+  EXPECT_TRUE(LiesIn(conversion::platform::Utf8(upper), TempFolder()));
+  EXPECT_FALSE(LiesIn(test::PathText(std::filesystem::current_path()), TempFolder()));
 }
 
 TEST(Windows, MarigoldHeldOpenByAnotherProgramIsLeftAsItWas) {

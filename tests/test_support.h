@@ -110,6 +110,18 @@ inline constexpr const char* kContact =
     "W,HB9XYZ/P,05.03.2000,05.03.2000 14:07:33,05.03.2000 14:10:00,20m,SSB,14.200,Hans,OP1,"
     "Nice chat,JN47AB,Bern,59,001,57,002,1,0,S,SP,MYQTH,CT,MGR1,EU,HB9";
 
+// Tells that a missing export was looked for in a temporary folder, where the
+// program runs when started from inside its zip.
+inline constexpr const char* kRunsFromTheZip =
+    "The program runs from inside the zip, in a temporary folder: copy swisslog-to-marigold.exe "
+    "into a folder of your own, put the export beside it and start it there.";
+
+// Returns the sentence that says where a missing export belongs on a system
+// whose temporary folder holds no program, given the program's folder.
+inline std::string SaveTheExportIn(const std::filesystem::path& dir) {
+  return "Save the export in \"" + conversion::platform::PathText(dir) + "\", beside the program.";
+}
+
 // Splits a record at its bars; field k of the record is element k.
 inline std::vector<std::string> Fields(const std::string& record) {
   std::vector<std::string> fields;

@@ -80,6 +80,44 @@ inline constexpr std::array<std::size_t, 9> kTabOrder = {
     IndexOf("Label3"),   IndexOf("Command2"), IndexOf("Text1"),
     IndexOf("Label4"),   IndexOf("Text2"),    IndexOf("Label5")};
 
+// Pairs each text box with the label above it, which names the box for a
+// screen reader.
+struct FieldLabel {
+  std::size_t label;  // positions in kControls
+  std::size_t box;
+};
+
+inline constexpr std::array<FieldLabel, 2> kFieldLabels = {{
+    {IndexOf("Label4"), IndexOf("Text1")},
+    {IndexOf("Label5"), IndexOf("Text2")},
+}};
+
+// Returns true when the control is the label of a text box.
+consteval bool LabelsABox(std::size_t control) {
+  for (const FieldLabel& field : kFieldLabels) {
+    if (field.label == control) return true;
+  }
+  return false;
+}
+
+// Lists every control in the order a window creates them: the tab order, with
+// each box's label moved to just before its box, where the system looks for the
+// name of a box. Labels take no focus, so Tab still follows kTabOrder.
+consteval std::array<std::size_t, kControls.size()> CreationOrder() {
+  std::array<std::size_t, kControls.size()> order{};
+  std::size_t next = 0;
+  for (const std::size_t control : kTabOrder) {
+    if (LabelsABox(control)) continue;
+    for (const FieldLabel& field : kFieldLabels) {
+      if (field.box == control) order[next++] = field.label;
+    }
+    order[next++] = control;
+  }
+  return order;
+}
+
+inline constexpr std::array<std::size_t, kControls.size()> kCreationOrder = CreationOrder();
+
 // Returns a length in twips as pixels at dpi dots per inch, rounded to nearest.
 constexpr int TwipsToPixels(int twips, int dpi) {
   return (twips * dpi + kTwipsPerInch / 2) / kTwipsPerInch;

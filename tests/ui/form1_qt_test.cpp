@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
@@ -132,6 +133,27 @@ TEST_F(Form1Test, TabMovesFromStartToInfoToBothFields) {
   }
   EXPECT_EQ(visited, (std::vector<QString>{"Command1", "Command2", "Text1", "Text2"}));
   EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("Command1"));
+}
+
+TEST_F(Form1Test, ScreenReadersNameEachFieldByItsLabel) {
+  const auto name = [this](const char* control) {
+    QAccessibleInterface* accessible =
+        QAccessible::queryAccessibleInterface(Control<QWidget>(control));
+    return accessible == nullptr ? QStringLiteral("?") : accessible->text(QAccessible::Name);
+  };
+  EXPECT_EQ(name("Text1"), QStringLiteral("FileName in path:"));
+  EXPECT_EQ(name("Text2"), QStringLiteral("Operator Name:"));
+  EXPECT_EQ(name("Command1"), QStringLiteral("START"));
+  EXPECT_EQ(name("Command2"), QStringLiteral("INFO"));
+}
+
+TEST_F(Form1Test, AMissingExportIsToldWhereItBelongs) {
+  TypeInto(Control<QLineEdit>("Text1"), QStringLiteral("log.csv"));
+  QTest::mouseClick(Control<QPushButton>("Command1"), Qt::LeftButton);
+  ASSERT_EQ(boxes_.size(), 1U);
+  EXPECT_TRUE(boxes_[0].second.contains(
+      QStringLiteral("\nSave the export in \"%1\", beside the program.\n").arg(dir_.path())))
+      << boxes_[0].second.toStdString();
 }
 
 TEST_F(Form1Test, LayoutFollowsTwipsAt96Dpi) {

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <oleacc.h>
 #include <windows.h>
 
 #include <filesystem>
@@ -163,6 +164,50 @@ TEST_F(Form1Test, FailureShowsTheCoreMessageWithWindowsLineBreaks) {
        i = boxes_[0].text.find(L'\n', i + 1)) {
     EXPECT_EQ(boxes_[0].text[i - 1], L'\r') << boxes_[0].text;
   }
+}
+
+TEST_F(Form1Test, AMissingExportInTheTemporaryFolderIsToldToLeaveTheZip) {
+  // The test's folder lies in the temporary folder, as a zip's is when Explorer runs from it.
+  Retype(Control("Text1"), L"log.csv");
+  SendMessageW(Control("Command1"), BM_CLICK, 0, 0);
+  ASSERT_EQ(boxes_.size(), 1U);
+  EXPECT_NE(boxes_[0].text.find(L"\r\nThe program runs from inside the zip, in a temporary "
+                                L"folder: copy swisslog-to-marigold.exe into a folder of your "
+                                L"own, put the export beside it and start it there.\r\n"),
+            std::wstring::npos)
+      << boxes_[0].text;
+}
+
+// Returns the name a screen reader reads for a control, through MSAA.
+std::wstring AccessibleName(HWND control) {
+  // oleacc's import library names IID_IAccessible as an import, not as the GUID's bytes.
+  IAccessible* accessible = nullptr;
+  if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
+                                        __uuidof(IAccessible),
+                                        reinterpret_cast<void**>(&accessible)))) {
+    return L"?";
+  }
+  VARIANT self;
+  VariantInit(&self);
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  BSTR name = nullptr;
+  std::wstring text = L"?";
+  if (accessible->get_accName(self, &name) == S_OK && name != nullptr) {
+    text.assign(name, SysStringLen(name));
+  }
+  SysFreeString(name);
+  accessible->Release();
+  return text;
+}
+
+TEST_F(Form1Test, ScreenReadersNameEachFieldByItsLabel) {
+  ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+  EXPECT_EQ(AccessibleName(Control("Text1")), L"FileName in path:");
+  EXPECT_EQ(AccessibleName(Control("Text2")), L"Operator Name:");
+  EXPECT_EQ(AccessibleName(Control("Command1")), L"START");
+  EXPECT_EQ(AccessibleName(Control("Command2")), L"INFO");
+  CoUninitialize();
 }
 
 TEST_F(Form1Test, InfoShowsTheExpectedColumns) {

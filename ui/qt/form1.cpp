@@ -110,6 +110,10 @@ Form1::Form1(std::filesystem::path programDir, QWidget* parent)
   Text1 = static_cast<QLineEdit*>(widgets[form1::IndexOf("Text1")]);
   Text2 = static_cast<QLineEdit*>(widgets[form1::IndexOf("Text2")]);
 
+  // A screen reader names each box by its label, its buddy.
+  for (const form1::FieldLabel& field : form1::kFieldLabels) {
+    static_cast<QLabel*>(widgets[field.label])->setBuddy(widgets[field.box]);
+  }
   for (std::size_t i = 0; i + 1 < form1::kTabOrder.size(); ++i) {
     setTabOrder(widgets[form1::kTabOrder[i]], widgets[form1::kTabOrder[i + 1]]);
   }

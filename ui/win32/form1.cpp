@@ -155,9 +155,11 @@ bool Form1::Create(HINSTANCE instance) {
 }
 
 void Form1::CreateControls(HINSTANCE instance) {
-  // Creates the controls in tab order: the dialog manager tabs through them in
-  // the order they were made.
-  for (std::size_t index : form1::kTabOrder) {
+  // Creates the controls in tab order, but for each box's label, made just before
+  // its box: the dialog manager tabs through the controls that take focus in the
+  // order they were made, and a box takes its accessible name from the label
+  // made before it.
+  for (std::size_t index : form1::kCreationOrder) {
     const form1::Control& control = form1::kControls[index];
     const wchar_t* windowClass = WC_STATICW;
     DWORD style = WS_CHILD | WS_VISIBLE;

@@ -1,0 +1,189 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform.h"
+#include "run_outcome.h"
+
+namespace {
+
+using conversion::RunOutcome;
+using conversion::Stop;
+
+struct Sentence {
+  const char* pattern;  // the whole sentence as a message shows it, an ECMAScript regex
+  const char* phrase;   // what both read-mes quote it by, to say what it means and what to do
+};
+
+// Every sentence a message can hold. A sentence missing here fails the test
+// below, and so does a phrase missing from a read-me.
+const auto kSentences = std::to_array<Sentence>({
+    // Completion and its notices.
+    {R"(FINISH MARIGOLD\.TXT with \d+ DATA in FILE)", "FINISH MARIGOLD.TXT with N DATA in FILE"},
+    {R"(Skipped \d+ lines? with fewer than 26 fields: lines? [\d, …]+)",
+     "with fewer than 26 fields"},
+    {R"(Placeholder date 01/01/2050 or time 12:12:12 written for \d+ records? whose date or time is in no form that is read: lines? [\d, …]+)",
+     "Placeholder date 01/01/2050 or time 12:12:12"},
+    {R"(Band kept as written in field 7 \(not in the band table\) for \d+ records?: .*)",
+     "Band kept as written in field 7"},
+    // Notices of how the dates were read; the conversion that decides them words them so.
+    {R"(The export's header differs from the expected columns: column \d+ is "[^"]*" where "[^"]*" is expected(, column \d+ is "[^"]*" where "[^"]*" is expected){0,2}\.)",
+     "The export's header differs from the expected columns"},
+    {R"(Dates were read month first, as [^ ]+ shows\.)",
+     "Dates were read month first, as 12/31/2017 shows"},
+    {R"(Dates were read month first, as this PC's regional settings write them\.)",
+     "Dates were read month first, as this PC's regional settings write them"},
+    {R"(Dates were read day first, as this PC's regional settings write them\.)",
+     "Dates were read day first, as this PC's regional settings write them"},
+    // The export.
+    {R"(Cannot open the input file "[^"]*": .*\.)", "Cannot open the input file"},
+    {R"(Save the export in "[^"]*", beside the program\.)", "Save the export in"},
+    {R"(The program runs from inside the zip, in a temporary folder: copy swisslog-to-marigold\.exe into a folder of your own, put the export beside it and start it there\.)",
+     "The program runs from inside the zip"},
+    {R"(The name "[^"]*" fits several files in "[^"]*" that differ only in case: .*\.)",
+     "fits several files"},
+    {R"(Rename all but one of them\.)", "Rename all but one of them"},
+    {R"(The input file "[^"]*" is marigold\.txt itself, the file this conversion writes\.)",
+     "is marigold.txt itself"},
+    {R"(Type the name of the exported log instead\.)", "Type the name of the exported log"},
+    {R"(Cannot read the input file "[^"]*": .*\.)", "Cannot read the input file"},
+    {R"(Line \d+ of the input file "[^"]*" is longer than \d+ MiB: the file does not look like an export of the log\.)",
+     "does not look like an export of the log"},
+    {R"(The input file "[^"]*" holds more records than can be counted: line \d+ would be record \d+\.)",
+     "more records than can be counted"},
+    // marigold.txt.
+    {R"(Cannot create the output file "[^"]*": .*\.)", "Cannot create the output file"},
+    {R"(Another program has it open: close it there, or let the logbook's import finish, then press START again\.)",
+     "Another program has it open"},
+    {R"(Cannot write the output file "[^"]*": .*\.)", "Cannot write the output file"},
+    {R"(The device did not confirm the records given to it; marigold\.txt may be incomplete\.)",
+     "The device did not confirm the records"},
+    {R"(Convert again before importing it\.)", "Convert again before importing it"},
+    {R"(Another conversion is writing marigold\.txt in "[^"]*" at this moment\.)",
+     "Another conversion is writing marigold.txt"},
+    {R"(Wait until it has finished, then press START again\.)", "Wait until it has finished"},
+    // What was written.
+    {R"(No records were written; marigold\.txt was not changed\.)",
+     "No records were written; marigold.txt was not changed"},
+    {R"(No records were written\.)", "No records were written."},
+    {R"((No|\d+) records? (was|were) written to marigold\.txt\.)", "written to marigold.txt"},
+    {R"(Each of them is whole\.)", "Each of them is whole"},
+    {R"(Nothing was changed\.)", "Nothing was changed"},
+    // Memory.
+    {R"(There is not enough memory to start the conversion\.)",
+     "not enough memory to start the conversion"},
+    {R"(There is not enough memory to convert line \d+ of the input file "[^"]*"\.)",
+     "not enough memory to convert line"},
+});
+
+// Returns every message a run can end with: each stop, with each of the
+// details that change its words, and a completion with every notice.
+std::vector<std::string> EveryMessage() {
+  RunOutcome base;
+  base.folder = "C:\\Marigold";
+  base.typedName = "LOG.CSV";
+  base.names = {"Log.csv", "log.csv"};
+  base.inputPath = base.folder + "\\LOG.CSV";
+  base.outputPath = base.folder + "\\marigold.txt";
+  base.line = 7;
+  base.count = 12;
+  base.longestLine = std::size_t{16} << 20;
+  for (const std::uint64_t line : {3U, 5U, 8U}) {
+    base.skipped.Add(line);
+    base.placeholders.Add(line);
+  }
+  base.unknownBands.Add("60m");
+  base.unknownBands.Add("4m");
+
+  std::vector<std::string> messages;
+  for (int stop = 0;; ++stop) {
+    RunOutcome outcome = base;
+    outcome.stop = static_cast<Stop>(stop);
+    if (conversion::Describe(outcome).empty()) break;  // past the last kind of stop
+    for (const std::errc error :
+         {std::errc::no_such_file_or_directory, std::errc::device_or_resource_busy}) {
+      outcome.error = conversion::platform::SystemError(error);
+      for (const std::uint64_t records : {0U, 1U, 3U}) {
+        outcome.records = records;
+        outcome.outputRemoved = records == 1;
+        for (const int where : {0, 1, 2}) {
+          outcome.inputAbsent = where > 0;
+          outcome.inTempFolder = where > 1;
+          messages.push_back(conversion::Describe(outcome));
+        }
+      }
+    }
+  }
+  return messages;
+}
+
+// Splits a message into its sentences, at line breaks and at a full stop
+// followed by a blank.
+std::vector<std::string> Sentences(const std::string& message) {
+  std::vector<std::string> sentences;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i <= message.size(); ++i) {
+    const bool end = i == message.size() || message[i] == '\n' ||
+                     (message[i] == ' ' && i > 0 && message[i - 1] == '.');
+    if (!end) continue;
+    if (i > start) sentences.push_back(message.substr(start, i - start));
+    start = i + 1;
+  }
+  return sentences;
+}
+
+// Returns a file of the source tree with every run of blanks and line breaks as one blank.
+std::string Flowed(const std::string& name) {
+  std::ifstream in(std::string(S2M_SOURCE_DIR) + "/" + name, std::ios::binary);
+  EXPECT_TRUE(in.is_open()) << name;
+  std::string flowed;
+  for (auto it = std::istreambuf_iterator<char>(in); it != std::istreambuf_iterator<char>(); ++it) {
+    const bool blank = *it == ' ' || *it == '\r' || *it == '\n' || *it == '\t';
+    if (!blank) {
+      flowed += *it;
+    } else if (!flowed.empty() && flowed.back() != ' ') {
+      flowed += ' ';
+    }
+  }
+  return flowed;
+}
+
+TEST(MessageSentences, EverySentenceShownIsListed) {
+  std::set<std::string> unlisted;
+  std::size_t count = 0;
+  for (const std::string& message : EveryMessage()) {
+    for (const std::string& sentence : Sentences(message)) {
+      ++count;
+      const bool listed = std::any_of(kSentences.begin(), kSentences.end(), [&](const Sentence& s) {
+        return std::regex_match(sentence, std::regex(s.pattern));
+      });
+      if (!listed) unlisted.insert(sentence);
+    }
+  }
+  EXPECT_GT(count, 0u);
+  for (const std::string& sentence : unlisted) ADD_FAILURE() << "not listed: " << sentence;
+}
+
+TEST(MessageSentences, BothReadMesExplainEverySentence) {
+  // The README's part for users of the window, and the read-me in the Windows zip.
+  const std::string readme = Flowed("README.md");
+  const std::size_t from = readme.find("## Using the window");
+  const std::string window = readme.substr(from, readme.find(" ## ", from + 1) - from);
+  ASSERT_NE(from, std::string::npos);
+  const std::string zip = Flowed("scripts/windows-readme.txt");
+  for (const Sentence& sentence : kSentences) {
+    EXPECT_NE(window.find(sentence.phrase), std::string::npos)
+        << "README.md, Using the window: " << sentence.phrase;
+    EXPECT_NE(zip.find(sentence.phrase), std::string::npos)
+        << "scripts/windows-readme.txt: " << sentence.phrase;
+  }
+}
+
+}  // namespace
