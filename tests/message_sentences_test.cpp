@@ -101,6 +101,16 @@ std::vector<std::string> EveryMessage() {
   }
   base.unknownBands.Add("60m");
   base.unknownBands.Add("4m");
+  base.headerDifference =
+      "column 6 is \"Mode\" where \"Band\" is expected, column 7 is \"Band\" where \"Mode\" "
+      "is expected";
+  base.datesInOrder = true;
+  using conversion::DateOrder;
+  using conversion::OrderReason;
+  const std::vector<conversion::OrderDecision> orders = {
+      {DateOrder::MonthFirst, OrderReason::Dates, "12/31/2017"},
+      {DateOrder::MonthFirst, OrderReason::Settings, ""},
+      {DateOrder::DayFirst, OrderReason::Settings, ""}};
 
   std::vector<std::string> messages;
   for (int stop = 0;; ++stop) {
@@ -116,7 +126,10 @@ std::vector<std::string> EveryMessage() {
         for (const int where : {0, 1, 2}) {
           outcome.inputAbsent = where > 0;
           outcome.inTempFolder = where > 1;
-          messages.push_back(conversion::Describe(outcome));
+          for (const conversion::OrderDecision& order : orders) {
+            outcome.dateOrder = order;
+            messages.push_back(conversion::Describe(outcome));
+          }
         }
       }
     }

@@ -33,7 +33,7 @@ struct Control {
   std::string_view name;
   Kind kind;
   std::string_view text;
-  int left, top, width, height;
+  int left = 0, top = 0, width = 0, height = 0;
   Font font;
   bool centred = false;
   bool red = false;         // red text on the window's background
@@ -41,27 +41,36 @@ struct Control {
   bool wrapsLines = false;  // a label whose text breaks into lines; others keep one line
 };
 
-// Lists the controls in the order they are created.
+// Lists the controls as the window is laid out; kCreationOrder gives the order they are made in.
 inline constexpr std::array<Control, 9> kControls = {{
     {"Command1", Kind::PushButton, "START", 135, 90, 1485, 405, {13.5, true}},
     {"Command2", Kind::PushButton, "INFO", 1695, 165, 615, 255, {}},
-    {"Label3",
-     Kind::Label,
-     "SWISSLOG to MARIGOLD converter\nFree to use and to pass on\nGood luck in the pile-ups, 73!",
-     2445,
-     165,
-     3960,
-     1080,
-     {9.75, true},
-     true,
-     true,
-     false,
-     true},
+    {.name = "Label3",
+     .kind = Kind::Label,
+     .text = "SWISSLOG to MARIGOLD converter\nFree to use and to pass on\nGood luck in the "
+             "pile-ups, 73!",
+     .left = 2445,
+     .top = 165,
+     .width = 3960,
+     .height = 1080,
+     .font = {9.75, true},
+     .centred = true,
+     .red = true,
+     .wrapsLines = true},
     {"Label4", Kind::Label, "FileName in path:", 135, 660, 1500, 225, {8.25, true}},
     {"Text1", Kind::TextBox, "LOG.CSV", 135, 900, 2235, 345, {}},
     {"Label5", Kind::Label, "Operator Name:", 135, 1320, 1500, 225, {8.25, true}},
     {"Text2", Kind::TextBox, "NAME", 135, 1560, 2235, 345, {}},
-    {"Label2", Kind::Label, "0", 5100, 1590, 1380, 390, {13.5, true}, true, false, true},
+    {.name = "Label2",
+     .kind = Kind::Label,
+     .text = "0",
+     .left = 5100,
+     .top = 1590,
+     .width = 1380,
+     .height = 390,
+     .font = {13.5, true},
+     .centred = true,
+     .fieldLook = true},
     {"Label1", Kind::Label, "EXPORT MARIGOLD.TXT format.", 105, 1980, 3540, 315, {9.75, true}},
 }};
 
