@@ -30,19 +30,21 @@ bool HoldsNonAscii(std::string_view bytes) {
 // Notes what converting the line numbered number gave in outcome; returns
 // true when it gave a record to write.
 bool Note(const LineResult& result, std::uint64_t number, RunOutcome& outcome) {
-  switch (result.status) {
-    case LineStatus::Skipped:
+  if (result.status != LineStatus::Converted) [[unlikely]] {
+    if (result.status == LineStatus::Skipped) {
       outcome.skipped.Add(number);
-      return false;
-    case LineStatus::Overflow:
+    } else {
       outcome.stop = Stop::kTooManyRecords;
       outcome.line = number;
-      return false;
-    case LineStatus::Converted:
-      break;
+    }
+    return false;
   }
-  if (result.placeholderDate) outcome.placeholders.Add(number);
-  if (!result.unknownBand.empty()) outcome.unknownBands.Add(result.unknownBand);
+  if (result.placeholderDate) [[unlikely]] {
+    outcome.placeholders.Add(number);
+  }
+  if (!result.unknownBand.empty()) [[unlikely]] {
+    outcome.unknownBands.Add(result.unknownBand);
+  }
   outcome.datesInOrder = outcome.datesInOrder || result.datesInOrder;
   return true;
 }
