@@ -144,7 +144,14 @@ TEST(BoundedMemory, ALineOfHundredMiBEndsTheRunWithTheRecordsBeforeIt) {
   EXPECT_EQ(test::Records(dir.Read("marigold.txt")).size(), 3u);
   const long grown = PeakKiB() - before;
   RecordProperty("peak_growth_kib", std::to_string(grown));
-  EXPECT_LT(grown, 80 * 1024) << "KiB";
+#if defined(__SANITIZE_ADDRESS__)
+  // AddressSanitizer keeps freed blocks in quarantine, the buffers the reader
+  // outgrew among them: about 82 MiB here, against 47 MiB without it.
+  constexpr long kMostKiB = 96 * 1024;
+#else
+  constexpr long kMostKiB = 64 * 1024;
+#endif
+  EXPECT_LT(grown, kMostKiB) << "KiB, for a line of 100 MiB";
 }
 
 TEST(RegionalDates, TellTheOrderOfAStrftimeDateFormat) {
