@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "export_head.h"
+
 // The window's controls and texts, read by the window of each system. Positions
 // are twips (1/1440 inch) of the client area; texts are UTF-8.
 namespace form1 {
@@ -20,6 +22,8 @@ inline constexpr std::string_view kInfoText =
     "\r\n\r\n"
     "DXCC,Call,Date,Time,End,Band,Mode,QRG,Name,Operator,Comment,QTH-Locator,QTH,RSTS,RSTS_NR,"
     "RSTR,RSTR_NR,QSLR,QSLS,QSL-Action,SPEZ,MY-QTH,Contest,QSL-Mgr,Region,WPX";
+static_assert(kInfoText.ends_with(conversion::kColumnNames),
+              "INFO lists the columns whose header names the conversion checks");
 
 enum class Kind { PushButton, Label, TextBox };
 
