@@ -3,9 +3,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cmath>
-#include <cwchar>
 
+#include "fonts.h"
 #include "platform_win32.h"
 #include "resource.h"
 
@@ -18,10 +17,6 @@ constexpr const wchar_t* kClassName = L"swisslog-to-marigold.Form1";
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kExStyle = 0;
 constexpr int kFirstId = 100;  // command id of the first control; the rest follow in table order
-// Lists the faces for the named font sizes, best first: the TrueType successor of
-// the bitmap font the layout was drawn for, which scales to any DPI, then its
-// close relative.
-constexpr std::array<const wchar_t*, 2> kFaces = {L"Microsoft Sans Serif", L"Tahoma"};
 
 using conversion::platform::Utf8;
 using conversion::platform::Wide;
@@ -55,61 +50,6 @@ wchar_t UpperChar(wchar_t c) {
 }
 
 int Pixels(int twips, UINT dpi) { return form1::TwipsToPixels(twips, static_cast<int>(dpi)); }
-
-int CALLBACK NoteFace(const LOGFONTW* /*font*/, const TEXTMETRICW* /*metrics*/, DWORD /*type*/,
-                      LPARAM found) {
-  *reinterpret_cast<bool*>(found) = true;
-  return 0;
-}
-
-// Returns true when a font family of that name is installed.
-bool Installed(const wchar_t* face) {
-  LOGFONTW wanted{};
-  wanted.lfCharSet = DEFAULT_CHARSET;
-  std::wcsncpy(wanted.lfFaceName, face, LF_FACESIZE - 1);
-  bool found = false;
-  HDC dc = GetDC(nullptr);
-  EnumFontFamiliesExW(dc, &wanted, NoteFace, reinterpret_cast<LPARAM>(&found), 0);
-  ReleaseDC(nullptr, dc);
-  return found;
-}
-
-// Returns the face of the named sizes: the first installed of kFaces, else the
-// face of the system's message font.
-const wchar_t* NamedFace(const LOGFONTW& messageFont) {
-  static const wchar_t* const face = [] {
-    for (const wchar_t* candidate : kFaces) {
-      if (Installed(candidate)) return candidate;
-    }
-    return static_cast<const wchar_t*>(nullptr);
-  }();
-  return face != nullptr ? face : messageFont.lfFaceName;
-}
-
-// Returns the font a control of the table uses at dpi; the caller deletes it.
-HFONT MakeFont(form1::Font font, UINT dpi) {
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof(metrics);
-  SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi);
-  if (font.points <= 0) return CreateFontIndirectW(&metrics.lfMessageFont);
-  LOGFONTW log{};
-  log.lfHeight = -static_cast<LONG>(std::lround(font.points * dpi / 72.0));
-  log.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
-  log.lfCharSet = DEFAULT_CHARSET;
-  std::wcsncpy(log.lfFaceName, NamedFace(metrics.lfMessageFont), LF_FACESIZE - 1);
-  return CreateFontIndirectW(&log);
-}
-
-// Returns how wide text is drawn in font, in pixels.
-int TextWidth(HWND control, HFONT font, const std::wstring& text) {
-  HDC dc = GetDC(control);
-  HGDIOBJ old = SelectObject(dc, font);
-  SIZE size{};
-  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-  SelectObject(dc, old);
-  ReleaseDC(control, dc);
-  return size.cx;
-}
 
 }  // namespace
 
@@ -214,7 +154,7 @@ void Form1::ApplyDpi(UINT dpi, const RECT* suggested) {
   std::vector<HFONT> fonts;
   for (std::size_t i = 0; i < form1::kControls.size(); ++i) {
     const form1::Control& control = form1::kControls[i];
-    HFONT font = MakeFont(control.font, dpi);
+    HFONT font = form1::MakeFont(control.font, dpi);
     fonts.push_back(font);
     SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 
@@ -225,7 +165,7 @@ void Form1::ApplyDpi(UINT dpi, const RECT* suggested) {
     const int height = Pixels(control.top + control.height, dpi) - top;
     if (control.kind == form1::Kind::Label && !control.wrapsLines && !control.fieldLook) {
       // A one-line label grows to the right rather than cut its text.
-      width = std::max(width, TextWidth(controls_[i], font, Wide(control.text)));
+      width = std::max(width, form1::TextWidth(controls_[i], font, Wide(control.text)));
     }
     SetWindowPos(controls_[i], nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   }
