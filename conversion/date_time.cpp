@@ -11,14 +11,6 @@ namespace conversion {
 
 namespace {
 
-// Returns true for a day of the calendar from 1900 to 2099.
-bool IsCalendarDate(unsigned day, unsigned month, unsigned year) {
-  if (year - 1900 >= 200 || month - 1 >= 12 || day - 1 >= kDaysIn[month % kDaysIn.size()])
-    return false;
-  // Within these years every fourth is a leap year, 2000 included, 1900 not.
-  return month != 2 || day != 29 || (year % 4 == 0 && year != 1900);
-}
-
 // Returns true for a time of day on the 24-hour clock.
 bool IsClockTime(unsigned hour, unsigned minute, unsigned second) {
   return hour < 24 && minute < 60 && second < 60;
@@ -125,7 +117,7 @@ std::size_t ReadHalf(std::string_view s, const DateRules& rules, bool& pm) {
 // Reads two digits at s[pos]; returns false when they are not there.
 bool ReadTwoDigits(std::string_view s, std::size_t& pos, unsigned& value) {
   if (pos + 2 > s.size() || !IsDigit(s[pos]) || !IsDigit(s[pos + 1])) return false;
-  value = static_cast<unsigned>(s[pos] - '0') * 10 + static_cast<unsigned>(s[pos + 1] - '0');
+  value = TwoDigits(s.data() + pos);
   pos += 2;
   return true;
 }

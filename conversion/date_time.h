@@ -108,6 +108,21 @@ inline bool UsualShape(const char* date, const char* time) {
 #endif
 }
 
+// Returns true for a day of a month in some year, 29 February included.
+inline bool IsDayOfMonth(unsigned day, unsigned month) {
+  return month - 1 < 12 && day - 1 < kDaysIn[month % kDaysIn.size()];
+}
+
+// Returns true for a leap year from 1900 to 2099: every fourth, 2000
+// included, 1900 not.
+inline bool IsLeapYear(unsigned year) { return year % 4 == 0 && year != 1900; }
+
+// Returns true for a day of the calendar from 1900 to 2099.
+inline bool IsCalendarDate(unsigned day, unsigned month, unsigned year) {
+  return year - 1900 < 200 && IsDayOfMonth(day, month) &&
+         (month != 2 || day != 29 || IsLeapYear(year));
+}
+
 // Returns the number of the two digits at p.
 inline unsigned TwoDigits(const char* p) {
   return static_cast<unsigned>((p[0] - '0') * 10 + (p[1] - '0'));
@@ -119,16 +134,16 @@ inline unsigned TwoDigits(const char* p) {
 // hh:mm:ss at text.
 inline bool PutUsualDateTime(const char* date, const char* time, DateOrder order, char* text) {
   if (!UsualShape(date, time) || (order == DateOrder::MonthFirst && date[2] != '.')) return false;
+  // Checks the century and the day of the month first: the year's last two
+  // digits matter only on 29 February.
   const unsigned day = TwoDigits(date);
   const unsigned month = TwoDigits(date + 3);
   const unsigned century = TwoDigits(date + 6);
-  if (century - 19 >= 2 || month - 1 >= 12 || day - 1 >= kDaysIn[month] ||
-      (time[11] == '2' && time[12] > '3')) {
+  if (century - 19 >= 2 || !IsDayOfMonth(day, month) || (time[11] == '2' && time[12] > '3')) {
     return false;
   }
-  if (month == 2 && day == 29) [[unlikely]] {
-    const unsigned year = century * 100 + TwoDigits(date + 8);
-    if (year % 4 != 0 || year == 1900) return false;
+  if (month == 2 && day == 29 && !IsLeapYear(century * 100 + TwoDigits(date + 8))) [[unlikely]] {
+    return false;
   }
   std::memcpy(text, date, 10);
   text[2] = '/';

@@ -8,12 +8,20 @@
 
 namespace conversion {
 
+namespace {
+
+// Returns true when a typed name leads into a folder rather than naming a file of dir.
+bool NamesAFolder(const std::string& typed) {
+  return typed.find_first_of(std::string{'/', platform::kSeparator}) != std::string::npos;
+}
+
+}  // namespace
+
 bool ResolveInput(const std::string& dir, const std::string& typed, std::string& path,
                   std::vector<std::string>& matches) {
   path = platform::JoinPath(dir, typed);
   matches.clear();
-  if (!platform::Missing(path) || typed.empty() ||
-      typed.find_first_of(std::string{'/', platform::kSeparator}) != std::string::npos) {
+  if (!platform::Missing(path) || typed.empty() || NamesAFolder(typed)) {
     return true;
   }
   const std::u32string wanted = FoldName(typed);
@@ -44,7 +52,7 @@ bool InputAbsent(const std::string& typed, const std::error_code& error) {
   // The system's own code for a missing file: Windows reports a missing folder
   // and a bad name with codes of their own.
   return error == platform::SystemError(std::errc::no_such_file_or_directory) &&
-         typed.find_first_of(std::string{'/', platform::kSeparator}) == std::string::npos;
+         !NamesAFolder(typed);
 }
 
 }  // namespace conversion
