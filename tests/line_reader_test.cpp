@@ -10,6 +10,7 @@
 #include "line_converter.h"
 #include "line_reader.h"
 #include "platform.h"
+#include "test_support.h"
 
 namespace {
 
@@ -119,12 +120,7 @@ TEST_P(LineReaderTest, ReadsAUtf16FileAsItsUtf8LinesInAnyReadSizes) {
       "f" +
       std::string(150, 'x') + "\r\n";
   for (const bool bigEndian : {false, true}) {
-    std::string bytes;
-    for (const char16_t u : units) {
-      const char low = static_cast<char>(u & 0xFF);
-      const char high = static_cast<char>(u >> 8);
-      bytes += bigEndian ? std::string{high, low} : std::string{low, high};
-    }
+    const std::string bytes = test::Utf16Bytes(units, bigEndian);
     for (const std::size_t most : {std::size_t{1}, std::size_t{3}, GetParam()}) {
       SCOPED_TRACE(most);
       disk.most = most;

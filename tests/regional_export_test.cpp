@@ -117,30 +117,16 @@ TEST_F(RegionalExportTest, SplitsAtTheListSeparatorTheHeaderShows) {
 }
 
 TEST_F(RegionalExportTest, ConvertsAUtf16ExportAsItsUtf8Text) {
-  const std::string utf8 = std::string(test::kHeader) + "\r\n" +
-                           ContactWith(8, "J\xC3\xBCrg \xF0\x9F\x93\xBB") + "\r\n" +
-                           ContactWith(8, "Zo\xC3\xAB") + "\n";
+  // Lines of ASCII but for two names, which take their UTF-16 units in place of a '@'.
+  const auto line = [](std::string_view ascii) {
+    return std::u16string(ascii.begin(), ascii.end());
+  };
+  std::u16string units = u"\uFEFF" + line(test::kHeader) + u"\r\n" + line(ContactWith(8, "@")) +
+                         u"\r\n" + line(ContactWith(8, "@")) + u"\n";
+  units.replace(units.find(u'@'), 1, u"J\u00FCrg \U0001F4FB");
+  units.replace(units.find(u'@'), 1, u"Zo\u00EB");
   for (const bool bigEndian : {false, true}) {
-    std::u16string units = u"\uFEFF";
-    for (std::size_t i = 0; i < utf8.size();) {
-      const auto c = static_cast<unsigned char>(utf8[i]);
-      const std::size_t n = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
-      char32_t code = n == 1 ? c : c & (0x7F >> n);
-      for (std::size_t k = 1; k < n; ++k) code = (code << 6) | (utf8[i + k] & 0x3F);
-      if (code >= 0x10000) {
-        units.push_back(static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)));
-        units.push_back(static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF)));
-      } else {
-        units.push_back(static_cast<char16_t>(code));
-      }
-      i += n;
-    }
-    std::string bytes;
-    for (const char16_t u : units) {
-      const char low = static_cast<char>(u & 0xFF);
-      const char high = static_cast<char>(u >> 8);
-      bytes += bigEndian ? std::string{high, low} : std::string{low, high};
-    }
+    const std::string bytes = test::Utf16Bytes(units, bigEndian);
     dir.Write("LOG.CSV", bytes);
     EXPECT_EQ(RunFile("M\xC3\x9CLLER"), kFinish3);
     EXPECT_EQ(Field(4),

@@ -122,6 +122,17 @@ inline std::string SaveTheExportIn(const std::filesystem::path& dir) {
   return "Save the export in \"" + conversion::platform::PathText(dir) + "\", beside the program.";
 }
 
+// Returns the bytes of UTF-16 units in either byte order, as a file holds them.
+inline std::string Utf16Bytes(std::u16string_view units, bool bigEndian = false) {
+  std::string bytes;
+  for (const char16_t u : units) {
+    const char low = static_cast<char>(u & 0xFF);
+    const char high = static_cast<char>(u >> 8);
+    bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+  }
+  return bytes;
+}
+
 // Splits a record at its bars; field k of the record is element k.
 inline std::vector<std::string> Fields(const std::string& record) {
   std::vector<std::string> fields;

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "test_support.h"
 #include "utf16.h"
 
 namespace {
@@ -23,23 +24,17 @@ std::string Decode(const std::string& bytes, std::size_t piece, bool bigEndian =
 
 // Returns UTF-16LE bytes of the units.
 std::string Units(std::initializer_list<char16_t> units) {
-  std::string bytes;
-  for (const char16_t u : units) {
-    bytes.push_back(static_cast<char>(u & 0xFF));
-    bytes.push_back(static_cast<char>(u >> 8));
-  }
-  return bytes;
+  return test::Utf16Bytes(std::u16string(units));
 }
 
 TEST(Utf16Decoder, DecodesInPiecesOfAnySize) {
   // A, e acute, euro sign, G clef (a surrogate pair), CR LF and NUL.
-  const std::string bytes = Units({u'A', 0xE9, 0x20AC, 0xD834, 0xDD1E, u'\r', u'\n', 0});
+  const std::u16string units = {u'A', 0xE9, 0x20AC, 0xD834, 0xDD1E, u'\r', u'\n', 0};
+  const std::string bytes = test::Utf16Bytes(units);
   const std::string text = std::string("A\xC3\xA9\xE2\x82\xAC\xF0\x9D\x84\x9E\r\n", 12) + '\0';
   for (const std::size_t piece : {1U, 2U, 3U, 5U, 64U})
     EXPECT_EQ(Decode(bytes, piece), text) << piece;
-  std::string big;
-  for (std::size_t i = 0; i < bytes.size(); i += 2) big.append({bytes[i + 1], bytes[i]});
-  EXPECT_EQ(Decode(big, 3, true), text);
+  EXPECT_EQ(Decode(test::Utf16Bytes(units, true), 3, true), text);
 }
 
 TEST(Utf16Decoder, ReplacesUnpairedSurrogatesAndAHalfUnit) {
