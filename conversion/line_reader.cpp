@@ -65,10 +65,7 @@ bool LineReader::Fill() {
   // UTF-16 needs room for a few characters at least.
   const std::size_t least = utf16_ ? kLeastRoom : 1;
   if (capacity_ - end_ < least) {
-    capacity_ = std::max(std::min(capacity_ * 2, longestLine_ + block_), end_ + least);
-    buffer_.resize(Allocated(capacity_));
-    marks_.resize(capacity_ / kWord + 1);
-    bars_.resize(capacity_ / kWord + 1);
+    Grow(std::max(std::min(capacity_ * 2, longestLine_ + block_), end_ + least));
   }
   std::size_t from = end_;
   const std::size_t n = ReadMore();
@@ -85,21 +82,16 @@ bool LineReader::Fill() {
 std::size_t LineReader::ReadMore() {
   std::size_t n = 0;
   if (!utf16_) {
-    do {
-      error_ = file_.Read(buffer_.data() + end_, capacity_ - end_, n);
-    } while (error_ == std::errc::interrupted);
-    eof_ = !error_ && n == 0;
-    return error_ ? 0 : n;
+    if (!ReadOnce(buffer_.data() + end_, capacity_ - end_, n)) return 0;
+    eof_ = n == 0;
+    return n;
   }
   char* const out = buffer_.data() + end_;
   // Takes as much as decodes into the room left, at most 3 bytes for 2.
   const std::size_t take = std::min((capacity_ - end_ - 6) / 3 * 2, block_ + block_ % 2);
   if (rawBegin_ == rawEnd_) {
     raw_.resize(take);
-    do {
-      error_ = file_.Read(raw_.data(), take, n);
-    } while (error_ == std::errc::interrupted);
-    if (error_) return 0;
+    if (!ReadOnce(raw_.data(), take, n)) return 0;
     rawBegin_ = 0;
     rawEnd_ = n;
     if (n == 0) {
@@ -110,6 +102,20 @@ std::size_t LineReader::ReadMore() {
   const std::size_t piece = std::min(take, rawEnd_ - rawBegin_);
   rawBegin_ += piece;
   return decoder_.Decode(raw_.data() + rawBegin_ - piece, piece, out);
+}
+
+bool LineReader::ReadOnce(char* data, std::size_t size, std::size_t& n) {
+  do {
+    error_ = file_.Read(data, size, n);
+  } while (error_ == std::errc::interrupted);
+  return !error_;
+}
+
+void LineReader::Grow(std::size_t capacity) {
+  capacity_ = capacity;
+  buffer_.resize(Allocated(capacity_));
+  marks_.resize(capacity_ / kWord + 1);
+  bars_.resize(capacity_ / kWord + 1);
 }
 
 void LineReader::Mark(std::size_t from) {
@@ -153,12 +159,7 @@ void LineReader::CheckMark() {
   rawEnd_ = raw_.size();
   eof_ = false;
   end_ = 0;
-  if (capacity_ < kLeastRoom) {
-    capacity_ = kLeastRoom;
-    buffer_.resize(Allocated(capacity_));
-    marks_.resize(capacity_ / kWord + 1);
-    bars_.resize(capacity_ / kWord + 1);
-  }
+  if (capacity_ < kLeastRoom) Grow(kLeastRoom);
   end_ = ReadMore();
 }
 

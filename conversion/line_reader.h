@@ -114,6 +114,11 @@ class LineReader {
   // Reads once into the buffer at end_, or through the decoder for UTF-16;
   // returns the bytes the buffer gained, and sets eof_ at the end.
   std::size_t ReadMore();
+  // Reads once into data, again after an interruption; returns false on an
+  // error, which it keeps.
+  bool ReadOnce(char* data, std::size_t size, std::size_t& n);
+  // Makes the buffer and its marks hold capacity bytes.
+  void Grow(std::size_t capacity);
   // Marks the buffer from from to end_, and the line end put at the file's end.
   void Mark(std::size_t from);
   // Looks for a byte-order mark once the bytes read can tell.
