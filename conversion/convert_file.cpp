@@ -8,6 +8,7 @@
 #include "line_converter.h"
 #include "line_joiner.h"
 #include "line_reader.h"
+#include "output_file.h"
 #include "platform.h"
 #include "record_writer.h"
 #include "run_outcome.h"
@@ -16,8 +17,6 @@
 namespace conversion {
 
 namespace {
-
-constexpr std::string_view kOutputName = "marigold.txt";
 
 using platform::File;
 using platform::FolderLock;
@@ -153,7 +152,9 @@ RunOutcome RunConversion(FormState& form, const std::filesystem::path& programDi
     outcome.stop = Stop::kFolderBusy;
     return outcome;
   }
-  outcome.outputPath = platform::JoinPath(dir, kOutputName);
+  const OutputPaths paths(dir);
+  outcome.outputPath = paths.output;
+  outcome.partialPath = paths.partial;
   outcome.typedName = form.NomeFile;
   if (!ResolveInput(dir, form.NomeFile, outcome.inputPath, outcome.names)) {
     outcome.stop = Stop::kSeveralFiles;
@@ -168,14 +169,18 @@ RunOutcome RunConversion(FormState& form, const std::filesystem::path& programDi
     outcome.inTempFolder = outcome.inputAbsent && LiesIn(dir, platform::TempFolder());
     return outcome;
   }
-  if (input.Is(outcome.outputPath)) {
+  outcome.inputIsPartial = input.Is(paths.partial);
+  if (outcome.inputIsPartial || input.Is(paths.output)) {
     outcome.stop = Stop::kInputIsOutput;
     return outcome;
   }
 
-  outcome.outputRemoved = FileExists(outcome.outputPath) && !platform::Remove(outcome.outputPath);
+  if ((outcome.error = ClearOutput(paths, outcome.outputRemoved))) {
+    outcome.stop = Stop::kOutputNotRemoved;
+    return outcome;
+  }
   File output;
-  if ((outcome.error = File::Create(outcome.outputPath, output))) {
+  if ((outcome.error = File::Create(paths.partial, output))) {
     outcome.stop = Stop::kOutputNotCreated;
     return outcome;
   }
@@ -183,6 +188,8 @@ RunOutcome RunConversion(FormState& form, const std::filesystem::path& programDi
   LineReader reader(input);
   RecordWriter writer(output);
   Convert(form, host, reader, writer, outcome);
+  // The lock is held until marigold.txt has its name.
+  PublishOutput(paths, outcome);
   return outcome;
 }
 

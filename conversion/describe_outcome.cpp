@@ -104,14 +104,39 @@ std::string SeveralFiles(const RunOutcome& outcome) {
   return text + ".\nRename all but one of them. Nothing was changed.";
 }
 
+// Returns the advice for a file that another program holds, or nothing.
+std::string HeldAdvice(const RunOutcome& outcome) {
+  return outcome.error == std::errc::device_or_resource_busy
+             ? "Another program has it open: close it there, or let the logbook's import "
+               "finish, then press START again.\n"
+             : "";
+}
+
+std::string OutputNotRemoved(const RunOutcome& outcome) {
+  return Cannot("replace the output file", outcome.outputPath, outcome) + "\n" +
+         HeldAdvice(outcome) + "No records were written; marigold.txt was not changed.";
+}
+
 std::string OutputNotCreated(const RunOutcome& outcome) {
-  return Cannot("create the output file", outcome.outputPath, outcome) + "\n" +
-         (outcome.error == std::errc::device_or_resource_busy
-              ? "Another program has it open: close it there, or let the logbook's import "
-                "finish, then press START again.\n"
-              : "") +
-         "No records were written" +
+  return Cannot("create the output file", outcome.partialPath, outcome) + "\n" +
+         HeldAdvice(outcome) + "No records were written" +
          (outcome.outputRemoved ? "." : "; marigold.txt was not changed.");
+}
+
+std::string InputIsOutput(const RunOutcome& outcome) {
+  return "The input file " + Quoted(outcome.inputPath) +
+         (outcome.inputIsPartial
+              ? " is marigold.txt.partial, the file this conversion writes before it names it "
+                "marigold.txt.\n"
+              : " is marigold.txt itself, the file this conversion writes.\n") +
+         "Type the name of the exported log instead. Nothing was changed.";
+}
+
+std::string NotRenamed(const RunOutcome& outcome) {
+  return "Cannot rename " + Quoted(outcome.partialPath) + " to " + Quoted(outcome.outputPath) +
+         ": " + platform::Reason(outcome.error) + ".\nmarigold.txt.partial holds the " +
+         Plural(outcome.records, "whole record", "whole records") +
+         " written; there is no marigold.txt. The next START replaces marigold.txt.partial.";
 }
 
 // Returns the line that says where a missing export belongs, or nothing.
@@ -146,9 +171,9 @@ std::string Describe(const RunOutcome& outcome) {
              WhereTheExportBelongs(outcome) +
              "No records were written; marigold.txt was not changed.";
     case Stop::kInputIsOutput:
-      return "The input file " + Quoted(outcome.inputPath) +
-             " is marigold.txt itself, the file this conversion writes.\n"
-             "Type the name of the exported log instead. Nothing was changed.";
+      return InputIsOutput(outcome);
+    case Stop::kOutputNotRemoved:
+      return OutputNotRemoved(outcome);
     case Stop::kOutputNotCreated:
       return OutputNotCreated(outcome);
     case Stop::kReadError:
@@ -177,6 +202,8 @@ std::string Describe(const RunOutcome& outcome) {
       return "There is not enough memory to convert line " + std::to_string(outcome.line) +
              " of the input file " + Quoted(outcome.inputPath) + ".\n" +
              RecordsWritten(outcome.records);
+    case Stop::kNotRenamed:
+      return NotRenamed(outcome);
   }
   return {};
 }

@@ -134,11 +134,14 @@ class File {
   Handle handle_;
 };
 
-// Holds the one lock on a folder that lets a single conversion write there.
+// Holds the one lock on a folder that lets a single conversion write there,
+// for the whole run, the rename at its end included.
 class FolderLock {
  public:
   // Takes the lock without waiting. Fails with operation_would_block when
-  // another run holds it; where the system has no such lock, succeeds.
+  // another run holds it. Linux locks the folder itself; Windows holds the
+  // hidden file marigold.txt.lock open without sharing, and the system
+  // deletes it when the run ends, a killed one too.
   [[nodiscard]] static std::error_code Take(const std::string& dir, FolderLock& lock);
 
  private:
@@ -149,8 +152,31 @@ class FolderLock {
 // is, or when it cannot be told.
 bool Missing(const std::string& path);
 
-// Removes a file, never a folder.
-[[nodiscard]] std::error_code Remove(const std::string& path);
+// Returns a path in the form the system's calls take, made once so that the
+// calls that end a run allocate nothing.
+std::filesystem::path SystemPath(const std::string& path);
+
+// Removes a file, never a folder. On Windows a name still there after its
+// removal, since another program holds the file with delete sharing, counts as
+// held: device_or_resource_busy.
+[[nodiscard]] std::error_code Remove(const std::filesystem::path& path);
+
+// Gives the file at from the name to, replacing a file there. Windows writes
+// the change through to the device before it returns.
+[[nodiscard]] std::error_code Rename(const std::filesystem::path& from,
+                                     const std::filesystem::path& to);
+
+// Moves the names of a folder onto the device, after a rename in it. A folder
+// that cannot be flushed, as on FAT, holds them as well as it can, and succeeds.
+[[nodiscard]] std::error_code SyncFolder(const std::filesystem::path& dir);
+
+// Tells whether a removal or rename refused with error may go through a
+// moment later: on Windows a virus scanner or the search indexer opens a new
+// file for a moment; elsewhere nothing holds a file so.
+bool MayClear(const std::error_code& error);
+
+// Waits ms milliseconds.
+void Pause(int ms);
 
 // Lists the names in a folder, without "." and "..".
 [[nodiscard]] std::error_code ListFolder(const std::string& dir, std::vector<std::string>& names);

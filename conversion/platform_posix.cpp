@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 
 #include "platform.h"
 
@@ -85,9 +86,26 @@ bool Missing(const std::string& path) {
   return ::lstat(path.c_str(), &info) != 0 && errno == ENOENT;
 }
 
-std::error_code Remove(const std::string& path) {
+std::filesystem::path SystemPath(const std::string& path) { return path; }
+
+std::error_code Remove(const std::filesystem::path& path) {
   return ::unlink(path.c_str()) == 0 ? std::error_code() : LastError();
 }
+
+std::error_code Rename(const std::filesystem::path& from, const std::filesystem::path& to) {
+  return ::rename(from.c_str(), to.c_str()) == 0 ? std::error_code() : LastError();
+}
+
+std::error_code SyncFolder(const std::filesystem::path& dir) {
+  const Handle folder(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!folder) return LastError();
+  if (::fsync(Fd(folder)) == 0 || errno == EINVAL || errno == ENOTSUP) return {};
+  return LastError();
+}
+
+bool MayClear(const std::error_code& /*error*/) { return false; }
+
+void Pause(int ms) { ::usleep(static_cast<useconds_t>(ms) * 1000U); }
 
 std::error_code ListFolder(const std::string& dir, std::vector<std::string>& names) {
   DIR* const folder = ::opendir(dir.c_str());

@@ -101,9 +101,19 @@ bool File::Is(const std::string& path) const {
          mine.nFileIndexHigh == theirs.nFileIndexHigh && mine.nFileIndexLow == theirs.nFileIndexLow;
 }
 
-std::error_code FolderLock::Take(const std::string& /*dir*/, FolderLock& /*lock*/) {
-  // marigold.txt stays open without sharing for the whole run: a second run
-  // cannot delete or create it and reports the file in use.
+std::error_code FolderLock::Take(const std::string& dir, FolderLock& lock) {
+  // A second run cannot open the file while this one holds it. The system
+  // deletes it once its last handle closes, when the run ends or is killed.
+  Handle held(Value(::CreateFileW(Wide(dir + "\\marigold.txt.lock").c_str(), DELETE, 0, nullptr,
+                                  OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE,
+                                  nullptr)));
+  if (!held) {
+    if (::GetLastError() == ERROR_SHARING_VIOLATION) {
+      return SystemError(std::errc::operation_would_block);
+    }
+    return LastError();
+  }
+  lock.handle_ = std::move(held);
   return {};
 }
 
@@ -113,9 +123,44 @@ bool Missing(const std::string& path) {
   return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
-std::error_code Remove(const std::string& path) {
-  return ::DeleteFileW(Wide(path).c_str()) ? std::error_code() : LastError();
+std::filesystem::path SystemPath(const std::string& path) { return Wide(path); }
+
+std::error_code Remove(const std::filesystem::path& path) {
+  const auto gone = [&] {
+    return ::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES &&
+           (::GetLastError() == ERROR_FILE_NOT_FOUND || ::GetLastError() == ERROR_PATH_NOT_FOUND);
+  };
+  // A file that another program holds with delete sharing is only marked for
+  // deletion and keeps its name until that program closes it.
+  if (::DeleteFileW(path.c_str())) {
+    return gone() ? std::error_code() : SystemError(std::errc::device_or_resource_busy);
+  }
+  const std::error_code error = LastError();
+  // A file marked so refuses every access, to its attributes too.
+  if (error.value() == ERROR_ACCESS_DENIED &&
+      ::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES &&
+      ::GetLastError() == ERROR_ACCESS_DENIED) {
+    return SystemError(std::errc::device_or_resource_busy);
+  }
+  return error;
 }
+
+std::error_code Rename(const std::filesystem::path& from, const std::filesystem::path& to) {
+  return ::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+             ? std::error_code()
+             : LastError();
+}
+
+std::error_code SyncFolder(const std::filesystem::path& /*dir*/) {
+  return {};  // the rename was written through
+}
+
+bool MayClear(const std::error_code& error) {
+  return error.category() == Category() &&
+         (error.value() == ERROR_SHARING_VIOLATION || error.value() == ERROR_ACCESS_DENIED);
+}
+
+void Pause(int ms) { ::Sleep(static_cast<DWORD>(ms)); }
 
 std::error_code ListFolder(const std::string& dir, std::vector<std::string>& names) {
   WIN32_FIND_DATAW found{};

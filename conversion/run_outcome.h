@@ -65,14 +65,16 @@ enum class Stop {
   kFolderBusy,        // another run writes marigold.txt in the folder
   kSeveralFiles,      // the typed name fits several files that differ in case only
   kInputNotOpened,    // marigold.txt was not touched
-  kInputIsOutput,     // the typed name leads to marigold.txt itself
-  kOutputNotCreated,  // nothing was written
+  kInputIsOutput,     // the typed name leads to marigold.txt or its temporary file
+  kOutputNotRemoved,  // the earlier marigold.txt stays, held by another program
+  kOutputNotCreated,  // the temporary file could not be made: nothing was written
   kReadError,         // the records before it are written and flushed
   kWriteError,        // the file holds the whole records that reached it
   kUnconfirmedFlush,  // the device did not confirm the records given to it
   kLineTooLong,       // a line longer than the reader holds: no export
   kTooManyRecords,    // the count would pass its 32-bit limit
   kOutOfMemory,       // while converting line
+  kNotRenamed,        // the whole records stay in the temporary file; there is no marigold.txt
 };
 
 struct RunOutcome {
@@ -82,9 +84,10 @@ struct RunOutcome {
   std::vector<std::string> names;  // the files the typed name fits, sorted
   std::string inputPath;
   std::string outputPath;
+  std::string partialPath;       // the temporary file that becomes marigold.txt
   std::error_code error;         // the system's error behind the stop
   std::uint64_t line = 0;        // the input line the run stopped at
-  std::uint64_t records = 0;     // whole records in marigold.txt
+  std::uint64_t records = 0;     // whole records in marigold.txt, or in the temporary file
   bool outputRemoved = false;    // the earlier marigold.txt is gone
   std::int32_t count = 0;        // the records of a finished run, as xx counts them
   std::size_t longestLine = 0;   // the reader's limit, for kLineTooLong
@@ -94,6 +97,7 @@ struct RunOutcome {
   std::string headerDifference;  // how the header line's names differ from the columns expected
   OrderDecision dateOrder;       // how day and month were told apart
   bool datesInOrder = false;     // a date was read in that order
+  bool inputIsPartial = false;   // kInputIsOutput: the typed name leads to the temporary file
   bool inputAbsent = false;      // kInputNotOpened: no file of the typed name is in the folder
   bool inTempFolder = false;     // the program runs from the temporary folder, as from a zip
 };

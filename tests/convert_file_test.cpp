@@ -250,10 +250,10 @@ TEST_F(ConvertFileTest, OutputBlockedByAFolder) {
   std::filesystem::create_directory(dir.path() / "marigold.txt");
   dir.Write("marigold.txt/keep", "kept");
   // Linux calls the folder a folder; Windows denies access to it.
-  conversion::platform::File folder;
-  const std::error_code why = conversion::platform::File::Create(Path("marigold.txt"), folder);
+  const std::error_code why =
+      conversion::platform::Remove(conversion::platform::SystemPath(Path("marigold.txt")));
   EXPECT_TRUE(why == std::errc::is_a_directory || why == std::errc::permission_denied) << why;
-  EXPECT_EQ(Run(), "Cannot create the output file \"" + Path("marigold.txt") + "\": " +
+  EXPECT_EQ(Run(), "Cannot replace the output file \"" + Path("marigold.txt") + "\": " +
                        why.message() + ".\nNo records were written; marigold.txt was not changed.");
   EXPECT_EQ(dir.Read("marigold.txt/keep"), "kept");
 }

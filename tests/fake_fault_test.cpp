@@ -68,6 +68,18 @@ class FakeFaultTest : public testing::Test {
   }
   std::string Output() const { return disk.Get(Path("marigold.txt")); }
 
+  // Makes every call of a kind on path fail with error.
+  void FailAlways(Call call, std::errc error, const std::string& path) {
+    for (int nth = 1; nth <= 20; ++nth) disk.Fail(call, nth, error, 0, path);
+  }
+
+  // Returns the pauses made for a file that another program keeps holding:
+  // about 1 s of them on Windows, none elsewhere.
+  std::vector<int> WaitsOfHeldFiles() const {
+    if (!disk.windowsRules) return {};
+    return {10, 20, 40, 80, 160, 320, 370};
+  }
+
   static constexpr const char* kDir = "logs";
   fake::Disk disk;
   conversion::FormState form;
@@ -92,12 +104,13 @@ TEST_F(FakeFaultTest, AFailingReadKeepsTheRecordsOfTheLinesReadBeforeIt) {
   EXPECT_EQ(test::Records(Output()).size(), whole);
   EXPECT_EQ(Output(), all.substr(0, Output().size()));
 
-  // A first read that fails leaves an empty marigold.txt.
+  // A first read that fails leaves no marigold.txt.
   disk.Fail(Call::Read, 1, std::errc::io_error);
   EXPECT_EQ(Run(), "Cannot read the input file \"" + Path("LOG.CSV") +
                        "\": " + test::Reason(std::errc::io_error) +
                        ".\nNo records were written to marigold.txt.");
-  EXPECT_EQ(Output(), "");
+  EXPECT_FALSE(disk.Has(Path("marigold.txt")));
+  EXPECT_FALSE(disk.Has(Path("marigold.txt.partial")));
 }
 
 TEST_F(FakeFaultTest, ADiskFullAfterAShortWriteCutsTheFileBackToWholeRecords) {
@@ -111,7 +124,7 @@ TEST_F(FakeFaultTest, ADiskFullAfterAShortWriteCutsTheFileBackToWholeRecords) {
   const std::string message = Run();
 
   const std::string kept = WholeRecordsIn(all, 8000);
-  EXPECT_EQ(disk.Peak(Path("marigold.txt")), 8000u);
+  EXPECT_EQ(disk.Peak(Path("marigold.txt.partial")), 8000u);
   EXPECT_EQ(Output(), kept);
   EXPECT_EQ(message, "Cannot write the output file \"" + Path("marigold.txt") +
                          "\": " + test::Reason(std::errc::no_space_on_device) + ".\n" +
@@ -122,7 +135,7 @@ TEST_F(FakeFaultTest, ADiskFullAfterAShortWriteCutsTheFileBackToWholeRecords) {
   EXPECT_EQ(Run(), "Cannot write the output file \"" + Path("marigold.txt") +
                        "\": " + test::Reason(std::errc::no_space_on_device) +
                        ".\nNo records were written to marigold.txt.");
-  EXPECT_EQ(Output(), "");
+  EXPECT_FALSE(disk.Has(Path("marigold.txt")));
 }
 
 TEST_F(FakeFaultTest, ACutRecordThatCannotBeCutOffIsNotCalledWhole) {
@@ -158,67 +171,159 @@ TEST_F(FakeFaultTest, InterruptedAndShortReadsAndWritesGoOnToTheEnd) {
 TEST_F(FakeFaultTest, AFlushOrACloseThatFailsIsNeverFinish) {
   const std::string all = CleanOutput(Export(64 * 1024));
   for (const Call call : {Call::Sync, Call::Close}) {
-    // With no earlier marigold.txt to look at, its first close is the writer's.
-    disk.Remove(Path("marigold.txt"));
-    disk.Fail(call, 1, std::errc::io_error, 0, Path("marigold.txt"));
+    disk.Fail(call, 1, std::errc::io_error, 0, Path("marigold.txt.partial"));
     EXPECT_EQ(Run(), "Cannot write the output file \"" + Path("marigold.txt") +
                          "\": " + test::Reason(std::errc::io_error) + ".\n" + kUnconfirmed);
     EXPECT_EQ(Output(), all) << "every record was handed to the system";
   }
 }
 
-TEST_F(FakeFaultTest, AnEarlierOutputThatCannotBeDeletedIsReplacedOrLeftAsItWas) {
-  const std::string all = CleanOutput(Export(4 * 1024));
-  const std::string earlier(3 * all.size(), 'x');
-  const std::string finish =
-      "FINISH MARIGOLD.TXT with " + std::to_string(test::Records(all).size()) + " DATA in FILE";
-
-  // Creating it empties it all the same.
-  disk.Put(Path("marigold.txt"), earlier);
-  disk.Fail(Call::Remove, 1, std::errc::permission_denied);
-  EXPECT_EQ(Run(), finish);
-  EXPECT_EQ(Output(), all);
-
-  // When creating fails too, the earlier file is kept whole.
-  disk.Put(Path("marigold.txt"), earlier);
-  disk.Fail(Call::Remove, 1, std::errc::permission_denied);
-  disk.Fail(Call::Create, 1, std::errc::permission_denied);
-  EXPECT_EQ(Run(), "Cannot create the output file \"" + Path("marigold.txt") +
-                       "\": " + test::Reason(std::errc::permission_denied) +
-                       ".\nNo records were written; marigold.txt was not changed.");
-  EXPECT_EQ(Output(), earlier);
-
-  // Deleted but not created again: the message does not say it was kept.
-  disk.Fail(Call::Create, 1, std::errc::permission_denied);
-  EXPECT_EQ(Run(), "Cannot create the output file \"" + Path("marigold.txt") + "\": " +
-                       test::Reason(std::errc::permission_denied) + ".\nNo records were written.");
-  EXPECT_FALSE(disk.Has(Path("marigold.txt")));
-  EXPECT_EQ(disk.Get(Path("LOG.CSV")), Export(4 * 1024));
-}
-
-TEST_F(FakeFaultTest, AnOutputThatCannotBeCreatedIsLeftAsItWas) {
+TEST_F(FakeFaultTest, AnEarlierOutputThatCannotBeRemovedStopsTheRunBeforeAnythingIsMade) {
   CleanOutput(Export(4 * 1024));
-  struct Case {
-    std::errc error;
-    std::string advice;
-  };
-  const std::array<Case, 2> cases = {{
-      {std::errc::device_or_resource_busy,
-       "Another program has it open: close it there, or let the logbook's import finish, then "
-       "press START again.\n"},
-      {std::errc::permission_denied, ""},
-  }};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(test::Reason(c.error));
-    // A program that holds the file keeps it from being deleted as well as created.
+  const std::string held =
+      "Another program has it open: close it there, or let the logbook's import finish, then "
+      "press START again.\n";
+  for (const std::errc error : {std::errc::device_or_resource_busy, std::errc::permission_denied}) {
+    SCOPED_TRACE(test::Reason(error));
     disk.Put(Path("marigold.txt"), "earlier");
-    disk.Fail(Call::Remove, 1, c.error);
-    disk.Fail(Call::Create, 1, c.error);
-    EXPECT_EQ(Run(), "Cannot create the output file \"" + Path("marigold.txt") +
-                         "\": " + test::Reason(c.error) + ".\n" + c.advice +
+    FailAlways(Call::Remove, error, Path("marigold.txt"));
+    const int creates = disk.Count(Call::Create);
+    EXPECT_EQ(Run(), "Cannot replace the output file \"" + Path("marigold.txt") +
+                         "\": " + test::Reason(error) + ".\n" +
+                         (error == std::errc::device_or_resource_busy ? held : "") +
                          "No records were written; marigold.txt was not changed.");
     EXPECT_EQ(Output(), "earlier");
+    EXPECT_EQ(disk.Count(Call::Create), creates) << "no temporary file was made";
+    EXPECT_EQ(disk.pauses, WaitsOfHeldFiles());
+    disk.ClearFaults();
+    disk.pauses.clear();
   }
+}
+
+TEST_F(FakeFaultTest, ATemporaryFileThatCannotBeMadeIsNamedInTheMessage) {
+  const std::string all = CleanOutput(Export(4 * 1024));
+  // The earlier marigold.txt is gone by then, and the message says no more of it.
+  disk.Fail(Call::Create, 1, std::errc::permission_denied);
+  EXPECT_EQ(Run(), "Cannot create the output file \"" + Path("marigold.txt.partial") + "\": " +
+                       test::Reason(std::errc::permission_denied) + ".\nNo records were written.");
+  EXPECT_FALSE(disk.Has(Path("marigold.txt")));
+
+  // With no earlier marigold.txt, nothing of it was changed.
+  disk.Fail(Call::Create, 1, std::errc::device_or_resource_busy);
+  EXPECT_EQ(Run(), "Cannot create the output file \"" + Path("marigold.txt.partial") +
+                       "\": " + test::Reason(std::errc::device_or_resource_busy) +
+                       ".\nAnother program has it open: close it there, or let the logbook's "
+                       "import finish, then press START again.\n"
+                       "No records were written; marigold.txt was not changed.");
+  EXPECT_EQ(disk.Get(Path("LOG.CSV")), Export(4 * 1024));
+  EXPECT_EQ(CleanOutput(Export(4 * 1024)), all);
+}
+
+TEST_F(FakeFaultTest, MarigoldAppearsWholeOnlyOnceTheRunEnds) {
+  const std::string log = Export(4 * 1024);
+  const std::string all = CleanOutput(log);
+  const std::string finish =
+      "FINISH MARIGOLD.TXT with " + std::to_string(test::Records(all).size()) + " DATA in FILE";
+  EXPECT_FALSE(disk.Has(Path("marigold.txt.partial")));
+
+  // A killed run's temporary file and the earlier output both give way.
+  disk.Put(Path("marigold.txt.partial"), "left by a killed run");
+  disk.Put(Path("marigold.txt"), "earlier");
+  EXPECT_EQ(Run(), finish);
+  EXPECT_EQ(Output(), all);
+  EXPECT_FALSE(disk.Has(Path("marigold.txt.partial")));
+
+  // A rename that fails keeps the records in the temporary file.
+  FailAlways(Call::Rename, std::errc::permission_denied, Path("marigold.txt.partial"));
+  EXPECT_EQ(Run(), "Cannot rename \"" + Path("marigold.txt.partial") + "\" to \"" +
+                       Path("marigold.txt") + "\": " + test::Reason(std::errc::permission_denied) +
+                       ".\nmarigold.txt.partial holds the " +
+                       std::to_string(test::Records(all).size()) +
+                       " whole records written; there is no marigold.txt. The next START "
+                       "replaces marigold.txt.partial.");
+  EXPECT_FALSE(disk.Has(Path("marigold.txt")));
+  EXPECT_EQ(disk.Get(Path("marigold.txt.partial")), all);
+  EXPECT_EQ(disk.pauses, WaitsOfHeldFiles());
+  disk.ClearFaults();
+
+  // A folder that does not confirm the new name is never FINISH.
+  disk.Fail(Call::SyncFolder, 1, std::errc::io_error);
+  EXPECT_EQ(Run(), "Cannot write the output file \"" + Path("marigold.txt") +
+                       "\": " + test::Reason(std::errc::io_error) + ".\n" + kUnconfirmed);
+  EXPECT_EQ(Output(), all);
+
+  // A fault before the first record leaves neither file.
+  disk.Fail(Call::Write, 1, std::errc::no_space_on_device);
+  EXPECT_EQ(Run(), "Cannot write the output file \"" + Path("marigold.txt") +
+                       "\": " + test::Reason(std::errc::no_space_on_device) +
+                       ".\nNo records were written to marigold.txt.");
+  EXPECT_FALSE(disk.Has(Path("marigold.txt")));
+  EXPECT_FALSE(disk.Has(Path("marigold.txt.partial")));
+}
+
+TEST_F(FakeFaultTest, AFileHeldForAMomentIsTriedAgainOnWindowsOnly) {
+  const std::string all = CleanOutput(Export(4 * 1024));
+  const std::string finish =
+      "FINISH MARIGOLD.TXT with " + std::to_string(test::Records(all).size()) + " DATA in FILE";
+  // A virus scanner opens the new file three times in a row.
+  for (int nth = 1; nth <= 3; ++nth) {
+    disk.Fail(Call::Rename, nth, std::errc::device_or_resource_busy, 0,
+              Path("marigold.txt.partial"));
+  }
+  const std::string message = Run();
+  if (disk.windowsRules) {
+    EXPECT_EQ(message, finish);
+    EXPECT_EQ(disk.pauses, (std::vector<int>{10, 20, 40}));
+    EXPECT_EQ(Output(), all);
+  } else {
+    EXPECT_TRUE(message.starts_with("Cannot rename ")) << message;
+    EXPECT_TRUE(disk.pauses.empty());
+  }
+
+  // Another program that holds marigold.txt open keeps it on Windows alone.
+  disk.ClearFaults();
+  disk.pauses.clear();
+  disk.Put(Path("marigold.txt"), "earlier");
+  {
+    conversion::platform::File logbook;
+    ASSERT_FALSE(conversion::platform::File::OpenForReading(Path("marigold.txt"), logbook));
+    form.xx = 0;
+    form.NomeFile = "LOG.CSV";
+    host.messages.clear();
+    conversion::ConvertFile(form, kDir, host);
+  }
+  ASSERT_EQ(host.messages.size(), 1u);
+  if (disk.windowsRules) {
+    EXPECT_TRUE(host.messages[0].starts_with("Cannot replace the output file "))
+        << host.messages[0];
+    EXPECT_EQ(Output(), "earlier");
+    EXPECT_EQ(disk.pauses, WaitsOfHeldFiles());
+  } else {
+    EXPECT_EQ(host.messages[0], finish);
+    EXPECT_EQ(Output(), all);
+  }
+}
+
+TEST_F(FakeFaultTest, AnExportThatIsTheOutputOrItsTemporaryFileIsRefused) {
+  CleanOutput(Export(4 * 1024));
+  disk.Put(Path("marigold.txt"), "earlier");
+  disk.Put(Path("marigold.txt.partial"), Export(4 * 1024));
+  for (const std::string name : {"marigold.txt", "marigold.txt.partial"}) {
+    form.xx = 0;
+    form.NomeFile = name;
+    host.messages.clear();
+    conversion::ConvertFile(form, kDir, host);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0],
+              "The input file \"" + Path(name) + "\" is " +
+                  (name == "marigold.txt"
+                       ? "marigold.txt itself, the file this conversion writes.\n"
+                       : "marigold.txt.partial, the file this conversion writes before it names "
+                         "it marigold.txt.\n") +
+                  "Type the name of the exported log instead. Nothing was changed.");
+  }
+  EXPECT_EQ(Output(), "earlier");
+  EXPECT_EQ(disk.Get(Path("marigold.txt.partial")), Export(4 * 1024));
 }
 
 TEST_F(FakeFaultTest, ABusyFolderChangesNothing) {

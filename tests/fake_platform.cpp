@@ -75,6 +75,12 @@ Disk::Open* Disk::FindOpen(std::intptr_t handle) {
   return &found->second;
 }
 
+bool Disk::IsOpen(const std::string& path) const {
+  return std::any_of(open_.begin(), open_.end(), [&](const auto& entry) {
+    return !entry.second.lock && entry.second.path == path;
+  });
+}
+
 bool Disk::Locked(const std::string& dir) const {
   return std::any_of(open_.begin(), open_.end(), [&](const auto& entry) {
     return entry.second.lock && entry.second.path == dir;
@@ -224,14 +230,47 @@ bool Missing(const std::string& path) {
   return !disk.Has(path) && !disk.IsFolder(path);
 }
 
-std::error_code Remove(const std::string& path) {
+std::filesystem::path SystemPath(const std::string& path) { return path; }
+
+std::error_code Remove(const std::filesystem::path& systemPath) {
   Disk& disk = Disk::Current();
+  const std::string path = PathText(systemPath);
   if (const fake::Fault* fault = disk.Take(Call::Remove, path)) return Failure(fault);
   if (disk.IsFolder(path)) return SystemError(std::errc::is_a_directory);
   if (!disk.Has(path)) return SystemError(std::errc::no_such_file_or_directory);
+  if (disk.windowsRules && disk.IsOpen(path)) {
+    return SystemError(std::errc::device_or_resource_busy);
+  }
   disk.Remove(path);
   return {};
 }
+
+std::error_code Rename(const std::filesystem::path& systemFrom,
+                       const std::filesystem::path& systemTo) {
+  Disk& disk = Disk::Current();
+  const std::string from = PathText(systemFrom);
+  const std::string to = PathText(systemTo);
+  if (const fake::Fault* fault = disk.Take(Call::Rename, from)) return Failure(fault);
+  if (!disk.Has(from)) return SystemError(std::errc::no_such_file_or_directory);
+  if (disk.IsFolder(to)) return SystemError(std::errc::is_a_directory);
+  if (disk.windowsRules && (disk.IsOpen(from) || disk.IsOpen(to))) {
+    return SystemError(std::errc::device_or_resource_busy);
+  }
+  disk.Move(from, to);
+  return {};
+}
+
+std::error_code SyncFolder(const std::filesystem::path& dir) {
+  return Failure(Disk::Current().Take(Call::SyncFolder, PathText(dir)));
+}
+
+bool MayClear(const std::error_code& error) {
+  return Disk::Current().windowsRules &&
+         (error == SystemError(std::errc::device_or_resource_busy) ||
+          error == SystemError(std::errc::permission_denied));
+}
+
+void Pause(int ms) { Disk::Current().pauses.push_back(ms); }
 
 std::error_code ListFolder(const std::string& dir, std::vector<std::string>& names) {
   const Disk& disk = Disk::Current();

@@ -9,6 +9,8 @@
 #include <system_error>
 #include <vector>
 
+#include "platform.h"
+
 // An in-memory disk behind the file calls of platform.h, linked in place of the
 // system's platform_*.cpp, with calls that a test scripts to fail or come back
 // short. Errors carry the system's own code for their condition, so messages
@@ -16,7 +18,19 @@
 namespace fake {
 
 // Names the calls a test can script.
-enum class Call { OpenForReading, Create, Read, Write, Truncate, Sync, Close, Remove, Lock };
+enum class Call {
+  OpenForReading,
+  Create,
+  Read,
+  Write,
+  Truncate,
+  Sync,
+  Close,
+  Remove,
+  Lock,
+  Rename,
+  SyncFolder
+};
 
 // Tells what one call does in place of its usual work.
 struct Fault {
@@ -59,6 +73,8 @@ class Disk {
   void Short(Call call, int nth, std::size_t bytes) {
     faults_.push_back({{call, nth, {}, bytes, {}}, 0});
   }
+  // Drops the faults scripted so far, taken or not.
+  void ClearFaults() { faults_.clear(); }
   // Counts the calls of a kind made since the disk was made.
   int Count(Call call) const;
   // Returns the file positions at which the Write calls on path ended, in order.
@@ -72,6 +88,12 @@ class Disk {
   std::string tempFolder;
   // The long form of paths given in 8.3 short form; every other path is long.
   std::map<std::string, std::string> longPaths;
+  // Follows Windows' rules: a file open without delete sharing, as every file
+  // of this disk is, can be neither removed nor replaced, and a refusal of
+  // that kind may clear a moment later. Elsewhere both go through at once.
+  bool windowsRules = conversion::platform::kSeparator == '\\';
+  // The pauses made between tries, in ms, in order.
+  std::vector<int> pauses;
 
   // Serves the fake file calls of fake_platform.cpp.
   struct Open {
@@ -91,6 +113,12 @@ class Disk {
   // Returns the bytes of a file open for writing.
   std::string& Written(const std::string& path);
   void Remove(const std::string& path) { files_.erase(path); }
+  void Move(const std::string& from, const std::string& to) {
+    files_[to] = std::move(files_[from]);
+    files_.erase(from);
+  }
+  // Tells whether a file is open, by the run or a test.
+  bool IsOpen(const std::string& path) const;
   void NoteSize(const std::string& path);
   void NoteWriteEnd(const std::string& path, std::uint64_t position) {
     writeEnds_[path].push_back(position);

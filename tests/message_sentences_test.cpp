@@ -52,6 +52,8 @@ const auto kSentences = std::to_array<Sentence>({
     {R"(Rename all but one of them\.)", "Rename all but one of them"},
     {R"(The input file "[^"]*" is marigold\.txt itself, the file this conversion writes\.)",
      "is marigold.txt itself"},
+    {R"(The input file "[^"]*" is marigold\.txt\.partial, the file this conversion writes before it names it marigold\.txt\.)",
+     "is marigold.txt.partial"},
     {R"(Type the name of the exported log instead\.)", "Type the name of the exported log"},
     {R"(Cannot read the input file "[^"]*": .*\.)", "Cannot read the input file"},
     {R"(Line \d+ of the input file "[^"]*" is longer than \d+ MiB: the file does not look like an export of the log\.)",
@@ -59,6 +61,7 @@ const auto kSentences = std::to_array<Sentence>({
     {R"(The input file "[^"]*" holds more records than can be counted: line \d+ would be record \d+\.)",
      "more records than can be counted"},
     // marigold.txt.
+    {R"(Cannot replace the output file "[^"]*": .*\.)", "Cannot replace the output file"},
     {R"(Cannot create the output file "[^"]*": .*\.)", "Cannot create the output file"},
     {R"(Another program has it open: close it there, or let the logbook's import finish, then press START again\.)",
      "Another program has it open"},
@@ -69,6 +72,11 @@ const auto kSentences = std::to_array<Sentence>({
     {R"(Another conversion is writing marigold\.txt in "[^"]*" at this moment\.)",
      "Another conversion is writing marigold.txt"},
     {R"(Wait until it has finished, then press START again\.)", "Wait until it has finished"},
+    {R"(Cannot rename "[^"]*" to "[^"]*": .*\.)", "Cannot rename"},
+    {R"(marigold\.txt\.partial holds the \d+ whole records? written; there is no marigold\.txt\.)",
+     "marigold.txt.partial holds the N whole records written"},
+    {R"(The next START replaces marigold\.txt\.partial\.)",
+     "The next START replaces marigold.txt.partial"},
     // What was written.
     {R"(No records were written; marigold\.txt was not changed\.)",
      "No records were written; marigold.txt was not changed"},
@@ -92,6 +100,7 @@ std::vector<std::string> EveryMessage() {
   base.names = {"Log.csv", "log.csv"};
   base.inputPath = base.folder + "\\LOG.CSV";
   base.outputPath = base.folder + "\\marigold.txt";
+  base.partialPath = base.folder + "\\marigold.txt.partial";
   base.line = 7;
   base.count = 12;
   base.longestLine = std::size_t{16} << 20;
@@ -125,6 +134,7 @@ std::vector<std::string> EveryMessage() {
         outcome.outputRemoved = records == 1;
         for (const int where : {0, 1, 2}) {
           outcome.inputAbsent = where > 0;
+          outcome.inputIsPartial = where == 1;
           outcome.inTempFolder = where > 1;
           for (const conversion::OrderDecision& order : orders) {
             outcome.dateOrder = order;

@@ -66,7 +66,7 @@ TEST(Durability, RecordsReachTheDeviceBeforeFinish) {
   syncs = 0;
   SyncWatcher host;
   EXPECT_EQ(Convert(dir.path(), "LOG.CSV", host), "FINISH MARIGOLD.TXT with 2 DATA in FILE");
-  EXPECT_EQ(host.syncsAtMessage, 1);
+  EXPECT_EQ(host.syncsAtMessage, 2) << "the records and the folder that names them";
 }
 
 TEST(Durability, AFailingFlushIsAWriteFailureAndNeverFinish) {
@@ -186,42 +186,57 @@ TEST(RegionalDates, SayNothingInTheCAndPosixLocales) {
   }
 }
 
-// Runs a conversion of dir/LOG.CSV in a child process, kills it with SIGKILL once it has
-// made count records (0: at its closing message) and waits until it is gone.
-void KillRunAt(const std::filesystem::path& dir, std::uint64_t count) {
+// Runs a conversion of dir/LOG.CSV in a child process and kills it with
+// SIGKILL where aim says; returns the size of marigold.txt.partial then.
+std::uint64_t KillRun(const std::filesystem::path& dir, test::KillAim aim) {
   std::array<int, 2> told{};
-  ASSERT_EQ(::pipe(told.data()), 0);
+  if (::pipe(told.data()) != 0) ADD_FAILURE() << "no pipe";
   const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
   if (child == 0) {
     ::close(told[0]);
-    test::StopAtRecord host(count, [&] {
-      // Waits for the kill outside any write.
-      static_cast<void>(::write(told[1], "s", 1));
-      for (;;) ::pause();
-    });
+    test::KilledRunHost host([&] { static_cast<void>(::write(told[1], "s", 1)); },
+                             [&] {
+                               if (!aim.atMessage) return;
+                               static_cast<void>(::write(told[1], "m", 1));
+                               for (;;) ::pause();
+                             });
     conversion::FormState form;
     form.NomeFile = "LOG.CSV";
     form.NomeUtente = "NAME";
     conversion::ConvertFile(form, dir, host);
-    ::_exit(3);  // the stop never came
+    ::_exit(0);
   }
   ::close(told[1]);
-  char stopped = 0;
-  const ssize_t heard = ::read(told[0], &stopped, 1);
-  ::close(told[0]);
-  ::kill(child, SIGKILL);
+  const std::string partial = test::PathText(dir / "marigold.txt.partial");
+  const std::string output = test::PathText(dir / "marigold.txt");
+  const auto size = [&] {
+    struct stat info {};
+    return ::stat(partial.c_str(), &info) == 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
+  };
+  char heard = 0;
+  // Waits for the first record: by then the run has cleared what an earlier one left.
+  EXPECT_EQ(::read(told[0], &heard, 1), 1);
   int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  ASSERT_EQ(heard, 1) << "the child ended before it stopped, status " << status;
-  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+  bool ended = false;
+  if (aim.atMessage) {
+    EXPECT_EQ(::read(told[0], &heard, 1), 1);
+  } else {
+    struct stat info {};
+    while (!(ended = ::waitpid(child, &status, WNOHANG) == child) &&
+           (aim.bytes > 0 ? size() < aim.bytes : ::stat(output.c_str(), &info) != 0)) {
+    }
+  }
+  if (!ended) ::kill(child, SIGKILL);
+  const std::uint64_t sent = size();
+  ::close(told[0]);
+  if (!ended) ::waitpid(child, &status, 0);
+  return sent;
 }
 
-TEST(KilledRun, LeavesWholeRecordsOnly) {
+TEST(KilledRun, LeavesMarigoldWholeOrAbsent) {
   test::TempDir dir;
-  test::ExpectWholeRecordsAfterHardStops(
-      dir, {1, 2000, 5001, 9000, 9001, 17000, 30001, 0},
-      [&](std::uint64_t count) { KillRunAt(dir.path(), count); });
+  test::ExpectWholeOrAbsentAfterKills(dir,
+                                      [&](test::KillAim aim) { return KillRun(dir.path(), aim); });
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 #include "input_name.h"
 #include "platform_win32.h"
@@ -95,7 +96,7 @@ TEST(Windows, MarigoldHeldOpenByAnotherProgramIsLeftAsItWas) {
   const std::string message = Convert(dir.path(), "LOG.CSV");
   ::CloseHandle(held);
 
-  EXPECT_EQ(message, "Cannot create the output file \"" +
+  EXPECT_EQ(message, "Cannot replace the output file \"" +
                          test::PathText(dir.path() / L"marigold.txt") +
                          "\": " + test::Reason(std::errc::device_or_resource_busy) +
                          ".\nAnother program has it open: close it there, or let the logbook's "
@@ -105,35 +106,59 @@ TEST(Windows, MarigoldHeldOpenByAnotherProgramIsLeftAsItWas) {
   EXPECT_EQ(dir.Read("LOG.CSV"), test::kContact);
 }
 
-// Starts a second conversion into the same folder while the first one writes.
+// Starts a second conversion into the same folder while the first one
+// writes, and a third between the first one's close and its rename, which a
+// program that holds marigold.txt open for a moment delays.
 class SecondRun : public test::Recorder {
  public:
   explicit SecondRun(std::filesystem::path dir) : dir_(std::move(dir)) {}
+  ~SecondRun() override { WaitForTheThird(); }
+  void WaitForTheThird() {
+    if (third_.joinable()) third_.join();
+  }
   void RepaintCounter() override {
     if (second.empty()) second = Convert(dir_, "OTHER.CSV");
   }
+  void SetCounterText(std::string_view text) override {
+    Recorder::SetCounterText(text);
+    if (text != "2") return;
+    const HANDLE held = ::CreateFileW((dir_ / L"marigold.txt").c_str(), GENERIC_WRITE, 0, nullptr,
+                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    third_ = std::thread([this, held] {
+      ::Sleep(200);
+      third = Convert(dir_, "OTHER.CSV");
+      ::CloseHandle(held);
+    });
+  }
   std::string second;
+  std::string third;
 
  private:
   std::filesystem::path dir_;
+  std::thread third_;
 };
 
-TEST(Windows, ASecondRunInTheFolderFailsWhileTheFirstWrites) {
+TEST(Windows, ASecondRunInTheFolderFailsWhileTheFirstWritesOrRenames) {
   test::TempDir dir;
   dir.Write("LOG.CSV", std::string(test::kContact) + "\r\n" + test::kContact);
   dir.Write("OTHER.CSV", test::kContact);
   conversion::FormState form;
   form.NomeFile = "LOG.CSV";
-  SecondRun host(dir.path());
-  conversion::ConvertFile(form, dir.path(), host);
-
-  EXPECT_TRUE(host.second.starts_with("Cannot create the output file \"" +
-                                      test::PathText(dir.path() / L"marigold.txt") + "\": "))
-      << host.second;
-  EXPECT_TRUE(host.second.ends_with("No records were written; marigold.txt was not changed."));
-  ASSERT_EQ(host.messages.size(), 1u);
-  EXPECT_EQ(host.messages[0], "FINISH MARIGOLD.TXT with 2 DATA in FILE");
+  {
+    SecondRun host(dir.path());
+    conversion::ConvertFile(form, dir.path(), host);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0], "FINISH MARIGOLD.TXT with 2 DATA in FILE");
+    const std::string busy = "Another conversion is writing marigold.txt in \"" +
+                             test::PathText(dir.path()) +
+                             "\" at this moment.\nWait until it has finished, then press START "
+                             "again. Nothing was changed.";
+    EXPECT_EQ(host.second, busy);
+    host.WaitForTheThird();
+    EXPECT_EQ(host.third, busy);
+  }
   EXPECT_EQ(test::Records(dir.Read("marigold.txt")).size(), 2u);
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / L"marigold.txt.lock"));
 }
 
 TEST(Windows, AnExportStillOpenInTheLoggingProgramConverts) {
@@ -174,64 +199,92 @@ TEST(Windows, TellsTheOrderOfAShortDatePicture) {
 
 // Name what the KilledRun test hands the copy of this program it starts.
 constexpr const wchar_t* kChildDir = L"S2M_KILLED_RUN_DIR";
-constexpr const wchar_t* kChildCount = L"S2M_KILLED_RUN_COUNT";
-constexpr const wchar_t* kChildEvent = L"S2M_KILLED_RUN_EVENT";
+constexpr const wchar_t* kChildAtMessage = L"S2M_KILLED_RUN_AT_MESSAGE";
+constexpr const wchar_t* kChildEvents = L"S2M_KILLED_RUN_EVENTS";
 
-// Converts as the child of KilledRun: sets the event named to it once it has
-// made the records it was told, then waits to be terminated.
+// Converts as the child of KilledRun: sets the first event named to it once
+// it has made its first record, and the second at its closing message, where
+// it waits to be terminated when told to.
 [[noreturn]] void ConvertUntilTerminated(const wchar_t* dir) {
-  const HANDLE stopped = ::OpenEventW(EVENT_MODIFY_STATE, FALSE, _wgetenv(kChildEvent));
-  if (stopped == nullptr) ::ExitProcess(2);
-  test::StopAtRecord host(std::wcstoull(_wgetenv(kChildCount), nullptr, 10), [stopped] {
-    ::SetEvent(stopped);
-    for (;;) ::Sleep(INFINITE);
-  });
+  const std::wstring events = _wgetenv(kChildEvents);
+  const HANDLE started = ::OpenEventW(EVENT_MODIFY_STATE, FALSE, (events + L"-s").c_str());
+  const HANDLE message = ::OpenEventW(EVENT_MODIFY_STATE, FALSE, (events + L"-m").c_str());
+  if (started == nullptr || message == nullptr) ::ExitProcess(2);
+  const bool atMessage = _wgetenv(kChildAtMessage)[0] == L'1';
+  test::KilledRunHost host([started] { ::SetEvent(started); },
+                           [message, atMessage] {
+                             if (!atMessage) return;
+                             ::SetEvent(message);
+                             for (;;) ::Sleep(INFINITE);
+                           });
   conversion::FormState form;
   form.NomeFile = "LOG.CSV";
   form.NomeUtente = "NAME";
   conversion::ConvertFile(form, dir, host);
-  ::ExitProcess(3);  // the stop never came
+  ::ExitProcess(0);
 }
 
-// Runs a conversion of dir/LOG.CSV in a copy of this program, terminates it once it has
-// made count records (0: at its closing message) and waits until it is gone.
-void TerminateRunAt(const std::filesystem::path& dir, std::uint64_t count) {
-  const std::wstring event =
-      L"s2m-killed-run-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(count);
-  const HANDLE stopped = ::CreateEventW(nullptr, TRUE, FALSE, event.c_str());
-  ASSERT_NE(stopped, nullptr);
+// Returns the size of a file, 0 when there is none.
+std::uint64_t SizeOf(const std::filesystem::path& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+  return (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+}
+
+// Runs a conversion of dir/LOG.CSV in a copy of this program and terminates it
+// where aim says; returns the size of marigold.txt.partial then.
+std::uint64_t TerminateRun(const std::filesystem::path& dir, test::KillAim aim) {
+  static int runs = 0;
+  const std::wstring events = L"s2m-killed-run-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                              std::to_wstring(++runs);
+  const HANDLE started = ::CreateEventW(nullptr, TRUE, FALSE, (events + L"-s").c_str());
+  const HANDLE message = ::CreateEventW(nullptr, TRUE, FALSE, (events + L"-m").c_str());
   ::SetEnvironmentVariableW(kChildDir, dir.c_str());
-  ::SetEnvironmentVariableW(kChildCount, std::to_wstring(count).c_str());
-  ::SetEnvironmentVariableW(kChildEvent, event.c_str());
+  ::SetEnvironmentVariableW(kChildAtMessage, aim.atMessage ? L"1" : L"0");
+  ::SetEnvironmentVariableW(kChildEvents, events.c_str());
   std::wstring self(MAX_PATH, L'\0');
   self.resize(::GetModuleFileNameW(nullptr, self.data(), MAX_PATH));
-  std::wstring command = L"\"" + self + L"\" --gtest_filter=KilledRun.LeavesWholeRecordsOnly";
+  std::wstring command = L"\"" + self + L"\" --gtest_filter=KilledRun.LeavesMarigoldWholeOrAbsent";
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION child{};
-  const BOOL started = ::CreateProcessW(self.c_str(), command.data(), nullptr, nullptr, FALSE, 0,
-                                        nullptr, nullptr, &startup, &child);
-  for (const wchar_t* name : {kChildDir, kChildCount, kChildEvent}) {
+  const BOOL made = ::CreateProcessW(self.c_str(), command.data(), nullptr, nullptr, FALSE, 0,
+                                     nullptr, nullptr, &startup, &child);
+  for (const wchar_t* name : {kChildDir, kChildAtMessage, kChildEvents}) {
     ::SetEnvironmentVariableW(name, nullptr);
   }
-  if (!started) ::CloseHandle(stopped);
-  ASSERT_TRUE(started) << ::GetLastError();
-  const std::array<HANDLE, 2> either{stopped, child.hProcess};
-  const DWORD first = ::WaitForMultipleObjects(2, either.data(), FALSE, INFINITE);
-  ::TerminateProcess(child.hProcess, 9);
-  ::WaitForSingleObject(child.hProcess, INFINITE);
-  ::CloseHandle(child.hThread);
-  ::CloseHandle(child.hProcess);
-  ::CloseHandle(stopped);
-  ASSERT_EQ(first, WAIT_OBJECT_0) << "the child ended before it stopped";
+  std::uint64_t sent = 0;
+  if (made) {
+    const auto ended = [&] { return ::WaitForSingleObject(child.hProcess, 0) == WAIT_OBJECT_0; };
+    // Waits for the first record: by then the run has cleared what an earlier one left.
+    const std::array<HANDLE, 2> first{started, child.hProcess};
+    EXPECT_EQ(::WaitForMultipleObjects(2, first.data(), FALSE, INFINITE), WAIT_OBJECT_0);
+    const std::filesystem::path partial = dir / L"marigold.txt.partial";
+    if (aim.atMessage) {
+      const std::array<HANDLE, 2> last{message, child.hProcess};
+      EXPECT_EQ(::WaitForMultipleObjects(2, last.data(), FALSE, INFINITE), WAIT_OBJECT_0);
+    } else {
+      while (!ended() && (aim.bytes > 0 ? SizeOf(partial) < aim.bytes
+                                        : !std::filesystem::exists(dir / L"marigold.txt"))) {
+      }
+    }
+    ::TerminateProcess(child.hProcess, 9);
+    sent = SizeOf(partial);
+    ::WaitForSingleObject(child.hProcess, INFINITE);
+    ::CloseHandle(child.hThread);
+    ::CloseHandle(child.hProcess);
+  }
+  ::CloseHandle(started);
+  ::CloseHandle(message);
+  EXPECT_TRUE(made) << ::GetLastError();
+  return sent;
 }
 
-TEST(KilledRun, LeavesWholeRecordsOnly) {
+TEST(KilledRun, LeavesMarigoldWholeOrAbsent) {
   if (const wchar_t* childDir = _wgetenv(kChildDir)) ConvertUntilTerminated(childDir);
   test::TempDir dir;
-  test::ExpectWholeRecordsAfterHardStops(dir, {1, 5001, 9001, 30001, 0}, [&](std::uint64_t count) {
-    TerminateRunAt(dir.path(), count);
-  });
+  test::ExpectWholeOrAbsentAfterKills(
+      dir, [&](test::KillAim aim) { return TerminateRun(dir.path(), aim); });
 }
 
 }  // namespace
