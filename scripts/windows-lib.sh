@@ -33,8 +33,9 @@ s2m_windows_exe() {
 s2m_source_commit() {
   local commit time dirty=
   if [ -e .git ] && command -v git >/dev/null; then
-    commit=$(git rev-parse HEAD)
-    time=$(git log -1 --format=%ct HEAD)
+    commit=$(git rev-parse HEAD) || return 1
+    time=$(git log -1 --format=%ct HEAD) || return 1
+    # Marks the tree dirty when git cannot compare it, too.
     git update-index -q --refresh >/dev/null || true
     git diff-index --quiet HEAD -- || dirty=-dirty
     echo "$commit$dirty $time"
