@@ -30,5 +30,9 @@ cmake --preset windows
 cmake --build --preset windows -j "$(nproc)"
 s2m_windows_test
 
+# Builds the Windows zip twice, from two fresh copies of the tree, and fails
+# unless both give the same bytes.
+bash scripts/check-reproducible.sh
+
 # Keeps the project's own code, the Windows-only sources included, free of clang-tidy findings.
 bash scripts/tidy.sh --windows

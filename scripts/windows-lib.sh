@@ -27,6 +27,29 @@ s2m_windows_exe() {
   echo "$exe"
 }
 
+# Prints the commit this tree holds, marked -dirty when a tracked file differs
+# from it, then the commit's time in seconds since 1970: from git in a clone,
+# else from scripts/source-commit.txt, which git archive fills in.
+s2m_source_commit() {
+  local commit time dirty=
+  if [ -e .git ] && command -v git >/dev/null; then
+    commit=$(git rev-parse HEAD) || return 1
+    time=$(git log -1 --format=%ct HEAD) || return 1
+    # Marks the tree dirty when git cannot compare it, too.
+    git update-index -q --refresh >/dev/null || true
+    git diff-index --quiet HEAD -- || dirty=-dirty
+    echo "$commit$dirty $time"
+    return
+  fi
+  read -r commit time <scripts/source-commit.txt || true
+  if ! [[ "$commit" =~ ^[0-9a-f]{40,64}(-dirty)?$ && "$time" =~ ^[0-9]+$ ]]; then
+    echo "Cannot tell which commit this tree holds: it has no git, and scripts/source-commit.txt" \
+      "reads \"$commit $time\" where git archive writes the commit and its time." >&2
+    return 1
+  fi
+  echo "$commit $time"
+}
+
 # Fails loudly unless the program EXE imports only DLLs that Windows provides.
 s2m_check_dll_imports() {
   cmake -DOBJDUMP=x86_64-w64-mingw32-objdump -DEXE="$1" -P cmake/check-dll-imports.cmake
