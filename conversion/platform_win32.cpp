@@ -113,6 +113,14 @@ bool Missing(const std::string& path) {
   return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
+bool IsDevice(const std::string& path) {
+  // Asking for no data access neither reads nor waits, even on a pipe.
+  const Handle opened(Value(
+      ::CreateFileW(Wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)));
+  return opened && ::GetFileType(Win32Handle(opened)) != FILE_TYPE_DISK;
+}
+
 std::error_code Remove(const std::string& path) {
   return ::DeleteFileW(Wide(path).c_str()) ? std::error_code() : LastError();
 }

@@ -73,12 +73,15 @@ enum class Stop {
   kLineTooLong,       // a line longer than the reader holds: no export
   kTooManyRecords,    // the count would pass its 32-bit limit
   kOutOfMemory,       // while converting line
+  kPartPath,          // the typed name names a drive or its root, not both
+  kSeveralOnTheWay,   // a step of a typed path fits several names that differ in case only
+  kNotAFile,          // the input is a device or a pipe
 };
 
 struct RunOutcome {
   Stop stop = Stop::kNone;
   std::string folder;              // the program folder, as the run holds paths
-  std::string typedName;           // the input name as typed
+  std::string typedName;           // the input name as typed, without enclosing quotes
   std::vector<std::string> names;  // the files the typed name fits, sorted
   std::string inputPath;
   std::string outputPath;
@@ -96,6 +99,10 @@ struct RunOutcome {
   bool datesInOrder = false;     // a date was read in that order
   bool inputAbsent = false;      // kInputNotOpened: no file of the typed name is in the folder
   bool inTempFolder = false;     // the program runs from the temporary folder, as from a zip
+  std::string missingFolder;     // kInputNotOpened: the first folder on the typed path not there
+  std::string stepFolder;        // kSeveralOnTheWay: the folder the step's names lie in
+  std::string step;              // kSeveralOnTheWay: the step as typed
+  bool stepIsFolder = false;     // kSeveralOnTheWay: the step leads on to a further one
 };
 
 // Returns the message that tells the user how the run ended.
