@@ -103,8 +103,10 @@ Stop ResolveInput(const std::string& dir, const std::string& typed, RunOutcome& 
     const Stop stop = Walk(start, steps, root == 0 && !NamesAFolder(name), outcome);
     if (stop != Stop::kNone) return stop;
   }
-  // Refused before it is opened, which may wait on a pipe.
-  return root > 0 && platform::IsDevice(outcome.inputPath) ? Stop::kNotAFile : Stop::kNone;
+  // Refused before it is opened, which may wait on a pipe; a plain name in the
+  // program's folder is opened as it always was.
+  return NamesAFolder(name) && platform::IsDevice(outcome.inputPath) ? Stop::kNotAFile
+                                                                     : Stop::kNone;
 }
 
 bool LiesIn(const std::string& dir, const std::string& folder) {

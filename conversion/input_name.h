@@ -17,7 +17,7 @@ std::string_view Unquoted(std::string_view typed);
 // as it is, any other name from the folder dir. Each step missing as typed is
 // the one entry of its folder that matches it ignoring case; a step that
 // matches none leaves the path as typed, noting a missing folder on the way.
-// A full path to a device or a pipe is refused.
+// A path, full or relative, to a device or a pipe is refused.
 // Returns the stop when the name cannot be resolved, else Stop::kNone.
 Stop ResolveInput(const std::string& dir, const std::string& typed, RunOutcome& outcome);
 
