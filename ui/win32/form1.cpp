@@ -1,7 +1,6 @@
 #include "form1.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include <algorithm>
 
