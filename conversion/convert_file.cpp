@@ -155,11 +155,7 @@ RunOutcome RunConversion(FormState& form, const std::filesystem::path& programDi
   const OutputPaths paths(dir);
   outcome.outputPath = paths.output;
   outcome.partialPath = paths.partial;
-  outcome.typedName = form.NomeFile;
-  if (!ResolveInput(dir, form.NomeFile, outcome.inputPath, outcome.names)) {
-    outcome.stop = Stop::kSeveralFiles;
-    return outcome;
-  }
+  if ((outcome.stop = ResolveInput(dir, form.NomeFile, outcome)) != Stop::kNone) return outcome;
 
   // The input is opened first: a mistyped name must not cost the earlier output.
   File input;

@@ -152,6 +152,37 @@ std::string WhereTheExportBelongs(const RunOutcome& outcome) {
   return {};
 }
 
+// Returns the line that names the first folder missing on the typed path, or nothing.
+std::string MissingFolder(const RunOutcome& outcome) {
+  if (outcome.missingFolder.empty()) return {};
+  return "The folder " + Quoted(outcome.missingFolder) + " does not exist.\n";
+}
+
+std::string PartPath(const RunOutcome& outcome) {
+  return "The name " + Quoted(outcome.typedName) +
+         " leaves out the drive or the folder it starts from.\n"
+         "Type the whole path, such as C:\\Exports\\LOG.CSV, or the name of a file beside the "
+         "program. Nothing was changed.";
+}
+
+std::string SeveralOnTheWay(const RunOutcome& outcome) {
+  std::string text = "The name " + Quoted(outcome.step) + " fits several " +
+                     (outcome.stepIsFolder ? "folders" : "files") + " in " +
+                     Quoted(outcome.stepFolder) + " that differ only in case:";
+  for (const std::string& name : outcome.names) {
+    text += (name == outcome.names.front() ? " " : ", ") + name;
+  }
+  return text +
+         ".\nPaste the path or drop the file on the window: both keep its case. Nothing was "
+         "changed.";
+}
+
+std::string NotAFile(const RunOutcome& outcome) {
+  return "The input file " + Quoted(outcome.inputPath) +
+         " is a device or a pipe, not a file that holds an export.\n"
+         "Type the name of the exported log instead. Nothing was changed.";
+}
+
 }  // namespace
 
 std::string Describe(const RunOutcome& outcome) {
@@ -168,7 +199,7 @@ std::string Describe(const RunOutcome& outcome) {
       return SeveralFiles(outcome);
     case Stop::kInputNotOpened:
       return Cannot("open the input file", outcome.inputPath, outcome) + "\n" +
-             WhereTheExportBelongs(outcome) +
+             MissingFolder(outcome) + WhereTheExportBelongs(outcome) +
              "No records were written; marigold.txt was not changed.";
     case Stop::kInputIsOutput:
       return InputIsOutput(outcome);
@@ -204,6 +235,12 @@ std::string Describe(const RunOutcome& outcome) {
              RecordsWritten(outcome.records);
     case Stop::kNotRenamed:
       return NotRenamed(outcome);
+    case Stop::kPartPath:
+      return PartPath(outcome);
+    case Stop::kSeveralOnTheWay:
+      return SeveralOnTheWay(outcome);
+    case Stop::kNotAFile:
+      return NotAFile(outcome);
   }
   return {};
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 #include "platform.h"
 #include "text.h"
@@ -11,30 +12,101 @@ namespace conversion {
 namespace {
 
 // Returns true when a typed name leads into a folder rather than naming a file of dir.
-bool NamesAFolder(const std::string& typed) {
-  return typed.find_first_of(std::string{'/', platform::kSeparator}) != std::string::npos;
+bool NamesAFolder(std::string_view typed) {
+  return std::any_of(typed.begin(), typed.end(), platform::IsSeparator);
+}
+
+// Returns the path of name in the folder at, which may be a root that ends in a separator.
+std::string Joined(const std::string& at, std::string_view name) {
+  if (!at.empty() && platform::IsSeparator(at.back())) return at + std::string(name);
+  return platform::JoinPath(at, name);
+}
+
+// Splits a path into its steps, without empty ones.
+std::vector<std::string_view> Steps(std::string_view path) {
+  std::vector<std::string_view> steps;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i <= path.size(); ++i) {
+    if (i < path.size() && !platform::IsSeparator(path[i])) continue;
+    if (i > start) steps.push_back(path.substr(start, i - start));
+    start = i + 1;
+  }
+  return steps;
+}
+
+// Returns the entries of the folder at whose names match step ignoring case, sorted.
+std::vector<std::string> Matches(const std::string& at, std::string_view step) {
+  const std::u32string wanted = FoldName(step);
+  std::vector<std::string> names;
+  std::vector<std::string> matches;
+  // A folder that cannot be listed holds no match.
+  static_cast<void>(platform::ListFolder(at, names));
+  for (std::string& name : names) {
+    if (FoldName(name) == wanted) matches.push_back(std::move(name));
+  }
+  std::sort(matches.begin(), matches.end());
+  return matches;
+}
+
+// Resolves the steps of a path one by one from the folder at, as ResolveInput
+// tells; a plain name is one step in the program's folder.
+Stop Walk(std::string at, const std::vector<std::string_view>& steps, bool plainName,
+          RunOutcome& outcome) {
+  for (std::size_t i = 0; i < steps.size(); ++i) {
+    const std::string_view step = steps[i];
+    const bool last = i + 1 == steps.size();
+    std::string next = Joined(at, step);
+    if (step == "." || step == ".." || !platform::Missing(next)) {
+      at = std::move(next);
+      continue;
+    }
+    std::vector<std::string> matches = Matches(at, step);
+    if (matches.size() == 1) {
+      at = Joined(at, matches.front());
+      continue;
+    }
+    if (matches.empty()) {
+      if (!last) outcome.missingFolder = std::move(next);
+      return Stop::kNone;
+    }
+    outcome.names = std::move(matches);
+    if (plainName) return Stop::kSeveralFiles;
+    outcome.stepFolder = std::move(at);
+    outcome.step = step;
+    outcome.stepIsFolder = !last;
+    return Stop::kSeveralOnTheWay;
+  }
+  outcome.inputPath = std::move(at);
+  return Stop::kNone;
 }
 
 }  // namespace
 
-bool ResolveInput(const std::string& dir, const std::string& typed, std::string& path,
-                  std::vector<std::string>& matches) {
-  path = platform::JoinPath(dir, typed);
-  matches.clear();
-  if (!platform::Missing(path) || typed.empty() || NamesAFolder(typed)) {
-    return true;
+std::string_view Unquoted(std::string_view typed) {
+  if (typed.size() >= 2 && typed.front() == '"' && typed.back() == '"') {
+    return typed.substr(1, typed.size() - 2);
   }
-  const std::u32string wanted = FoldName(typed);
-  std::vector<std::string> names;
-  // A folder that cannot be listed holds no match.
-  static_cast<void>(platform::ListFolder(dir, names));
-  for (std::string& name : names) {
-    if (FoldName(name) == wanted) matches.push_back(std::move(name));
+  return typed;
+}
+
+Stop ResolveInput(const std::string& dir, const std::string& typed, RunOutcome& outcome) {
+  const std::string_view name = Unquoted(typed);
+  outcome.typedName = name;
+  outcome.names.clear();
+  if (platform::PartlyRooted(name)) return Stop::kPartPath;
+  const std::size_t root = platform::RootLength(name);
+  // A full path is shown as typed; any other name inside the program's folder.
+  outcome.inputPath = root > 0 ? std::string(name) : platform::JoinPath(dir, name);
+  if (!name.empty() && platform::Missing(outcome.inputPath)) {
+    const std::vector<std::string_view> steps = Steps(name.substr(root));
+    const std::string start = root > 0 ? std::string(name.substr(0, root)) : dir;
+    const Stop stop = Walk(start, steps, root == 0 && !NamesAFolder(name), outcome);
+    if (stop != Stop::kNone) return stop;
   }
-  if (matches.size() == 1) path = platform::JoinPath(dir, matches.front());
-  if (matches.size() <= 1) return true;
-  std::sort(matches.begin(), matches.end());
-  return false;
+  // Refused before it is opened, which may wait on a pipe; a plain name in the
+  // program's folder is opened as it always was.
+  return NamesAFolder(name) && platform::IsDevice(outcome.inputPath) ? Stop::kNotAFile
+                                                                     : Stop::kNone;
 }
 
 bool LiesIn(const std::string& dir, const std::string& folder) {

@@ -1,24 +1,32 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <system_error>
-#include <vector>
+
+#include "run_outcome.h"
 
 namespace conversion {
 
-// Finds the file the typed input name means in dir: the name as typed when
-// such a file exists, else the one file of dir whose name matches it ignoring
-// case. Sets path and returns true; returns false with the matching names,
-// sorted, when several fit.
-bool ResolveInput(const std::string& dir, const std::string& typed, std::string& path,
-                  std::vector<std::string>& matches);
+// Returns the typed input name without the two quotes that enclose all of it,
+// as a copied path comes; any other name as it is.
+std::string_view Unquoted(std::string_view typed);
+
+// Finds the file the typed input name means and notes it in outcome: its name
+// as shown (typedName) and the path to open (inputPath). A full path is taken
+// as it is, any other name from the folder dir. Each step missing as typed is
+// the one entry of its folder that matches it ignoring case; a step that
+// matches none leaves the path as typed, noting a missing folder on the way.
+// A path, full or relative, to a device or a pipe is refused.
+// Returns the stop when the name cannot be resolved, else Stop::kNone.
+Stop ResolveInput(const std::string& dir, const std::string& typed, RunOutcome& outcome);
 
 // Returns true when the folder dir is folder itself or lies inside it, their
 // long forms compared ignoring case; false when folder is empty.
 bool LiesIn(const std::string& dir, const std::string& folder);
 
 // Returns true when the input could not be opened because no file of the typed
-// name is in dir: not for a bad path, a missing folder or a refusal.
+// name is in dir: not for a path, a missing folder or a refusal.
 bool InputAbsent(const std::string& typed, const std::error_code& error);
 
 }  // namespace conversion

@@ -45,6 +45,10 @@ const char kSeparator = '/';
 
 std::string PathText(const std::filesystem::path& path) { return path.native(); }
 
+std::size_t RootLength(std::string_view path) { return path.starts_with('/') ? 1 : 0; }
+
+bool PartlyRooted(std::string_view /*path*/) { return false; }
+
 std::time_t Now() { return std::time(nullptr); }
 
 std::string FormatMoment(std::time_t t) {

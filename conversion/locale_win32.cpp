@@ -136,6 +136,53 @@ const char kSeparator = '\\';
 
 std::string PathText(const std::filesystem::path& path) { return Utf8(path.native()); }
 
+namespace {
+
+bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// Returns true when path starts with a drive letter and a colon.
+bool HasDrive(std::string_view path) {
+  return path.size() >= 2 && IsDriveLetter(path[0]) && path[1] == ':';
+}
+
+// Returns the position after steps more steps of path from pos, each with its
+// closing separator when it has one.
+std::size_t SkipSteps(std::string_view path, std::size_t pos, int steps) {
+  for (; steps > 0 && pos < path.size(); --steps) {
+    while (pos < path.size() && !IsSeparator(path[pos])) ++pos;
+    if (pos < path.size()) ++pos;
+  }
+  return pos;
+}
+
+// Returns true when the step of path at pos is text, ignoring case.
+bool StepIs(std::string_view path, std::size_t pos, std::string_view text) {
+  const std::size_t end = SkipSteps(path, pos, 1);
+  std::string_view step = path.substr(pos, end - pos);
+  if (!step.empty() && IsSeparator(step.back())) step.remove_suffix(1);
+  return step.size() == text.size() &&
+         std::equal(step.begin(), step.end(), text.begin(),
+                    [](char a, char b) { return (a | 0x20) == (b | 0x20); });
+}
+
+}  // namespace
+
+std::size_t RootLength(std::string_view path) {
+  if (HasDrive(path)) return path.size() >= 3 && IsSeparator(path[2]) ? 3 : 0;
+  if (path.size() < 2 || !IsSeparator(path[0]) || !IsSeparator(path[1])) return 0;
+  // A device path (\\?\ or \\.\) names a drive, a device or UNC\server\share next;
+  // any other names a server and a share.
+  const bool device =
+      path.size() >= 4 && (path[2] == '?' || path[2] == '.') && IsSeparator(path[3]);
+  if (!device) return SkipSteps(path, 2, 2);
+  return SkipSteps(path, 4, StepIs(path, 4, "UNC") ? 3 : 1);
+}
+
+bool PartlyRooted(std::string_view path) {
+  if (HasDrive(path)) return RootLength(path) == 0;
+  return !path.empty() && IsSeparator(path[0]) && (path.size() < 2 || !IsSeparator(path[1]));
+}
+
 std::time_t Now() {
   // The C library's time() looks the time zone up on every call; the file time does not.
   FILETIME now{};

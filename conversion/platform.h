@@ -50,6 +50,19 @@ inline std::string JoinPath(const std::string& dir, std::string_view name) {
 // Returns a path as the core holds paths.
 std::string PathText(const std::filesystem::path& path);
 
+// Returns true when c separates two steps of a path: '/' on every system, and kSeparator.
+inline bool IsSeparator(char c) { return c == '/' || c == kSeparator; }
+
+// Returns the length of the root a full path starts with, up to and with its
+// last separator: "/" on Linux; "C:\", "\\server\share\" or "\\?\C:\" on Windows.
+// Returns 0 for a path that starts in a folder given elsewhere.
+std::size_t RootLength(std::string_view path);
+
+// Returns true when path names a drive or its root but not both, as "C:LOG.CSV"
+// and "\LOG.CSV" do on Windows: which file it means depends on the moment. Never
+// elsewhere.
+bool PartlyRooted(std::string_view path);
+
 // Returns the current time, read from the system's clock without time-zone work.
 std::time_t Now();
 
@@ -151,6 +164,11 @@ class FolderLock {
 // Returns true when nothing by that name is in its folder; false when something
 // is, or when it cannot be told.
 bool Missing(const std::string& path);
+
+// Returns true when path leads to a device or a pipe, which opening may wait
+// on or reading never end: neither a file on a disk nor a folder. False when
+// it cannot be looked at.
+bool IsDevice(const std::string& path);
 
 // Returns a path in the form the system's calls take, made once so that the
 // calls that end a run allocate nothing.

@@ -86,6 +86,11 @@ bool Missing(const std::string& path) {
   return ::lstat(path.c_str(), &info) != 0 && errno == ENOENT;
 }
 
+bool IsDevice(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
+}
+
 std::filesystem::path SystemPath(const std::string& path) { return path; }
 
 std::error_code Remove(const std::filesystem::path& path) {

@@ -21,6 +21,20 @@ std::intptr_t Value(HANDLE handle) { return reinterpret_cast<std::intptr_t>(hand
 
 std::error_code LastError() { return {static_cast<int>(::GetLastError()), Category()}; }
 
+// Returns a path as the file calls take it: one of MAX_PATH characters or more
+// written out whole behind "\\?\", which lifts the limit.
+std::wstring FilePath(const std::string& path) {
+  std::wstring wide = Wide(path);
+  if (wide.size() < MAX_PATH - 12 || wide.starts_with(L"\\\\?\\")) return wide;
+  const DWORD n = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  std::wstring full(n, L'\0');
+  const DWORD written = ::GetFullPathNameW(wide.c_str(), n, full.data(), nullptr);
+  if (written == 0 || written >= n) return wide;
+  full.resize(written);
+  if (full.starts_with(L"\\\\")) return L"\\\\?\\UNC" + full.substr(1);
+  return L"\\\\?\\" + full;
+}
+
 }  // namespace
 
 std::error_code Handle::reset(std::intptr_t value) noexcept {
@@ -31,7 +45,7 @@ std::error_code Handle::reset(std::intptr_t value) noexcept {
 
 std::error_code File::OpenForReading(const std::string& path, File& file) {
   // The logging program may still hold its export open, even for writing.
-  const std::wstring wide = Wide(path);
+  const std::wstring wide = FilePath(path);
   Handle opened(Value(::CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                     nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr)));
@@ -89,9 +103,9 @@ std::error_code File::Sync() {
 
 bool File::Is(const std::string& path) const {
   // Asking for no data access opens a file whatever another program shares.
-  const Handle other(Value(
-      ::CreateFileW(Wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)));
+  const Handle other(Value(::CreateFileW(
+      FilePath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)));
   if (!other) return false;
   BY_HANDLE_FILE_INFORMATION mine{};
   BY_HANDLE_FILE_INFORMATION theirs{};
@@ -118,9 +132,17 @@ std::error_code FolderLock::Take(const std::string& dir, FolderLock& lock) {
 }
 
 bool Missing(const std::string& path) {
-  if (::GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES) return false;
+  if (::GetFileAttributesW(FilePath(path).c_str()) != INVALID_FILE_ATTRIBUTES) return false;
   const DWORD error = ::GetLastError();
   return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+bool IsDevice(const std::string& path) {
+  // Asking for no data access neither reads nor waits, even on a pipe.
+  const Handle opened(Value(::CreateFileW(
+      FilePath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)));
+  return opened && ::GetFileType(Win32Handle(opened)) != FILE_TYPE_DISK;
 }
 
 std::filesystem::path SystemPath(const std::string& path) { return Wide(path); }
@@ -164,7 +186,7 @@ void Pause(int ms) { ::Sleep(static_cast<DWORD>(ms)); }
 
 std::error_code ListFolder(const std::string& dir, std::vector<std::string>& names) {
   WIN32_FIND_DATAW found{};
-  const HANDLE search = ::FindFirstFileExW(Wide(dir + "\\*").c_str(), FindExInfoBasic, &found,
+  const HANDLE search = ::FindFirstFileExW(FilePath(dir + "\\*").c_str(), FindExInfoBasic, &found,
                                            FindExSearchNameMatch, nullptr, 0);
   if (search == INVALID_HANDLE_VALUE) return LastError();
   do {

@@ -75,12 +75,15 @@ enum class Stop {
   kTooManyRecords,    // the count would pass its 32-bit limit
   kOutOfMemory,       // while converting line
   kNotRenamed,        // the whole records stay in the temporary file; there is no marigold.txt
+  kPartPath,          // the typed name names a drive or its root, not both
+  kSeveralOnTheWay,   // a step of a typed path fits several names that differ in case only
+  kNotAFile,          // the input is a device or a pipe
 };
 
 struct RunOutcome {
   Stop stop = Stop::kNone;
   std::string folder;              // the program folder, as the run holds paths
-  std::string typedName;           // the input name as typed
+  std::string typedName;           // the input name as typed, without enclosing quotes
   std::vector<std::string> names;  // the files the typed name fits, sorted
   std::string inputPath;
   std::string outputPath;
@@ -100,6 +103,10 @@ struct RunOutcome {
   bool inputIsPartial = false;   // kInputIsOutput: the typed name leads to the temporary file
   bool inputAbsent = false;      // kInputNotOpened: no file of the typed name is in the folder
   bool inTempFolder = false;     // the program runs from the temporary folder, as from a zip
+  std::string missingFolder;     // kInputNotOpened: the first folder on the typed path not there
+  std::string stepFolder;        // kSeveralOnTheWay: the folder the step's names lie in
+  std::string step;              // kSeveralOnTheWay: the step as typed
+  bool stepIsFolder = false;     // kSeveralOnTheWay: the step leads on to a further one
 };
 
 // Returns the message that tells the user how the run ended.

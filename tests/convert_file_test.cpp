@@ -245,6 +245,52 @@ TEST_F(ConvertFileTest, RefusesToConvertTheOutputIntoItself) {
   EXPECT_EQ(dir.Read("marigold.txt"), Contact("HB9AA"));
 }
 
+TEST_F(ConvertFileTest, OpensAPathToAnotherFolderAndWritesBesideTheProgram) {
+  const test::TempDir other;
+  std::filesystem::create_directory(other.path() / "sub");
+  other.Write("sub/LOG.CSV", Contact("HB9AA") + "\n" + Contact("HB9BB"));
+  const std::string full = test::PathText(other.path() / "sub" / "LOG.CSV");
+  const std::string relative = test::PathText(".." / other.path().filename() / "sub" / "LOG.CSV");
+  for (const std::string& name : {full, "\"" + full + "\"", relative}) {
+    SCOPED_TRACE(name);
+    std::filesystem::remove(dir.path() / "marigold.txt");
+    EXPECT_EQ(Run(name), "FINISH MARIGOLD.TXT with 2 DATA in FILE");
+    ASSERT_EQ(Output().size(), 2u);
+    EXPECT_EQ(Fields(Output()[1])[2], "HB9BB");
+  }
+  EXPECT_FALSE(std::filesystem::exists(other.path() / "sub" / "marigold.txt"));
+
+  // Missing, the path is named as typed and never joined to the program's folder.
+  dir.Write("marigold.txt", "earlier");
+  const std::string none = test::PathText(other.path() / "sub" / "NONE.CSV");
+  const std::string noneReason = test::Reason(std::errc::no_such_file_or_directory);
+  EXPECT_EQ(Run("\"" + none + "\""),
+            "Cannot open the input file \"" + none + "\": " + noneReason +
+                ".\nNo records were written; marigold.txt was not changed.");
+  const std::string old = test::PathText(other.path() / "old" / "LOG.CSV");
+  const std::string message = Run(old);
+  EXPECT_TRUE(message.starts_with("Cannot open the input file \"" + old + "\": ")) << message;
+  EXPECT_NE(message.find("\nThe folder \"" + test::PathText(other.path() / "old") +
+                         "\" does not exist.\nNo records were written; marigold.txt was not "
+                         "changed."),
+            std::string::npos)
+      << message;
+  EXPECT_EQ(dir.Read("marigold.txt"), "earlier");
+}
+
+TEST_F(ConvertFileTest, RefusesAFullPathToTheOutputInAnySpelling) {
+  dir.Write("marigold.txt", Contact("HB9AA"));
+  const std::filesystem::path name = dir.path().filename();
+  for (const std::filesystem::path& path :
+       {dir.path() / "." / "marigold.txt", dir.path() / ".." / name / "MARIGOLD.TXT"}) {
+    SCOPED_TRACE(path);
+    EXPECT_TRUE(Run(test::PathText(path))
+                    .ends_with("\" is marigold.txt itself, the file this conversion writes.\n"
+                               "Type the name of the exported log instead. Nothing was changed."));
+  }
+  EXPECT_EQ(dir.Read("marigold.txt"), Contact("HB9AA"));
+}
+
 TEST_F(ConvertFileTest, OutputBlockedByAFolder) {
   dir.Write("LOG.CSV", Contact("HB9AA"));
   std::filesystem::create_directory(dir.path() / "marigold.txt");

@@ -104,7 +104,10 @@ void Disk::NoteSize(const std::string& path) {
 }
 
 std::vector<std::string> Disk::Names(const std::string& dir) const {
-  const std::string prefix = dir + conversion::platform::kSeparator;
+  // A root ends in its separator already.
+  const std::string prefix = dir.ends_with(conversion::platform::kSeparator)
+                                 ? dir
+                                 : dir + conversion::platform::kSeparator;
   std::vector<std::string> names;
   const auto add = [&](const std::string& path) {
     if (path.starts_with(prefix) &&
@@ -229,6 +232,8 @@ bool Missing(const std::string& path) {
   const Disk& disk = Disk::Current();
   return !disk.Has(path) && !disk.IsFolder(path);
 }
+
+bool IsDevice(const std::string& path) { return Disk::Current().IsDevice(path); }
 
 std::filesystem::path SystemPath(const std::string& path) { return path; }
 

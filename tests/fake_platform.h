@@ -58,6 +58,11 @@ class Disk {
     peaks_[path] = bytes.size();
     files_[path] = std::move(bytes);
   }
+  // Puts a device or a pipe, which opens and reads as an empty file.
+  void PutDevice(const std::string& path) {
+    Put(path, "");
+    devices_.insert(path);
+  }
   bool Has(const std::string& path) const { return files_.contains(path); }
   // Returns a file's bytes; an empty text when there is no such file.
   std::string Get(const std::string& path) const;
@@ -107,6 +112,7 @@ class Disk {
   Open* FindOpen(std::intptr_t handle);
   void CloseOpen(std::intptr_t handle) { open_.erase(handle); }
   bool IsFolder(const std::string& path) const { return folders_.contains(path); }
+  bool IsDevice(const std::string& path) const { return devices_.contains(path); }
   bool Locked(const std::string& dir) const;
   // Returns a file's bytes, or nothing when there is no such file.
   std::string* File(const std::string& path);
@@ -135,6 +141,7 @@ class Disk {
   std::map<std::string, std::size_t> peaks_;
   std::map<std::string, std::vector<std::uint64_t>> writeEnds_;
   std::set<std::string> folders_;
+  std::set<std::string> devices_;
   std::vector<Scripted> faults_;
   std::map<Call, int> counts_;
   std::map<std::intptr_t, Open> open_;

@@ -55,6 +55,17 @@ const auto kSentences = std::to_array<Sentence>({
     {R"(The input file "[^"]*" is marigold\.txt\.partial, the file this conversion writes before it names it marigold\.txt\.)",
      "is marigold.txt.partial"},
     {R"(Type the name of the exported log instead\.)", "Type the name of the exported log"},
+    {R"(The folder "[^"]*" does not exist\.)", "The folder \"...\" does not exist"},
+    {R"(The name "[^"]*" leaves out the drive or the folder it starts from\.)",
+     "leaves out the drive or the folder it starts from"},
+    {R"(Type the whole path, such as C:\\Exports\\LOG\.CSV, or the name of a file beside the program\.)",
+     "Type the whole path"},
+    {R"(The name "[^"]*" fits several folders in "[^"]*" that differ only in case: .*\.)",
+     "fits several folders"},
+    {R"(Paste the path or drop the file on the window: both keep its case\.)",
+     "Paste the path or drop the file on the window"},
+    {R"(The input file "[^"]*" is a device or a pipe, not a file that holds an export\.)",
+     "is a device or a pipe"},
     {R"(Cannot read the input file "[^"]*": .*\.)", "Cannot read the input file"},
     {R"(Line \d+ of the input file "[^"]*" is longer than \d+ MiB: the file does not look like an export of the log\.)",
      "does not look like an export of the log"},
@@ -98,6 +109,8 @@ std::vector<std::string> EveryMessage() {
   base.folder = "C:\\Marigold";
   base.typedName = "LOG.CSV";
   base.names = {"Log.csv", "log.csv"};
+  base.step = "EXPORTS";
+  base.stepFolder = "C:\\Users\\Op";
   base.inputPath = base.folder + "\\LOG.CSV";
   base.outputPath = base.folder + "\\marigold.txt";
   base.partialPath = base.folder + "\\marigold.txt.partial";
@@ -136,6 +149,8 @@ std::vector<std::string> EveryMessage() {
           outcome.inputAbsent = where > 0;
           outcome.inputIsPartial = where == 1;
           outcome.inTempFolder = where > 1;
+          outcome.missingFolder = where == 0 ? "C:\\Old" : "";
+          outcome.stepIsFolder = where == 0;
           for (const conversion::OrderDecision& order : orders) {
             outcome.dateOrder = order;
             messages.push_back(conversion::Describe(outcome));

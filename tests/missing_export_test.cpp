@@ -92,10 +92,11 @@ TEST_F(MissingExportTest, OtherFailuresToOpenAddNothing) {
     disk.AddFolder(PathOf({dir, "LOGS"}));
     EXPECT_EQ(Run(dir, "LOGS"), CannotOpen(PathOf({dir, "LOGS"}), std::errc::is_a_directory, ""));
 
-    // A path typed into the field: the folder it names may be what is missing.
+    // A path typed into the field: the folder it names is what is missing.
     const std::string typed = PathOf({"OLD", "LOG.CSV"});
     EXPECT_EQ(Run(dir, typed),
-              CannotOpen(PathOf({dir, typed}), std::errc::no_such_file_or_directory, ""));
+              CannotOpen(PathOf({dir, typed}), std::errc::no_such_file_or_directory,
+                         "The folder \"" + PathOf({dir, "OLD"}) + "\" does not exist.\n"));
   }
 }
 

@@ -233,6 +233,49 @@ std::uint64_t KillRun(const std::filesystem::path& dir, test::KillAim aim) {
   return sent;
 }
 
+TEST(TypedPath, EachStepIsFoundIgnoringCaseAndSeveralAreNamed) {
+  const test::TempDir program;
+  const test::TempDir other;
+  std::filesystem::create_directory(other.path() / "Exports");
+  other.Write("Exports/log.csv", test::kContact);
+  // A full path and a relative one, typed in capitals.
+  const std::string full = other.path().string() + "/EXPORTS/LOG.CSV";
+  const std::string relative = "../" + other.path().filename().string() + "/EXPORTS/LOG.CSV";
+  EXPECT_EQ(Convert(program.path(), full), "FINISH MARIGOLD.TXT with 1 DATA in FILE");
+  EXPECT_EQ(Convert(program.path(), relative), "FINISH MARIGOLD.TXT with 1 DATA in FILE");
+  EXPECT_EQ(test::Records(program.Read("marigold.txt")).size(), 1u);
+
+  std::filesystem::create_directory(other.path() / "exports");
+  EXPECT_EQ(Convert(program.path(), full),
+            "The name \"EXPORTS\" fits several folders in \"" + other.path().string() +
+                "\" that differ only in case: Exports, exports.\n"
+                "Paste the path or drop the file on the window: both keep its case. Nothing was "
+                "changed.");
+  // The path as it is on the disk needs no folding.
+  EXPECT_EQ(Convert(program.path(), other.path().string() + "/Exports/log.csv"),
+            "FINISH MARIGOLD.TXT with 1 DATA in FILE");
+}
+
+TEST(TypedPath, RefusesALinkToTheOutputAPipeAndADeviceUntouched) {
+  const test::TempDir program;
+  const test::TempDir other;
+  program.Write("marigold.txt", "earlier");
+  std::filesystem::create_symlink(program.path() / "marigold.txt", other.path() / "LOG.CSV");
+  EXPECT_TRUE(Convert(program.path(), (other.path() / "LOG.CSV").string())
+                  .ends_with("\" is marigold.txt itself, the file this conversion writes.\n"
+                             "Type the name of the exported log instead. Nothing was changed."));
+  const std::string pipe = (other.path() / "pipe").string();
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  // Neither waits for a writer nor reads forever.
+  for (const std::string& path : {pipe, std::string("/dev/zero")}) {
+    EXPECT_EQ(Convert(program.path(), path),
+              "The input file \"" + path +
+                  "\" is a device or a pipe, not a file that holds an export.\n"
+                  "Type the name of the exported log instead. Nothing was changed.");
+  }
+  EXPECT_EQ(program.Read("marigold.txt"), "earlier");
+}
+
 TEST(KilledRun, LeavesMarigoldWholeOrAbsent) {
   test::TempDir dir;
   test::ExpectWholeOrAbsentAfterKills(dir,

@@ -85,6 +85,47 @@ TEST(Windows, TheTemporaryFolderIsRecognisedInShortFormAndAnyCase) {
   EXPECT_FALSE(LiesIn(test::PathText(std::filesystem::current_path()), TempFolder()));
 }
 
+TEST(Windows, AWholePathOpensAtAnyLengthAndAPartOfOneIsRefused) {
+  test::TempDir program;
+  test::TempDir other;
+  // Made through "\\?\", as no shorter name reaches past MAX_PATH.
+  std::wstring folder = L"\\\\?\\" + other.path().wstring();
+  for (wchar_t step = L'a'; step < L'f'; ++step) {
+    folder += L"\\" + std::wstring(50, step);
+    ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
+  }
+  const std::wstring file = folder + L"\\Log \u00FC.csv";
+  std::ofstream(std::filesystem::path(file), std::ios::binary) << test::kContact;
+  std::wstring typed = file.substr(4);
+  ASSERT_GT(typed.size(), 260u);
+  ::CharUpperBuffW(typed.data(), static_cast<DWORD>(typed.size()));
+  for (const std::wstring& name : {typed, L"\"" + typed + L"\""}) {
+    EXPECT_EQ(Convert(program.path(), conversion::platform::Utf8(name)),
+              "FINISH MARIGOLD.TXT with 1 DATA in FILE");
+  }
+  EXPECT_EQ(test::Records(program.Read("marigold.txt")).size(), 1u);
+
+  const std::string missing = conversion::platform::Utf8(folder.substr(4)) + "\\OLD\\LOG.CSV";
+  const std::string message = Convert(program.path(), missing);
+  EXPECT_TRUE(message.starts_with("Cannot open the input file \"" + missing + "\": ")) << message;
+  EXPECT_NE(message.find("\nThe folder \"" + conversion::platform::Utf8(folder.substr(4)) +
+                         "\\OLD\" does not exist.\n"),
+            std::string::npos)
+      << message;
+
+  for (const std::string typedPart : {"C:LOG.CSV", "\\LOG.CSV"}) {
+    EXPECT_EQ(Convert(program.path(), typedPart),
+              "The name \"" + typedPart +
+                  "\" leaves out the drive or the folder it starts from.\n"
+                  "Type the whole path, such as C:\\Exports\\LOG.CSV, or the name of a file "
+                  "beside the program. Nothing was changed.");
+  }
+  EXPECT_EQ(Convert(program.path(), "\\\\.\\NUL"),
+            "The input file \"\\\\.\\NUL\" is a device or a pipe, not a file that holds an "
+            "export.\nType the name of the exported log instead. Nothing was changed.");
+  EXPECT_EQ(test::Records(program.Read("marigold.txt")).size(), 1u);
+}
+
 TEST(Windows, MarigoldHeldOpenByAnotherProgramIsLeftAsItWas) {
   test::TempDir dir;
   dir.Write("LOG.CSV", test::kContact);

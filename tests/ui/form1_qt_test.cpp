@@ -3,13 +3,17 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
+#include <QDropEvent>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 #include <ostream>
 #include <utility>
 #include <vector>
@@ -154,6 +158,50 @@ TEST_F(Form1Test, AMissingExportIsToldWhereItBelongs) {
   EXPECT_TRUE(boxes_[0].second.contains(
       QStringLiteral("\nSave the export in \"%1\", beside the program.\n").arg(dir_.path())))
       << boxes_[0].second.toStdString();
+}
+
+// Drags data over target and drops it there, as a file manager does; returns
+// whether the drag was accepted.
+bool DragAndDrop(QWidget* target, const QList<QUrl>& urls) {
+  QMimeData data;
+  data.setUrls(urls);
+  const QPoint at = target->rect().center();
+  QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &enter);
+  QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &drop);
+  return enter.isAccepted() && drop.isAccepted();
+}
+
+TEST_F(Form1Test, ADroppedFileNamesTheExportAsItIsAndStartsNothing) {
+  WriteExport(kExport);
+  const QString path = dir_.filePath(QStringLiteral("My Lög.csv"));
+  ASSERT_TRUE(QFile::copy(dir_.filePath(QStringLiteral("LOG.CSV")), path));
+  auto* text1 = Control<QLineEdit>("Text1");
+  for (QWidget* target : {static_cast<QWidget*>(text1), static_cast<QWidget*>(&form_)}) {
+    TypeInto(text1, QStringLiteral("old"));
+    text1->setCursorPosition(1);
+    EXPECT_TRUE(DragAndDrop(target, {QUrl::fromLocalFile(path)}));
+    EXPECT_EQ(text1->text(), path);  // in place of the old text, not in capitals
+  }
+  // Two files, a folder and an address change nothing.
+  TypeInto(text1, QStringLiteral("old"));
+  for (const QList<QUrl>& urls :
+       {QList<QUrl>{QUrl::fromLocalFile(path), QUrl::fromLocalFile(path)},
+        QList<QUrl>{QUrl::fromLocalFile(dir_.path())},
+        QList<QUrl>{QUrl(QStringLiteral("https://example.org/LOG.CSV"))}}) {
+    EXPECT_FALSE(DragAndDrop(text1, urls));
+    EXPECT_FALSE(DragAndDrop(&form_, urls));
+    EXPECT_EQ(text1->text(), QStringLiteral("OLD"));
+  }
+  EXPECT_TRUE(boxes_.empty()) << "a drop starts no run";
+  EXPECT_FALSE(QFile::exists(dir_.filePath(QStringLiteral("marigold.txt"))));
+
+  // START converts the dropped path, its case and blank kept.
+  DragAndDrop(text1, {QUrl::fromLocalFile(path)});
+  QTest::mouseClick(Control<QPushButton>("Command1"), Qt::LeftButton);
+  ASSERT_EQ(boxes_.size(), 1U);
+  EXPECT_EQ(boxes_[0].second, QStringLiteral("FINISH MARIGOLD.TXT with 3 DATA in FILE"));
 }
 
 TEST_F(Form1Test, LayoutFollowsTwipsAt96Dpi) {

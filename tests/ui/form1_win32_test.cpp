@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <oleacc.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shlobj.h>
 
 #include <filesystem>
 #include <fstream>
@@ -199,6 +201,57 @@ std::wstring AccessibleName(HWND control) {
   SysFreeString(name);
   accessible->Release();
   return text;
+}
+
+// Returns a drop of files as the shell hands it to a window: a DROPFILES block
+// followed by the paths, each ended by a null, and one null more.
+HDROP DropOf(const std::vector<std::wstring>& paths) {
+  std::wstring list;
+  for (const std::wstring& path : paths) list += path + L'\0';
+  list += L'\0';
+  const std::size_t size = sizeof(DROPFILES) + list.size() * sizeof(wchar_t);
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+  auto* files = static_cast<DROPFILES*>(GlobalLock(memory));
+  files->pFiles = sizeof(DROPFILES);
+  files->fWide = TRUE;
+  std::copy(list.begin(), list.end(),
+            reinterpret_cast<wchar_t*>(reinterpret_cast<char*>(files) + sizeof(DROPFILES)));
+  GlobalUnlock(memory);
+  return static_cast<HDROP>(memory);
+}
+
+TEST_F(Form1Test, ADroppedFileNamesTheExportAsItIsAndStartsNothing) {
+  WriteExport(kExport);
+  const std::filesystem::path file = dir_ / L"My L\u00f6g.csv";
+  std::filesystem::copy_file(dir_ / "LOG.CSV", file);
+  const std::filesystem::path shortcut = dir_ / L"Log.lnk";
+  std::ofstream(shortcut, std::ios::binary) << "L";
+  HWND text1 = Control("Text1");
+  for (HWND target : {text1, form_.Handle()}) {
+    for (const std::filesystem::path& path : {shortcut, file}) {
+      Retype(text1, L"old");
+      SendMessageW(target, WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf({path.wstring()})), 0);
+      EXPECT_EQ(TextOf(text1), path.wstring());  // in place of the old text, not in capitals
+    }
+  }
+  // Two files, a folder and an address change nothing.
+  Retype(text1, L"old");
+  for (const std::vector<std::wstring>& paths :
+       {std::vector<std::wstring>{file.wstring(), file.wstring()},
+        std::vector<std::wstring>{dir_.wstring()},
+        std::vector<std::wstring>{L"https://example.org/LOG.CSV"}}) {
+    SendMessageW(text1, WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf(paths)), 0);
+    SendMessageW(form_.Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf(paths)), 0);
+    EXPECT_EQ(TextOf(text1), L"OLD");
+  }
+  EXPECT_TRUE(boxes_.empty()) << "a drop starts no run";
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "marigold.txt"));
+
+  // START converts the dropped path, its case and blank kept.
+  SendMessageW(text1, WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf({file.wstring()})), 0);
+  SendMessageW(Control("Command1"), BM_CLICK, 0, 0);
+  ASSERT_EQ(boxes_.size(), 1U);
+  EXPECT_EQ(boxes_[0].text, L"FINISH MARIGOLD.TXT with 3 DATA in FILE");
 }
 
 TEST_F(Form1Test, ScreenReadersNameEachFieldByItsLabel) {

@@ -1,7 +1,10 @@
 #include "form1.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QFont>
 #include <QIcon>
 #include <QInputMethodEvent>
@@ -9,7 +12,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
+#include <QUrl>
 #include <algorithm>
 #include <array>
 #include <string>
@@ -64,6 +69,17 @@ bool TypeUpperCase(QObject* edit, QEvent* event) {
   return false;
 }
 
+// Returns the full path of the one local file a drag carries; an empty text for
+// several files, a folder or an address.
+QString DroppedFile(const QMimeData* data) {
+  if (data == nullptr || data->urls().size() != 1) return {};
+  const QUrl url = data->urls().front();
+  if (!url.isLocalFile()) return {};
+  const QString path = url.toLocalFile();
+  if (QFileInfo(path).isDir()) return {};
+  return QDir::toNativeSeparators(path);
+}
+
 // Returns UTF-8 text as a QString.
 QString FromUtf8(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -85,6 +101,7 @@ Form1::Form1(std::filesystem::path programDir, QWidget* parent)
   const int clientWidth = form1::TwipsToPixels(form1::kClientWidth, logicalDpiX());
   const int clientHeight = form1::TwipsToPixels(form1::kClientHeight, logicalDpiY());
   setFixedSize(clientWidth, clientHeight);
+  setAcceptDrops(true);
 
   std::array<QWidget*, form1::kControls.size()> widgets{};
   for (std::size_t i = 0; i < form1::kControls.size(); ++i) {
@@ -182,7 +199,31 @@ bool Form1::Text1_KeyPress(QEvent* event) { return TypeUpperCase(Text1, event); 
 
 bool Form1::Text2_KeyPress(QEvent* event) { return TypeUpperCase(Text2, event); }
 
+bool Form1::Form_DragDrop(QEvent* event) {
+  auto* drag = static_cast<QDropEvent*>(event);
+  const QString path = DroppedFile(drag->mimeData());
+  if (path.isEmpty()) {
+    drag->ignore();
+    return true;
+  }
+  drag->acceptProposedAction();
+  if (event->type() == QEvent::Drop) Text1->setText(path);
+  return true;
+}
+
+void Form1::dragEnterEvent(QDragEnterEvent* event) { Form_DragDrop(event); }
+
+void Form1::dragMoveEvent(QDragMoveEvent* event) { Form_DragDrop(event); }
+
+void Form1::dropEvent(QDropEvent* event) { Form_DragDrop(event); }
+
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  // Text1's own drop would insert the dropped text at the cursor.
+  if (watched == Text1 &&
+      (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop)) {
+    return Form_DragDrop(event);
+  }
   if (watched == Text1) return Text1_KeyPress(event);
   if (watched == Text2) return Text2_KeyPress(event);
   return QWidget::eventFilter(watched, event);

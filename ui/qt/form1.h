@@ -14,6 +14,7 @@ namespace form1 {
 struct Control;
 }
 
+class QDropEvent;
 class QEvent;
 class QLabel;
 class QLineEdit;
@@ -43,12 +44,19 @@ class Form1 : public QWidget, public conversion::Host {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void Command1_Click();
   void Command2_Click();
   bool Text1_KeyPress(QEvent* event);
   bool Text2_KeyPress(QEvent* event);
+  // Takes a drag or a drop on the window or on Text1 over: one local file is
+  // accepted and, when dropped, puts its full path into Text1 as it is; any
+  // other is refused. Starts no run.
+  bool Form_DragDrop(QEvent* event);
 
   // Creates one control of the table, without its name, font and place.
   QWidget* MakeControl(const form1::Control& control);

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "fonts.h"
+#include "platform.h"
 #include "platform_win32.h"
 #include "resource.h"
 
@@ -49,6 +50,21 @@ wchar_t UpperChar(wchar_t c) {
   return static_cast<wchar_t>(upper & 0xFFFF);
 }
 
+// Returns the path of the one file a drop holds; an empty text for several
+// files, a folder or an address.
+std::wstring DroppedFile(HDROP drop) {
+  if (DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) != 1) return {};
+  std::wstring path(DragQueryFileW(drop, 0, nullptr, 0) + 1, L'\0');
+  path.resize(DragQueryFileW(drop, 0, path.data(), static_cast<UINT>(path.size())));
+  // An address is no path of this machine.
+  if (conversion::platform::RootLength(Utf8(path)) == 0) return {};
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    return {};
+  }
+  return path;
+}
+
 int Pixels(int twips, UINT dpi) { return form1::TwipsToPixels(twips, static_cast<int>(dpi)); }
 
 }  // namespace
@@ -89,6 +105,9 @@ bool Form1::Create(HINSTANCE instance) {
                       CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
   if (hwnd_ == nullptr) return false;
   CreateControls(instance);
+  // A file dropped on the box goes to it; anywhere else, to the window.
+  DragAcceptFiles(hwnd_, TRUE);
+  DragAcceptFiles(Text1, TRUE);
   ApplyDpi(GetDpiForWindow(hwnd_), nullptr);
   focus_ = Command1;
   return true;
@@ -211,6 +230,9 @@ LRESULT Form1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORSTATIC:
       return reinterpret_cast<LRESULT>(
           LabelColours(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam)));
+    case WM_DROPFILES:
+      Form_DragDrop(reinterpret_cast<HDROP>(wParam));
+      return 0;
     case WM_DPICHANGED:
       ApplyDpi(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
       return 0;
@@ -258,6 +280,10 @@ LRESULT CALLBACK Form1::EditProc(HWND edit, UINT message, WPARAM wParam, LPARAM 
     if (edit == form->Text1) form->Text1_KeyPress(KeyAscii);
     if (edit == form->Text2) form->Text2_KeyPress(KeyAscii);
     wParam = KeyAscii;
+  } else if (message == WM_DROPFILES && edit == reinterpret_cast<Form1*>(self)->Text1) {
+    // The edit control's own handling would ignore the drop.
+    reinterpret_cast<Form1*>(self)->Form_DragDrop(reinterpret_cast<HDROP>(wParam));
+    return 0;
   } else if (message == WM_NCDESTROY) {
     RemoveWindowSubclass(edit, EditProc, id);
   }
@@ -267,6 +293,12 @@ LRESULT CALLBACK Form1::EditProc(HWND edit, UINT message, WPARAM wParam, LPARAM 
 void Form1::Text1_KeyPress(wchar_t& KeyAscii) { KeyAscii = UpperChar(KeyAscii); }
 
 void Form1::Text2_KeyPress(wchar_t& KeyAscii) { KeyAscii = UpperChar(KeyAscii); }
+
+void Form1::Form_DragDrop(HDROP drop) {
+  const std::wstring path = DroppedFile(drop);
+  DragFinish(drop);
+  if (!path.empty()) SetWindowTextW(Text1, path.c_str());
+}
 
 void Form1::Command1_Click() {
   form_.xx = 0;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 #include <array>
 #include <filesystem>
@@ -58,6 +60,9 @@ class Form1 : public conversion::Host {
   void Command2_Click();
   void Text1_KeyPress(wchar_t& KeyAscii);
   void Text2_KeyPress(wchar_t& KeyAscii);
+  // Puts the full path of one dropped file into Text1 as it is, a shortcut's
+  // own path included; several files or a folder change nothing. Starts no run.
+  void Form_DragDrop(HDROP drop);
 
   void CreateControls(HINSTANCE instance);
   // Makes fonts and lays out the controls and the window for dpi; a suggested
