@@ -1,3 +1,6 @@
+// The Linux program's start-up: creates the Qt application and shows the window for the
+// folder that holds the program.
+
 #include <QApplication>
 #include <QFile>
 #include <filesystem>

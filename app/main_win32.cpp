@@ -1,3 +1,6 @@
+// The Windows program's start-up: finds the program's folder, shows the window and runs its
+// message loop.
+
 #include <windows.h>
 
 #include <commctrl.h>

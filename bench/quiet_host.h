@@ -1,3 +1,6 @@
+// The benchmark's quiet host: counts nothing, draws nothing and keeps the closing message, to
+// time the core alone.
+
 #pragma once
 
 #include <string>

@@ -1,3 +1,5 @@
+// The benchmark's synthetic export: written from tables of calls, bands, modes and names.
+
 #include "synthetic_export.h"
 
 #include <array>

@@ -1,3 +1,5 @@
+// The benchmark's synthetic export: any number of lines, the same bytes on every machine.
+
 #pragma once
 
 #include <cstdint>

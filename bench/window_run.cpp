@@ -1,3 +1,6 @@
+// The benchmark's window run: drives an offscreen Qt window through one conversion and counts
+// the counter's repaints.
+
 #include "window_run.h"
 
 #include <sys/stat.h>

@@ -1,3 +1,6 @@
+// The benchmark's window run: converts an export from an offscreen Qt window as a click on
+// START does, and times it.
+
 #pragma once
 
 #include <filesystem>

@@ -1,3 +1,5 @@
+// The bytes layer's byte search and short copies, inline for the short texts of a line.
+
 #pragma once
 
 #include <bit>

@@ -1,3 +1,6 @@
+// The line layer's field checks: the band and prefix tables and the reduction of a call sign to
+// its base call.
+
 #include "check_field.h"
 
 #include <algorithm>

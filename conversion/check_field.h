@@ -1,3 +1,6 @@
+// The line layer's field checks: a call sign's base call, a band's frequency and a DXCC prefix
+// as the logbook writes it.
+
 #pragma once
 
 #include <cstdint>

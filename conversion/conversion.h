@@ -1,3 +1,6 @@
+// The run layer's public interface: the form state, the Host a window implements, and the calls
+// that convert an export or a line.
+
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,6 @@
+// The run layer's conversion of a whole export: opens the input and output, converts line after
+// line into marigold.txt and shows the closing message.
+
 #include <algorithm>
 #include <limits>
 #include <new>

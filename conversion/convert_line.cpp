@@ -1,3 +1,6 @@
+// The line layer's conversion of one export line into one record: splits it, computes each field
+// the record layout names and counts the record.
+
 #include <cstdint>
 #include <cstring>
 #include <limits>

@@ -1,3 +1,6 @@
+// The run layer's counter pace: tells a window when to draw the counter, at most once a screen
+// frame.
+
 #pragma once
 
 #include <chrono>

@@ -1,3 +1,6 @@
+// The line layer's date reader: dates, clock times and AM and PM words in the forms that exports
+// take.
+
 #include "date_time.h"
 
 #include <algorithm>

@@ -1,3 +1,6 @@
+// The line layer's date reader: turns the Date and Time columns, in any regional form, into the
+// record's dd/mm/yyyy hh:mm:ss, or a placeholder when unsure.
+
 #pragma once
 
 #include <array>

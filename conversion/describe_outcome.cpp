@@ -1,3 +1,6 @@
+// The run layer's closing message: words a run's outcome for the user, naming each file and the
+// system's reason for a failure.
+
 #include <limits>
 #include <string>
 #include <system_error>

@@ -1,3 +1,5 @@
+// The run layer's reading of the export's head: separator, date order and header line.
+
 #include "export_head.h"
 
 #include <array>

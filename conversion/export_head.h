@@ -1,3 +1,6 @@
+// The run layer's reading of the export's head: its field separator, its order of day and month
+// and how its header line differs from the expected columns.
+
 #pragma once
 
 #include <cstdint>

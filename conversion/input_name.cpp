@@ -1,3 +1,6 @@
+// The run layer's input name: finds the export by its typed name, ignoring case where needed,
+// and tells whether one folder lies inside another.
+
 #include "input_name.h"
 
 #include <algorithm>

@@ -1,3 +1,6 @@
+// The run layer's input name: finds the export a typed name means, ignoring case, and tells a
+// missing export from other failures to open it.
+
 #pragma once
 
 #include <string>

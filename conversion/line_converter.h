@@ -1,3 +1,6 @@
+// The line layer's conversion for a run: converts a line with the run's settings and hands the
+// record back for PutRecord.
+
 #pragma once
 
 #include "conversion.h"

@@ -1,3 +1,6 @@
+// The run layer's line joiner: reads lines ahead and joins them while the contact's quoted value
+// stays open.
+
 #include "line_joiner.h"
 
 #include "line_converter.h"

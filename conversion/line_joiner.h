@@ -1,3 +1,6 @@
+// The run layer's line joiner: joins the lines of a contact whose quoted value holds line
+// breaks.
+
 #pragma once
 
 #include <cstddef>

@@ -1,3 +1,6 @@
+// The bytes layer's line reader: fills, grows and marks the buffer the export's lines are read
+// from.
+
 #include "line_reader.h"
 
 #include <algorithm>

@@ -1,3 +1,6 @@
+// The bytes layer's line reader: reads the export in blocks, ends its lines, reads a UTF-16
+// export as UTF-8 and marks the structural bytes of what it read.
+
 #pragma once
 
 #include <bit>

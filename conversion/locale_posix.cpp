@@ -1,3 +1,6 @@
+// The platform layer's errors' words, clock and regional settings on Linux: strerror's reasons,
+// the locale's date forms and the conversion to the 8-bit code page.
+
 #include <iconv.h>
 #include <langinfo.h>
 #include <clocale>

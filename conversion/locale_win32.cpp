@@ -1,3 +1,6 @@
+// The platform layer's errors' words, clock and regional settings on Windows: the system's
+// reasons, the user's date forms, and the conversions between UTF-8, UTF-16 and code pages.
+
 #include <windows.h>
 
 #include <algorithm>

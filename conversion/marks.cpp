@@ -1,3 +1,6 @@
+// The bytes layer's marking of structural bytes over many words, with AVX2 where the processor
+// has it.
+
 #include "marks.h"
 
 #if defined(__x86_64__) || defined(__i386__)

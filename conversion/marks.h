@@ -1,3 +1,6 @@
+// The bytes layer's marking of structural bytes: separators, blanks, quotes and line ends as bit
+// masks of 64-byte words.
+
 #pragma once
 
 #include <bit>

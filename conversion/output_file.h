@@ -1,8 +1,8 @@
-#pragma once
-
 // The output's way onto the disk: written as marigold.txt.partial and renamed
 // to marigold.txt once whole, so that a run stopped at any moment, killed
 // included, leaves marigold.txt whole or not at all.
+
+#pragma once
 
 #include <algorithm>
 #include <filesystem>

@@ -1,3 +1,6 @@
+// The platform layer's interface: the files, folder lock, clock, regional settings and errors'
+// words a run asks of the operating system, the same on every system.
+
 #pragma once
 
 #include <cstddef>

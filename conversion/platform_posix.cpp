@@ -1,3 +1,6 @@
+// The platform layer's file system on Linux: files, the folder lock, removal, renames and
+// folder listings through POSIX calls.
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>

@@ -1,3 +1,6 @@
+// The platform layer's file system on Windows: files, the folder lock, removal, renames and
+// folder listings through Win32 calls, with UTF-8 paths widened to UTF-16.
+
 #include <windows.h>
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// The platform layer's UTF-8 and UTF-16 conversions on Windows, for the core and the window.
+
 #pragma once
 
 #include <string>

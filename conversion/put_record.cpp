@@ -1,3 +1,6 @@
+// The line layer's record output: copies fields and joints in a few fixed moves, bars inside a
+// field made slashes.
+
 #include "put_record.h"
 
 #include <algorithm>

@@ -1,3 +1,6 @@
+// The line layer's record output: writes a converted record into the block that goes to the
+// file.
+
 #pragma once
 
 #include <cstddef>

@@ -1,3 +1,6 @@
+// The line layer's record layout: the 48 fields of a record in one table, with what writing a
+// record needs of them worked out when compiling.
+
 #pragma once
 
 #include <array>

@@ -1,3 +1,6 @@
+// The bytes layer's record writer: writes the buffer out and keeps only whole records after a
+// failed write.
+
 #include "record_writer.h"
 
 #include <algorithm>

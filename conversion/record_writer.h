@@ -1,3 +1,6 @@
+// The bytes layer's record writer: gathers whole records in one buffer, writes them out in
+// blocks and cuts the file back to the last whole record when a write fails.
+
 #pragma once
 
 #include <cstddef>

@@ -1,3 +1,6 @@
+// The run layer's context: the settings, buffers and counter text one run keeps from line to
+// line.
+
 #pragma once
 
 #include <algorithm>

@@ -1,3 +1,6 @@
+// The run layer's outcome: why a run stopped, what it wrote, and the lines and values its closing
+// message lists.
+
 #pragma once
 
 #include <algorithm>

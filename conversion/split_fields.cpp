@@ -1,3 +1,6 @@
+// The line layer's field splitter: finds the fields from the marked bytes and rewrites quoted
+// fields that need it.
+
 #include "split_fields.h"
 
 #include <bit>

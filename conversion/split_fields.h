@@ -1,3 +1,6 @@
+// The line layer's field splitter: cuts an export line at its separator into the 26 columns a
+// record uses, unquoted and trimmed.
+
 #pragma once
 
 #include <array>

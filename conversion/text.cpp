@@ -1,3 +1,5 @@
+// The line layer's text helpers: UTF-8 checks, character counts and case folding.
+
 #include "text.h"
 
 namespace conversion {

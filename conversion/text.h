@@ -1,3 +1,6 @@
+// The line layer's text helpers: UTF-8 sequences and characters, case folding of names, and
+// ASCII digits and case.
+
 #pragma once
 
 #include <cstddef>

@@ -1,3 +1,6 @@
+// The bytes layer's UTF-16 decoder: either byte order, surrogate pairs, and U+FFFD for a broken
+// unit.
+
 #include "utf16.h"
 
 namespace conversion {

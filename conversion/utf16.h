@@ -1,3 +1,6 @@
+// The bytes layer's UTF-16 decoder: turns a UTF-16 export into UTF-8 piece by piece as it is
+// read.
+
 #pragma once
 
 #include <cstddef>

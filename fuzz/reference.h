@@ -1,7 +1,7 @@
-#pragma once
-
 // Splits export files and lines by the export's rules, byte by byte and
 // independently of the converter, for the fuzz targets to compare against.
+
+#pragma once
 
 #include <string>
 #include <string_view>

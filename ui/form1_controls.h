@@ -1,3 +1,6 @@
+// The window's control table: the controls and texts that the Qt and the Win32 window both lay
+// out.
+
 #pragma once
 
 #include <array>

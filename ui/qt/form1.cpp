@@ -1,3 +1,6 @@
+// The Qt window on Linux: lays its controls out from the control table, upper-cases typing and
+// runs a conversion on START.
+
 #include "form1.h"
 
 #include <QCoreApplication>

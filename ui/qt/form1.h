@@ -1,3 +1,6 @@
+// The Qt window on Linux: the export's name, the operator's name, START, INFO and the counter a
+// conversion updates.
+
 #pragma once
 
 #include <QWidget>

@@ -1,3 +1,6 @@
+// The Win32 window's fonts: picks an installed face for the control table's fonts and scales it
+// to the monitor's DPI.
+
 #include "fonts.h"
 
 #include <array>

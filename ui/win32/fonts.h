@@ -1,3 +1,5 @@
+// The Win32 window's fonts: each control's font at a monitor's DPI and the width of a text.
+
 #pragma once
 
 #include <windows.h>

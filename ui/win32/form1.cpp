@@ -1,3 +1,6 @@
+// The Win32 window on Windows: creates its controls from the control table at the monitor's
+// DPI, upper-cases typing and runs a conversion on START.
+
 #include "form1.h"
 
 #include <commctrl.h>

@@ -1,3 +1,6 @@
+// The Win32 window on Windows: the export's name, the operator's name, START, INFO and the
+// counter a conversion updates.
+
 #pragma once
 
 #include <windows.h>
