@@ -1,5 +1,5 @@
-// Replaces marigold.txt in the program's folder: clears the way at a run's
-// start and renames the temporary file at its end.
+// The run layer's replacing of marigold.txt: clears the way at a run's start
+// and renames the temporary file at its end.
 
 #include "output_file.h"
 

@@ -1,6 +1,5 @@
-// The output's way onto the disk: written as marigold.txt.partial and renamed
-// to marigold.txt once whole, so that a run stopped at any moment, killed
-// included, leaves marigold.txt whole or not at all.
+// The run layer's output file: written as marigold.txt.partial and renamed to
+// marigold.txt once whole, so that a stopped run leaves it whole or absent.
 
 #pragma once
 
