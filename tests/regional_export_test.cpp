@@ -92,15 +92,15 @@ TEST_F(RegionalExportTest, ReadsDatesAndTimesWithSpacesAroundThem) {
   // A month-first PC; the day-first date decides whatever spaces surround it.
   host.regional.order = DateOrder::MonthFirst;
   for (const std::string quote : {"", "\""}) {
-    for (const auto& [before, after] :
+    for (const auto& pad :
          std::vector<std::pair<std::string, std::string>>{{" ", ""}, {"", " "}, {"  ", "  "}}) {
       const auto value = [&](const std::string& text) {
-        return quote + before + text + after + quote;
+        return quote + pad.first + text + pad.second + quote;
       };
       EXPECT_EQ(Run({test::kHeader, Dated(value("25/03/2000"), value("2:07:33 PM")),
                      Dated(value("05/03/2000"), value("05.03.2000 14:07:33"))}),
                 kFinish3)
-          << quote << before << "|" << after;
+          << quote << pad.first << "|" << pad.second;
       EXPECT_EQ(Field(20), (std::vector<std::string>{"Date Time", "25/03/2000 14:07:33",
                                                      "05/03/2000 14:07:33"}));
     }
