@@ -172,8 +172,8 @@ TEST(DateTime, ReadsAValueTheSameWithSpacesAroundIt) {
       for (const int padded : {1, 2, 3}) {
         std::vector<Case> cases = bare;
         for (Case& c : cases) {
-          if ((padded & 1) != 0) c.date = before + c.date + after;
-          if ((padded & 2) != 0) c.time = before + c.time + after;
+          if ((padded & 1) != 0) c.date.insert(0, before).append(after);
+          if ((padded & 2) != 0) c.time.insert(0, before).append(after);
         }
         ExpectAll(cases, DateOrder::MonthFirst);
       }

@@ -95,7 +95,7 @@ TEST_F(RegionalExportTest, ReadsDatesAndTimesWithSpacesAroundThem) {
     for (const auto& pad :
          std::vector<std::pair<std::string, std::string>>{{" ", ""}, {"", " "}, {"  ", "  "}}) {
       const auto value = [&](const std::string& text) {
-        return quote + pad.first + text + pad.second + quote;
+        return std::string(quote).append(pad.first).append(text).append(pad.second).append(quote);
       };
       EXPECT_EQ(Run({test::kHeader, Dated(value("25/03/2000"), value("2:07:33 PM")),
                      Dated(value("05/03/2000"), value("05.03.2000 14:07:33"))}),
