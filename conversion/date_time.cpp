@@ -39,20 +39,26 @@ void PutTwoDigits(std::string& out, unsigned n) {
   out.push_back(static_cast<char>('0' + n % 10));
 }
 
-// Appends a date as dd/mm/yyyy; returns false when it is in no form read, or
-// no day of the calendar in the order it is read in.
-bool PutDate(std::string_view date, const DateRules& rules, std::string& out, DateNotes& notes) {
+// Holds a day of the calendar.
+struct Day {
+  unsigned day = 0, month = 0, year = 0;
+};
+
+// Reads date, less the spaces around it, as a day of the calendar from 1900
+// to 2099 in the order it is read in: a date with the year last and no '.' in
+// order, which sets orderUsed; with order Unknown, only what one order reads,
+// and ten characters day first. Returns false for anything else.
+bool ReadDay(std::string_view date, DateOrder order, Day& read, bool& orderUsed) {
+  date = TrimSpaces(date);
   DateParts parts;
   if (date.empty() || ReadDate(date, parts) != date.size()) return false;
-  unsigned day = parts.third;
-  unsigned month = parts.second;
-  unsigned year = parts.first;
+  read = {parts.third, parts.second, parts.first};
   if (!parts.yearFirst) {
-    year = parts.third;
-    DateOrder order = DateOrder::DayFirst;
-    if (!parts.dotted) {
-      notes.orderUsed = true;
-      order = rules.order;
+    read.year = parts.third;
+    if (parts.dotted) {
+      order = DateOrder::DayFirst;
+    } else {
+      orderUsed = true;
     }
     if (order == DateOrder::Unknown) {
       // Reads a date that only one order makes a day of the calendar, and
@@ -65,16 +71,22 @@ bool PutDate(std::string_view date, const DateRules& rules, std::string& out, Da
         return false;
       }
     }
-    day = order == DateOrder::DayFirst ? parts.first : parts.second;
-    month = order == DateOrder::DayFirst ? parts.second : parts.first;
+    read.day = order == DateOrder::DayFirst ? parts.first : parts.second;
+    read.month = order == DateOrder::DayFirst ? parts.second : parts.first;
   }
-  if (!IsCalendarDate(day, month, year)) return false;
-  PutTwoDigits(out, day);
+  return IsCalendarDate(read.day, read.month, read.year);
+}
+
+// Appends a date as dd/mm/yyyy; returns false when ReadDay does not read it.
+bool PutDate(std::string_view date, const DateRules& rules, std::string& out, DateNotes& notes) {
+  Day read;
+  if (!ReadDay(date, rules.order, read, notes.orderUsed)) return false;
+  PutTwoDigits(out, read.day);
   out.push_back('/');
-  PutTwoDigits(out, month);
+  PutTwoDigits(out, read.month);
   out.push_back('/');
-  PutTwoDigits(out, year / 100);
-  PutTwoDigits(out, year % 100);
+  PutTwoDigits(out, read.year / 100);
+  PutTwoDigits(out, read.year % 100);
   return true;
 }
 
@@ -170,6 +182,7 @@ bool ReadTimeOfDay(std::string_view time, const DateRules& rules, std::array<uns
 // Appends a time as hh:mm:ss; returns false when it is in no form read or
 // out of the clock's range.
 bool PutTime(std::string_view time, const DateRules& rules, std::string& out) {
+  time = TrimSpaces(time);
   std::array<unsigned, 3> clock{};
   if (!ReadNineteen(time, clock) && !ReadTimeOfDay(time, rules, clock)) return false;
   if (!IsClockTime(clock[0], clock[1], clock[2])) return false;
@@ -207,6 +220,20 @@ std::size_t ReadDate(std::string_view s, DateParts& parts) {
   parts.dotted = separator == ".";
   if (pos < s.size() && s[pos] == '.') ++pos;
   return pos;
+}
+
+DateOrder OrderShownBy(std::string_view date) {
+  DateParts parts;
+  date = TrimSpaces(date);
+  if (ReadDate(date, parts) != date.size() || parts.yearFirst || parts.dotted) {
+    return DateOrder::Unknown;
+  }
+  Day read;
+  bool orderUsed = false;
+  const bool dayFirst = ReadDay(date, DateOrder::DayFirst, read, orderUsed);
+  const bool monthFirst = ReadDay(date, DateOrder::MonthFirst, read, orderUsed);
+  if (dayFirst == monthFirst) return DateOrder::Unknown;
+  return dayFirst ? DateOrder::DayFirst : DateOrder::MonthFirst;
 }
 
 bool IsHeaderDate(std::string_view date) { return SameIgnoringAsciiCase(date, "DATE"); }

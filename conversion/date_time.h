@@ -45,6 +45,11 @@ struct DateParts {
 // and maybe a closing '.'. Returns the bytes read, 0 when no date starts there.
 std::size_t ReadDate(std::string_view s, DateParts& parts);
 
+// Returns the one order of day and month in which the records' own reader
+// reads date, less the spaces around it, as a day of the calendar; Unknown
+// when both or neither do, and for a date whose year first or '.' decides.
+DateOrder OrderShownBy(std::string_view date);
+
 // Tells what a run learns from its dates besides the record.
 struct DateNotes {
   bool placeholder = false;  // a placeholder was written
@@ -54,7 +59,8 @@ struct DateNotes {
 // Returns true when the Date column is the header line's.
 bool IsHeaderDate(std::string_view date);
 
-// Builds field 20 as DateTime does, for any form.
+// Builds field 20 as DateTime does, for any form. Spaces around the date or
+// the time change nothing; the header line's names pass as they stand.
 std::string_view DateTimeSlowly(std::string_view date, std::string_view time,
                                 const DateRules& rules, std::string& out, DateNotes& notes);
 
@@ -159,14 +165,15 @@ inline bool PutUsualDateTime(const char* date, const char* time, DateOrder order
 }
 
 // Builds field 20, dd/mm/yyyy hh:mm:ss, from the date and time columns, each
-// with 16 readable bytes from its start; the header line's names pass as they
-// stand. The text viewed is in out, which holds kDateTimeRoom bytes at least,
-// with 16 readable bytes behind its end.
+// with 16 readable bytes from its start, as DateTimeSlowly does. A time that
+// starts with a space goes the long way, which reads it without. The text
+// viewed is in out, which holds kDateTimeRoom bytes at least, with 16
+// readable bytes behind its end.
 inline std::string_view DateTime(std::string_view date, std::string_view time,
                                  const DateRules& rules, std::string& out, DateNotes& notes) {
   constexpr std::size_t kUsual = 19;
   static_assert(kUsual + 16 <= kDateTimeRoom);
-  if (date.size() == 10 && time.size() == kUsual &&
+  if (date.size() == 10 && time.size() == kUsual && time[0] != ' ' &&
       PutUsualDateTime(date.data(), time.data(), rules.order, out.data())) {
     notes.orderUsed = notes.orderUsed || date[2] != '.';
     return {out.data(), kUsual};

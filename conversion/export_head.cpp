@@ -5,6 +5,7 @@
 #include <array>
 
 #include "date_time.h"
+#include "line_joiner.h"
 #include "text.h"
 
 namespace conversion {
@@ -19,6 +20,22 @@ std::size_t LineEnd(std::string_view text) {
 
 // Returns the first line of text, without its end.
 std::string_view FirstLine(std::string_view text) { return text.substr(0, LineEnd(text)); }
+
+// Takes the first line of text into line, less its end of CR LF, CR or LF, as
+// the records' reader ends lines; returns false when text is empty, or holds
+// no line end while cut tells that the line goes on.
+bool TakeLine(std::string_view& text, bool cut, std::string_view& line) {
+  const std::size_t end = LineEnd(text);
+  if (text.empty() || (end == std::string_view::npos && cut)) return false;
+  line = text.substr(0, end);
+  if (end == std::string_view::npos) {
+    text = text.substr(text.size());
+    return true;
+  }
+  const bool crLf = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
+  text.remove_prefix(end + (crLf ? 2 : 1));
+  return true;
+}
 
 }  // namespace
 
@@ -38,21 +55,26 @@ char SeparatorOf(std::string_view head) {
 
 OrderDecision DecideDateOrder(std::string_view head, bool cut, char separator, DateOrder pc) {
   OrderDecision decision;
-  std::string_view dayExample;
+  std::string dayExample;
   LineCopy copy;
   Fields fields;
   bool holdsBar = false;
-  while (!head.empty()) {
-    const std::size_t end = LineEnd(head);
-    if (end == std::string_view::npos && cut) break;
-    const std::string_view line = head.substr(0, end);
-    head.remove_prefix(end == std::string_view::npos ? head.size() : end + 1);
-    if (!SplitFields(line, copy, fields, holdsBar, separator)) continue;
-    const std::string_view date = fields[column::Date];
-    DateParts parts;
-    if (ReadDate(date, parts) != date.size() || parts.yearFirst || parts.dotted) continue;
-    if (parts.first > 12 && dayExample.empty()) dayExample = date;
-    if (parts.second > 12 && decision.example.empty()) decision.example = date;
+  LineJoiner joiner(separator);
+  const LineJoiner::ReadLine read = [&head, cut](std::string_view& line, std::uint64_t& /*n*/) {
+    return TakeLine(head, cut, line);
+  };
+  std::string_view line;
+  std::uint64_t number = 0;
+  while (joiner.TakeAhead(line, number) || read(line, number)) {
+    // Joins the lines of a contact as the records are joined, only when the line is short.
+    if (!SplitFields(line, copy, fields, holdsBar, separator) &&
+        !(joiner.Join(line, read) && SplitFields(line, copy, fields, holdsBar, separator))) {
+      continue;
+    }
+    const std::string_view date = TrimSpaces(fields[column::Date]);
+    const DateOrder shown = OrderShownBy(date);
+    if (shown == DateOrder::DayFirst && dayExample.empty()) dayExample = date;
+    if (shown == DateOrder::MonthFirst && decision.example.empty()) decision.example = date;
   }
   if (!dayExample.empty() && decision.example.empty()) {
     decision.order = DateOrder::DayFirst;

@@ -28,21 +28,23 @@ char SeparatorOf(std::string_view head);
 // Tells what decided the order of day and month.
 enum class OrderReason : std::uint8_t {
   None,      // nothing did: dates that could be read either way keep the old rule
-  Dates,     // a date of the export's head that only one order reads
+  Dates,     // a date of the export's head that only one order reads as a day of the calendar
   Settings,  // this PC's regional settings
 };
 
 struct OrderDecision {
   DateOrder order = DateOrder::Unknown;
   OrderReason reason = OrderReason::None;
-  std::string example;  // the first date that showed the order, as written
+  std::string example;  // the first date that showed the order, as written less spaces around it
 };
 
 // Decides the order of day and month of the dates with the year last and no
-// '.': day first when a date of a line of 26 fields in head has a first
-// number above 12, month first when one has a second number above 12; when
-// both or neither, as this PC's settings say. cut tells that head ends inside
-// a line, which then does not count.
+// '.': day first when the Date of a contact in head, a line of 26 fields or
+// lines the records' joiner joins, is a day of the calendar only when read day
+// first (OrderShownBy), month first when one is so only when read month first;
+// when both or neither, as this PC's settings say. The example is the first
+// such date, less the spaces around it. cut tells that head ends inside a
+// line, which then does not count, nor does a contact that needs it.
 OrderDecision DecideDateOrder(std::string_view head, bool cut, char separator, DateOrder pc);
 
 // Returns the first three columns of the header line that starts head whose

@@ -48,6 +48,13 @@ constexpr bool IsLowerAscii(char c) { return c >= 'a' && c <= 'z'; }
 // Upper-cases a to z and leaves every other byte as it is.
 constexpr char UpperAscii(char c) { return IsLowerAscii(c) ? static_cast<char>(c - 'a' + 'A') : c; }
 
+// Returns s without the spaces (0x20) before and after it; tabs and other blanks stay.
+constexpr std::string_view TrimSpaces(std::string_view s) {
+  const std::size_t first = s.find_first_not_of(' ');
+  if (first == std::string_view::npos) return s.substr(s.size());
+  return s.substr(first, s.find_last_not_of(' ') - first + 1);
+}
+
 // Returns true when a and b differ at most in the case of a to z.
 constexpr bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;

@@ -155,6 +155,40 @@ TEST(DateTime, GivesThePlaceholderToATimeOutOfRangeOrInNoFormRead) {
   });
 }
 
+TEST(DateTime, ReadsAValueTheSameWithSpacesAroundIt) {
+  const std::vector<Case> bare = {
+      {"05.03.2000", "05.03.2000 14:07:33", "05/03/2000 14:07:33", false},
+      {"5.3.2000", "2:07 PM", "05/03/2000 14:07:00", false},
+      {"3/5/2000", "3/5/2000 2:07:33 PM", "05/03/2000 14:07:33", false},
+      {"2000-03-05", "PM2:07:33", "05/03/2000 14:07:33", false},
+      {"31/12/2017", "5.3.2000", "01/01/2050 00:00:00", true},
+      {"2/30/2024", "25:99", "01/01/2050 12:12:12", true},
+      // Eighteen characters, which a leading space must not make the nineteen read from their end.
+      {"05.03.2000", "abcdefghij14:07:33", "05/03/2000 12:12:12", true},
+  };
+  for (const std::string before : {"", " ", "   "}) {
+    for (const std::string after : {"", " ", "  "}) {
+      // Pads the date, the time, then both.
+      for (const int padded : {1, 2, 3}) {
+        std::vector<Case> cases = bare;
+        for (Case& c : cases) {
+          if ((padded & 1) != 0) c.date.insert(0, before).append(after);
+          if ((padded & 2) != 0) c.time.insert(0, before).append(after);
+        }
+        ExpectAll(cases, DateOrder::MonthFirst);
+      }
+    }
+  }
+  // Spaces alone are an empty value; tabs and no-break spaces stay part of it.
+  ExpectAll({{"   ", "   ", "01/01/2050 12:12:12", true},
+             {"\t05.03.2000", "14:07:33\t", "01/01/2050 12:12:12", true},
+             {"\xC2\xA0"
+              "05.03.2000",
+              "\xC2\xA0"
+              "14:07:33",
+              "01/01/2050 12:12:12", true}});
+}
+
 TEST(DateTime, ReadsTheUsualLineAsTheFormsOneByOneDo) {
   // Random ten- and nineteen-byte texts of digits and separators take the
   // short way or the long one; both must agree.

@@ -70,6 +70,43 @@ TEST_F(RegionalExportTest, AsksThePcOnlyWhenTheDatesDoNotTell) {
   EXPECT_EQ(Run({Dated("2000-03-05"), Dated("05.03.2000"), Dated("2000/3/5")}), kFinish3);
 }
 
+TEST_F(RegionalExportTest, NeverCitesADateThatIsNotRead) {
+  // A month-first PC, and a typing slip among day-first dates.
+  host.regional.order = DateOrder::MonthFirst;
+  const std::string placeholderLine3 =
+      "\nPlaceholder date 01/01/2050 or time 12:12:12 written for 1 record whose date or time is "
+      "in no form that is read: line 3";
+  EXPECT_EQ(Run({test::kHeader, Dated("25/03/2000"), Dated("2/30/2024"), Dated("05/03/2000")}),
+            "FINISH MARIGOLD.TXT with 4 DATA in FILE" + placeholderLine3);
+  EXPECT_EQ(Field(20), (std::vector<std::string>{"Date Time", "25/03/2000 14:07:33",
+                                                 "01/01/2050 14:07:33", "05/03/2000 14:07:33"}));
+  // The slip alone has a number above 12: the PC decides, and the slip is not cited.
+  host.regional.order = DateOrder::DayFirst;
+  const std::string message = Run({test::kHeader, Dated("3/5/2000"), Dated("2/30/2024")});
+  EXPECT_EQ(message, std::string(kFinish3) + placeholderLine3 +
+                         "\nDates were read day first, as this PC's regional settings write them.");
+  EXPECT_EQ(message.find("2/30/2024"), std::string::npos);
+}
+
+TEST_F(RegionalExportTest, ReadsDatesAndTimesWithSpacesAroundThem) {
+  // A month-first PC; the day-first date decides whatever spaces surround it.
+  host.regional.order = DateOrder::MonthFirst;
+  for (const std::string quote : {"", "\""}) {
+    for (const auto& pad :
+         std::vector<std::pair<std::string, std::string>>{{" ", ""}, {"", " "}, {"  ", "  "}}) {
+      const auto value = [&](const std::string& text) {
+        return std::string(quote).append(pad.first).append(text).append(pad.second).append(quote);
+      };
+      EXPECT_EQ(Run({test::kHeader, Dated(value("25/03/2000"), value("2:07:33 PM")),
+                     Dated(value("05/03/2000"), value("05.03.2000 14:07:33"))}),
+                kFinish3)
+          << quote << pad.first << "|" << pad.second;
+      EXPECT_EQ(Field(20), (std::vector<std::string>{"Date Time", "25/03/2000 14:07:33",
+                                                     "05/03/2000 14:07:33"}));
+    }
+  }
+}
+
 TEST_F(RegionalExportTest, ListsWhatNoOrderCanRead) {
   // Neither the dates nor the PC tell: a short date read either way gets the placeholder.
   EXPECT_EQ(Run({Dated("3/5/2000"), Dated("03/05/2000"), Dated("5-Mar-2000")}),
