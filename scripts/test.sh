@@ -9,6 +9,9 @@ cmake --preset dev
 cmake --build --preset dev -j "$(nproc)"
 ctest --preset dev -j "$(nproc)"
 
+# Checks that every function the drawing of the core names is in the file it names.
+bash scripts/check-house.sh
+
 # Runs the whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
 cmake --preset sanitize
 cmake --build --preset sanitize -j "$(nproc)"
