@@ -15,6 +15,10 @@
 // libraries search byte by byte and call out for every short copy.
 namespace conversion {
 
+// Counts the bytes behind a record's end that the line layer's PutRecord may
+// overwrite, which the record writer keeps room for.
+inline constexpr std::size_t kRecordOverrun = 15;
+
 // Returns a mask of the bytes equal to c among the 16 at p: bit i for byte i.
 inline unsigned Matches16(const char* p, char c) {
 #if defined(__SSE2__)

@@ -11,7 +11,6 @@
 
 #include "bytes.h"
 #include "platform.h"
-#include "put_record.h"
 
 namespace conversion {
 

@@ -9,7 +9,7 @@
 #include <cstdint>
 
 #include "bytes.h"
-#include "conversion.h"
+#include "form_state.h"
 #include "text.h"
 
 namespace conversion {

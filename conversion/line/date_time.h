@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "conversion.h"
+#include "regional_dates.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

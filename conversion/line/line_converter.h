@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "conversion.h"
+#include "form_state.h"
 #include "marks.h"
 #include "put_record.h"
 #include "record_layout.h"

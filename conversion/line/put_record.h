@@ -5,13 +5,11 @@
 
 #include <cstddef>
 
+#include "bytes.h"
 #include "record_layout.h"
 
 // Writes a record into the block that goes to the file.
 namespace conversion {
-
-// Counts the bytes behind a record's end that PutRecord may overwrite.
-inline constexpr std::size_t kRecordOverrun = 15;
 
 // Writes record at out, which has room for record.size + kRecordOverrun
 // bytes, each bar inside a field as a slash; returns the end. Writes no line

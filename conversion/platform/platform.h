@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "conversion.h"
+#include "regional_dates.h"
 
 // The operating-system calls a conversion run makes. Paths and texts are UTF-8
 // on Windows and the file system's own bytes elsewhere.

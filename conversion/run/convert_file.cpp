@@ -136,10 +136,6 @@ void Convert(FormState& form, Host& host, LineReader& reader, RecordWriter& writ
 
 }  // namespace
 
-std::time_t Host::Now() { return platform::Now(); }
-
-RegionalDates Host::Regional() { return platform::ReadRegionalDates(); }
-
 bool FileExists(const std::string& filename) {
   File file;
   return !File::OpenForReading(filename, file);
