@@ -9,7 +9,6 @@
 #include "check_field.h"
 #include "date_time.h"
 #include "line_converter.h"
-#include "platform.h"
 #include "text.h"
 
 namespace conversion {
@@ -156,9 +155,5 @@ LineResult ConvertLine(FormState& form, Host& host) {
   run.SetOperator(form.NomeUtente);
   return ConvertLine(form, host, run);
 }
-
-std::time_t Host::Now() { return platform::Now(); }
-
-RegionalDates Host::Regional() { return platform::ReadRegionalDates(); }
 
 }  // namespace conversion
