@@ -2,6 +2,10 @@
 # Builds the program, puts a sample export beside it when none is there, and opens the window.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# Drops the current folder from PATH, where bash puts it when it starts with
+# none (env -i): cmake would take the project's cmake/ folder for its own.
+PATH=$(printf '%s\n' "$PATH" | tr ':' '\n' | grep -vx -e '.' -e '' | paste -sd: -)
+export PATH
 
 bash scripts/deps.sh cmake make g++ qt6-base-dev
 cmake --preset run >/dev/null

@@ -2,6 +2,10 @@
 # Installs what the build lacks, builds everything and runs the whole test suite.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# Drops the current folder from PATH, where bash puts it when it starts with
+# none (env -i): cmake would take the project's cmake/ folder for its own.
+PATH=$(printf '%s\n' "$PATH" | tr ':' '\n' | grep -vx -e '.' -e '' | paste -sd: -)
+export PATH
 bash scripts/deps.sh cmake make g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev \
   xvfb xauth clang clang-tidy libclang-rt-14-dev
 
