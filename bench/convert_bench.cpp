@@ -1,6 +1,6 @@
 // Times the conversion of a synthetic export against a plain copy of it, and compares peak memory.
 // Usage: convert_bench [--lines N] [--small N] [--repeat R] [--dir PATH] [--keep]
-//        convert_bench --export-only --dir PATH [--lines N]
+//        convert_bench --export-only --dir PATH [--lines N] [--shuffled]
 //        convert_bench --once --dir PATH [--lines N]
 
 #include <fcntl.h>
@@ -52,6 +52,7 @@ namespace {
 
 constexpr const char* kLargeName = "LOG.CSV";
 constexpr const char* kSmallName = "SMALL.CSV";
+constexpr const char* kShuffledName = "SHUFFLED.CSV";  // the large export, its columns shuffled
 constexpr const char* kCopyName = "copy.out";
 constexpr std::size_t kCopyBlock = 1024 * 1024;  // the block size the conversion reads and writes
 
@@ -63,6 +64,7 @@ struct Options {
   bool keep = false;
   bool exportOnly = false;  // write the export into dir and stop
   bool once = false;        // convert dir's export once in this process, for callgrind to count
+  bool shuffled = false;    // the export's columns in another order, named by its header line
 };
 
 // Holds what one run in a child process sends back.
@@ -252,6 +254,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
       options.repeat = std::max(1, std::stoi(argv[++i]));
     } else if (arg == "--dir" && hasValue) {
       options.dir = argv[++i];
+    } else if (arg == "--shuffled") {
+      options.shuffled = true;
     } else if (arg == "--keep") {
       options.keep = true;
     } else if (arg == "--export-only") {
@@ -270,6 +274,7 @@ bool ParseOptions(int argc, char** argv, Options& options) {
                    "  --dir     folder for the exports and outputs (default: a new one in the "
                    "temporary folder, removed afterwards)\n"
                    "  --keep    leave the files in place\n"
+                   "  --shuffled  with --export-only: the export's columns in another order\n"
                    "  --export-only  write the large export into --dir and stop\n"
                    "  --once    convert the export in --dir once through the core, in this\n"
                    "            process and untimed, for valgrind to count its instructions\n",
@@ -291,7 +296,7 @@ int main(int argc, char** argv) {
   if (options.exportOnly) {
     std::filesystem::create_directories(options.dir);
     if (bench::WriteSyntheticExport((std::filesystem::path(options.dir) / kLargeName).string(),
-                                    options.lines)) {
+                                    options.lines, options.shuffled)) {
       return 0;
     }
     std::fprintf(stderr, "Cannot write the export into %s\n", options.dir.c_str());
@@ -318,8 +323,10 @@ int main(int argc, char** argv) {
   const std::string small = (dir / kSmallName).string();
 
   const auto begin = std::chrono::steady_clock::now();
+  const std::string shuffled = (dir / kShuffledName).string();
   if (!bench::WriteSyntheticExport(large, options.lines) ||
-      !bench::WriteSyntheticExport(small, options.smallLines)) {
+      !bench::WriteSyntheticExport(small, options.smallLines) ||
+      !bench::WriteSyntheticExport(shuffled, options.lines, true)) {
     std::fprintf(stderr, "Cannot write the exports into %s\n", options.dir.c_str());
     return 1;
   }
@@ -337,6 +344,9 @@ int main(int argc, char** argv) {
       [&] { return Copy(small, (dir / kCopyName).string(), false); });
   series.emplace_back(
       "conversion, core", [&] { return ConvertCore(dir, kLargeName, options.lines); },
+      [&] { return ConvertCore(dir, kSmallName, options.smallLines); });
+  series.emplace_back(
+      "core, shuffled", [&] { return ConvertCore(dir, kShuffledName, options.lines); },
       [&] { return ConvertCore(dir, kSmallName, options.smallLines); });
 #ifdef S2M_BENCH_WINDOW
   series.emplace_back(

@@ -199,9 +199,31 @@ void AppendContact(std::string& out, Random& random) {
   }
 }
 
+// Places the columns of a shuffled export: column k of INFO's order goes to field kShuffle[k].
+constexpr std::array<std::size_t, 26> kShuffle = {
+    25, 3, 11, 0, 19, 7, 1, 14, 22, 5, 9, 17, 2, 24, 12, 6, 20, 15, 8, 23, 4, 18, 10, 13, 21, 16};
+
+// Appends line with its 26 fields in the order of kShuffle; a quoted field's commas are its own.
+void AppendShuffled(std::string& out, std::string_view line) {
+  std::array<std::string_view, 26> fields{};
+  std::size_t k = 0;
+  std::size_t start = 0;
+  bool quoted = false;
+  for (std::size_t i = 0; i <= line.size(); ++i) {
+    if (i < line.size() && line[i] == '"') quoted = !quoted;
+    if (i < line.size() && (quoted || line[i] != ',')) continue;
+    fields.at(kShuffle.at(k++)) = line.substr(start, i - start);
+    start = i + 1;
+  }
+  for (std::size_t f = 0; f < fields.size(); ++f) {
+    if (f > 0) out.push_back(',');
+    out.append(fields[f]);
+  }
+}
+
 }  // namespace
 
-bool WriteSyntheticExport(const std::string& path, std::uint64_t lines) {
+bool WriteSyntheticExport(const std::string& path, std::uint64_t lines, bool shuffled) {
   const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "wb"),
                                                              &std::fclose);
   if (!file) return false;
@@ -209,11 +231,22 @@ bool WriteSyntheticExport(const std::string& path, std::uint64_t lines) {
   std::string buffer;
   buffer.reserve(kBlock + 1024);
   Random random;
+  std::string line;
   for (std::uint64_t i = 0; i < lines; ++i) {
-    if (i == 0) {
-      buffer.append(kHeader);
+    if (!shuffled) {
+      if (i == 0) {
+        buffer.append(kHeader);
+      } else {
+        AppendContact(buffer, random);
+      }
     } else {
-      AppendContact(buffer, random);
+      line.clear();
+      if (i == 0) {
+        line.append(kHeader);
+      } else {
+        AppendContact(line, random);
+      }
+      AppendShuffled(buffer, line);
     }
     buffer.append("\r\n");
     if (buffer.size() >= kBlock || i + 1 == lines) {

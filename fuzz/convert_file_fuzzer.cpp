@@ -1,8 +1,9 @@
 // Feeds arbitrary bytes as a whole export through the file conversion and
-// aborts unless every line of 26 fields, and every contact whose quoted value
-// spans lines, lands in marigold.txt, whole and in order, and the message
-// counts and numbers the lines it skipped; fields split at the separator the
-// header shows, and a UTF-16 export read as its text.
+// aborts unless every line of the fields the header asks for, and every
+// contact whose quoted value spans lines, lands in marigold.txt, whole and in
+// order, and the message counts and numbers the lines it skipped; fields split
+// at the separator the header shows, columns read where it names them, and a
+// UTF-16 export read as its text.
 
 #include <cstddef>
 #include <cstdint>
@@ -106,19 +107,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string text = reference::Utf8Text(file);
   const std::vector<std::string_view> lines = reference::Lines(text);
   conversion::RunContext run;
-  run.separator = reference::Separator(lines);
+  const reference::Layout layout = reference::LayoutOf(lines);
+  run.separator = layout.separator;
   std::string_view head = text;
   if (head.starts_with("\xEF\xBB\xBF")) head.remove_prefix(3);
   run.dates.order =
-      conversion::DecideDateOrder(head, false, run.separator, conversion::DateOrder::Unknown).order;
+      conversion::DecideDateOrder(head, false, run.separator, conversion::DateOrder::Unknown,
+                                  conversion::LayoutOf(head, false).columns)
+          .order;
   run.SetOperator("OP");
-  for (const reference::Joined& joined : reference::JoinLines(lines, run.separator)) {
-    if (reference::Fields(joined.text, nullptr, run.separator).size() < 26) {
+  for (const reference::Joined& joined : reference::JoinLines(lines, run.separator, layout.count)) {
+    const std::vector<std::string> fields = reference::Fields(joined.text, nullptr, run.separator);
+    if (fields.size() < layout.count) {
       skipped.push_back(joined.line);
       continue;
     }
     conversion::FormState one;
-    one.Linea = joined.text;
+    // Columns read by name are converted from a line of their values in INFO's order.
+    const std::string line = layout.byName ? reference::InInfoOrder(layout, fields) : joined.text;
+    one.Linea = line;
     conversion::ConvertLine(one, lineHost, run);
     expected += one.Linea1 + "\r\n";
     ++converted;
@@ -138,7 +145,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Check(ReadFile(dir.path / "marigold.txt") == expected,
         "marigold.txt must hold one whole record per line of 26 fields, in order", message);
   if (!skipped.empty()) {
-    const std::size_t note = message.find("26 fields");
+    const std::size_t note = message.find(" " + std::to_string(layout.count) + " fields");
     Check(note != std::string::npos, "the message must note the skipped lines", message);
     const std::string_view noteLine =
         std::string_view(message).substr(note, message.find('\n', note) - note);

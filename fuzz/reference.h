@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -138,6 +139,85 @@ inline char Separator(const std::vector<std::string_view>& lines) {
   return ',';
 }
 
+// Names the columns a record reads, in the order of the export's INFO.
+inline const std::vector<std::string> kColumns = {
+    "DXCC",    "Call",    "Date",     "Time",    "End",         "Band",       "Mode",
+    "QRG",     "Name",    "Operator", "Comment", "QTH-Locator", "QTH",        "RSTS",
+    "RSTS_NR", "RSTR",    "RSTR_NR",  "QSLR",    "QSLS",        "QSL-Action", "SPEZ",
+    "MY-QTH",  "Contest", "QSL-Mgr",  "Region",  "WPX"};
+
+// Tells how an export's lines split and where they hold the columns.
+struct Layout {
+  char separator = ',';
+  std::size_t count = 26;  // a line of fewer fields is skipped
+  bool byName = false;
+  std::vector<int> at;  // the field of each column of kColumns, -1 when none has its name
+};
+
+// Returns the layout the export's first line gives: when, split at the
+// comma, ';' or a tab, the first that does, its fields name Call, Date and
+// Time, ignoring ASCII case and the blanks and tabs around a name, each column
+// is read from the first field of its name, unless every one named stands at
+// its place in kColumns and the line holds 26 fields or more. Otherwise the
+// columns stand in kColumns' order, split at what Separator finds.
+inline Layout LayoutOf(const std::vector<std::string_view>& lines) {
+  const auto same = [](std::string_view a, std::string_view b) {
+    const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+      if (upper(a[i]) != upper(b[i])) return false;
+    }
+    return true;
+  };
+  Layout layout;
+  for (const char separator : {',', ';', '\t'}) {
+    if (lines.empty()) break;
+    const std::vector<std::string> names = Fields(lines.front(), nullptr, separator);
+    std::vector<int> at(kColumns.size(), -1);
+    for (std::size_t k = names.size(); k-- > 0;) {
+      std::string_view name = names[k];
+      while (!name.empty() && (name.front() == ' ' || name.front() == '\t')) name.remove_prefix(1);
+      while (!name.empty() && (name.back() == ' ' || name.back() == '\t')) name.remove_suffix(1);
+      for (std::size_t c = 0; c < kColumns.size(); ++c) {
+        if (same(name, kColumns[c])) at[c] = static_cast<int>(k);
+      }
+    }
+    if (at[1] < 0 || at[2] < 0 || at[3] < 0) continue;
+    layout.separator = separator;
+    bool inPlace = names.size() >= 26;
+    int last = 0;
+    for (std::size_t c = 0; c < at.size(); ++c) {
+      inPlace = inPlace && (at[c] < 0 || at[c] == static_cast<int>(c));
+      last = std::max(last, at[c]);
+    }
+    if (inPlace) return layout;
+    layout.byName = true;
+    layout.count = static_cast<std::size_t>(last) + 1;
+    layout.at = at;
+    return layout;
+  }
+  layout.separator = Separator(lines);
+  return layout;
+}
+
+// Returns the fields of a line read as layout says, written again in
+// kColumns' order, each quoted, a column without a name as an empty field.
+inline std::string InInfoOrder(const Layout& layout, const std::vector<std::string>& fields) {
+  std::string line;
+  for (std::size_t c = 0; c < kColumns.size(); ++c) {
+    if (c > 0) line += layout.separator;
+    const int k = layout.byName ? layout.at[c] : static_cast<int>(c);
+    if (k < 0) continue;
+    line += '"';
+    for (const char ch : fields[static_cast<std::size_t>(k)]) {
+      line += ch;
+      if (ch == '"') line += '"';
+    }
+    line += '"';
+  }
+  return line;
+}
+
 // Holds the text of one record to be and the number of its first line.
 struct Joined {
   std::string text;
@@ -145,24 +225,25 @@ struct Joined {
 };
 
 // Joins lines as the converter does for quoted values that hold line breaks:
-// a line of fewer than 26 fields that ends in an open quote takes the lines
-// after it, each of fewer than 26 fields, with a blank between, until the text
-// holds 26 fields; at most 16 lines and 64 KiB, else each line stands alone.
+// a line of fewer than count fields that ends in an open quote takes the lines
+// after it, each of fewer than count fields, with a blank between, until the
+// text holds count fields; at most 16 lines and 64 KiB, else each line stands
+// alone.
 inline std::vector<Joined> JoinLines(const std::vector<std::string_view>& lines,
-                                     char separator = ',') {
+                                     char separator = ',', std::size_t count = 26) {
   std::vector<Joined> joined;
   for (std::size_t i = 0; i < lines.size();) {
     bool open = false;
     std::string text(lines[i]);
     std::size_t next = i + 1;
-    if (Fields(text, &open, separator).size() < 26 && open) {
+    if (Fields(text, &open, separator).size() < count && open) {
       for (std::size_t k = i + 1; k < lines.size() && k - i < 16; ++k) {
-        if (Fields(lines[k], nullptr, separator).size() >= 26 ||
+        if (Fields(lines[k], nullptr, separator).size() >= count ||
             text.size() + 1 + lines[k].size() > 64 * 1024) {
           break;
         }
         text.append(" ").append(lines[k]);
-        if (Fields(text, &open, separator).size() >= 26) {
+        if (Fields(text, &open, separator).size() >= count) {
           next = k + 1;
           break;
         }

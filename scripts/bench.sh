@@ -7,7 +7,8 @@
 # The options but --no-windows go to the Linux benchmark. --instructions instead
 # counts with callgrind the instructions one conversion through the core takes
 # (100,000 lines by default), for the whole run and for its top K functions
-# (15 by default), each per line: exact counts, comparable from run to run.
+# (15 by default), each per line: exact counts, comparable from run to run;
+# then the whole run again on the same export with its columns shuffled.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -98,6 +99,17 @@ if [ "$instructions" = 1 ]; then
   echo
   echo "Top functions, instructions a line, with what they call:"
   per_line yes
+  # Counts the same export again with its columns shuffled, found by their names.
+  "$bench" --export-only --shuffled --dir "$dir/shuffled" --lines "$lines"
+  valgrind --tool=callgrind --callgrind-out-file="$dir/shuffled.out" "$bench" --once \
+    --dir "$dir/shuffled" --lines "$lines" 2>"$dir/callgrind.log" ||
+    { cat "$dir/callgrind.log" >&2; exit 1; }
+  shuffled=$(callgrind_annotate "$dir/shuffled.out" 2>/dev/null |
+    awk '/PROGRAM TOTALS/ { gsub(",", "", $1); print $1 }')
+  echo
+  echo "The same export, its columns shuffled and found by their names:"
+  awk -v total="$shuffled" -v lines="$lines" -v info="$total" \
+    'BEGIN { printf "  %.0f in all, %.1f a line, %.3f times INFO'"'"'s order\n", total, total / lines, total / info }'
   [ "$own_dir" = 0 ] || [ "$keep" = 0 ] || echo "Files kept in $dir"
   exit 0
 fi

@@ -27,8 +27,12 @@ struct Sentence {
 const auto kSentences = std::to_array<Sentence>({
     // Completion and its notices.
     {R"(FINISH MARIGOLD\.TXT with \d+ DATA in FILE)", "FINISH MARIGOLD.TXT with N DATA in FILE"},
-    {R"(Skipped \d+ lines? with fewer than 26 fields: lines? [\d, …]+)",
+    {R"(Skipped \d+ lines? with fewer than \d+ fields: lines? [\d, …]+)",
      "with fewer than 26 fields"},
+    {R"(Columns were found by the names in the export's first line, which orders them otherwise than INFO\.)",
+     "Columns were found by the names in the export's first line"},
+    {R"(Columns the export's first line does not name, their fields of marigold\.txt left blank: [^ ()]+ \(fields? \d+( and \d+)?\)(, [^ ()]+ \(fields? \d+( and \d+)?\))*\.)",
+     "Columns the export's first line does not name"},
     {R"(Placeholder date 01/01/2050 or time 12:12:12 written for \d+ records? whose date or time is in no form that is read: lines? [\d, …]+)",
      "Placeholder date 01/01/2050 or time 12:12:12"},
     {R"(Band kept as written in field 7 \(not in the band table\) for \d+ records?: .*)",
@@ -127,6 +131,8 @@ std::vector<std::string> EveryMessage() {
       "column 6 is \"Mode\" where \"Band\" is expected, column 7 is \"Band\" where \"Mode\" "
       "is expected";
   base.datesInOrder = true;
+  base.columnsMoved = true;
+  base.missingColumns = {conversion::column::QSLMgr, conversion::column::Mode};
   using conversion::DateOrder;
   using conversion::OrderReason;
   const std::vector<conversion::OrderDecision> orders = {

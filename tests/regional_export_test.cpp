@@ -175,11 +175,11 @@ TEST_F(RegionalExportTest, ConvertsAUtf16ExportAsItsUtf8Text) {
 
 TEST_F(RegionalExportTest, SaysWhereTheHeaderDiffersFromTheColumnsExpected) {
   std::string header = test::kHeader;
-  header.replace(header.find("Band,Mode"), 9, "Mode,Band");
+  header.replace(header.find("Band,Mode"), 9, "MHz,Modus");
   EXPECT_EQ(Run({header, test::kContact, test::kContact}),
             std::string(kFinish3) +
-                "\nThe export's header differs from the expected columns: column 6 is \"Mode\" "
-                "where \"Band\" is expected, column 7 is \"Band\" where \"Mode\" is expected.");
+                "\nThe export's header differs from the expected columns: column 6 is \"MHz\" "
+                "where \"Band\" is expected, column 7 is \"Modus\" where \"Mode\" is expected.");
   // Records are still written by position.
   EXPECT_EQ(Field(7)[1], "14");
   EXPECT_EQ(Run({" dxcc " + std::string(test::kHeader).substr(4), test::kContact, test::kContact}),

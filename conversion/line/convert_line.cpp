@@ -108,18 +108,25 @@ LineResult ConvertLine(FormState& form, Host& host, RunContext& run, Record& rec
   LineResult result;
   Fields& Dati = record.columns;
   bool lineHoldsBar = false;
-  bool split = false;
+  const Columns& columns = run.columns;
+  // Splits a line whose columns are read by name into all its fields, then takes the columns.
+  std::string_view* const fields = columns.byName ? run.named.data() : Dati.data();
+  std::size_t found = 0;
   if (marked != nullptr) {
     // Rewrites quoted fields beside the line: a line that is skipped stays as
     // it was, for the joiner.
     const std::size_t size = form.Linea.size();
     if (run.rewritten.size() < size + kLinePadding) run.rewritten.resize(size + kLinePadding);
     const auto begin = static_cast<std::size_t>(form.Linea.data() - marked->data);
-    split = SplitFields(*marked, begin, begin + size, Dati, lineHoldsBar, run.rewritten.data());
+    found = SplitFields(*marked, begin, begin + size, fields, columns.count, lineHoldsBar,
+                        run.rewritten.data());
   } else {
-    split = SplitFields(form.Linea, run.line, Dati, lineHoldsBar, run.separator);
+    found = SplitFields(form.Linea, run.line, fields, columns.count, lineHoldsBar, run.separator);
   }
-  if (!split) return result;
+  if (found < columns.count) return result;
+  if (columns.byName) [[unlikely]] {
+    run.named.Take(columns, Dati);
+  }
   if (form.xx == std::numeric_limits<std::int32_t>::max()) {
     result.status = LineStatus::Overflow;
     return result;

@@ -93,6 +93,20 @@ inline constexpr std::array<RecordField, 48> kRecord{
     Copy(column::Mode),                                  // 48
 };
 
+// Returns true when field shows column c of a line, as it stands or computed from it.
+constexpr bool Shows(const RecordField& field, std::size_t c) {
+  switch (field.source) {
+    case Source::Text:
+    case Source::Operator:
+    case Source::Moment:
+      return false;
+    case Source::DateTime:
+      return field.column == c || field.other == c;
+    default:
+      return field.column == c;
+  }
+}
+
 // Returns true when fields a and b hold the same value whatever the line.
 constexpr bool SameValue(const RecordField& a, const RecordField& b) {
   return a.source == b.source && a.column == b.column && a.other == b.other;

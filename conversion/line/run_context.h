@@ -54,6 +54,8 @@ struct RunContext {
   bool operatorHoldsBar = false;  // operatorName holds a bar
   bool eightBit = false;          // the export is in the 8-bit code page rather than UTF-8
   char separator = ',';           // separates the fields of the export's lines
+  Columns columns;                // where the lines hold the columns; set by SetColumns
+  NamedFields named;              // the fields of a line whose columns are read by name
   std::optional<std::time_t> momentTime;
   std::string moment;                                      // field 47 for momentTime
   bool momentHoldsBar = false;                             // moment holds a bar
@@ -64,6 +66,11 @@ struct RunContext {
   Record record;                // the current line's record, for ConvertLine to append to Linea1
   CounterText counter;
 
+  // Reads the columns of every line as columns places them.
+  void SetColumns(const Columns& placed) {
+    columns = placed;
+    if (placed.byName) named.Fit(placed);
+  }
   // Prepares field 3 from the operator name as typed (UTF-8).
   void SetOperator(std::string_view typed);
   // Takes this PC's AM and PM words (UTF-8) in the export's encoding; a word

@@ -74,8 +74,8 @@ std::size_t ReadOddStart(const char* data, std::size_t size, std::size_t start,
 
 }  // namespace
 
-bool SplitFields(std::string_view line, LineCopy& copy, Fields& dati, bool& holdsBar,
-                 char separator) {
+std::size_t SplitFields(std::string_view line, LineCopy& copy, std::string_view* dati,
+                        std::size_t count, bool& holdsBar, char separator) {
   const std::size_t size = line.size();
   const std::size_t words = size / kWord + 1;
   if (copy.bytes.size() < words * kWord + kLinePadding) {
@@ -90,16 +90,29 @@ bool SplitFields(std::string_view line, LineCopy& copy, Fields& dati, bool& hold
   MarkWords(data, 0, size + 1, copy.marks.data(), copy.bars.data(), separator);
   // A CR or LF inside the line is text here, as the reader never passes one on.
   for (std::size_t w = 0; w < words; ++w) copy.marks[w].lineEnds = 0;
-  return SplitFields({data, copy.marks.data(), copy.bars.data(), separator}, 0, size, dati,
+  return SplitFields({data, copy.marks.data(), copy.bars.data(), separator}, 0, size, dati, count,
                      holdsBar, data);
 }
 
-bool SplitFields(const MarkedText& text, std::size_t begin, std::size_t end, Fields& dati,
-                 bool& holdsBar, char* rewriteTo) {
+bool SplitColumns(std::string_view line, LineCopy& copy, const Columns& columns, NamedFields& all,
+                  Fields& dati, bool& holdsBar, char separator) {
+  if (!columns.byName) return SplitFields(line, copy, dati, holdsBar, separator);
+  if (SplitFields(line, copy, all.data(), columns.count, holdsBar, separator) < columns.count) {
+    return false;
+  }
+  all.Take(columns, dati);
+  return true;
+}
+
+std::size_t SplitFields(const MarkedText& text, std::size_t begin, std::size_t end,
+                        std::string_view* dati, std::size_t count, bool& holdsBar,
+                        char* rewriteTo) {
   const Rewrite rewrite{text.data + begin, rewriteTo, text.separator};
   const char* const data = text.data;
-  std::string_view* field = dati.data();
-  std::string_view* const full = field + kUsedFields;
+  std::string_view* field = dati;
+  std::string_view* const full = field + count;
+  // Counts the fields found on a line that holds fewer than count.
+  const auto found = [&field, dati] { return static_cast<std::size_t>(field - dati); };
   // Where *field starts; after its leading blanks once they were skipped.
   std::size_t start = begin;
   unsigned bars = 0;            // nonzero when a word read so far holds a bar
@@ -130,9 +143,9 @@ bool SplitFields(const MarkedText& text, std::size_t begin, std::size_t end, Fie
           if (++field == full) {
             // Looks at the words the field ran into, which the loop has not reached.
             holdsBar = bars != 0 || AnyBar(text.bars, base / kWord, end / kWord);
-            return true;
+            return count;
           }
-          if (start > end) return false;
+          if (start > end) return found();
           if (start >= next) break;
           const std::uint64_t kept = ~std::uint64_t{0} << (start - base);
           commas &= kept;
@@ -159,7 +172,7 @@ bool SplitFields(const MarkedText& text, std::size_t begin, std::size_t end, Fie
         } while (run != 0);
         if (field >= full) {
           holdsBar = bars != 0;
-          return true;
+          return count;
         }
         start = static_cast<std::size_t>(from - data);
       }
@@ -171,22 +184,22 @@ bool SplitFields(const MarkedText& text, std::size_t begin, std::size_t end, Fie
       start = comma + 1;
       if (++field == full) {
         holdsBar = bars != 0;
-        return true;
+        return count;
       }
-      if (start > end) return false;
+      if (start > end) return found();
       const std::uint64_t done = stop | (stop - 1);
       commas &= ~done;
       looks &= ~done;
       look = ((odd >> (comma - base)) & 2) != 0;
     }
-    if (end < next) return false;  // the separator at end is taken
+    if (end < next) return found();  // the separator at end is taken
   }
 }
 
-LineShape ShapeOf(std::string_view line, char separator) {
+LineShape ShapeOf(std::string_view line, char separator, std::size_t count) {
   LineShape shape;
   std::size_t pos = 0;
-  while (shape.fields < kUsedFields) {
+  while (shape.fields < count) {
     ++shape.fields;
     const std::size_t start = line.find_first_not_of(' ', pos);
     if (start != std::string_view::npos && line[start] == '"') {

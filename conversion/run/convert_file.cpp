@@ -62,7 +62,7 @@ void ConvertLines(FormState& form, Host& host, RunContext& run, LineReader& read
     return !ended;
   };
   const LineJoiner::ReadLine read = next;  // for joins only, which are rare
-  LineJoiner joiner(run.separator);
+  LineJoiner joiner(run.separator, run.columns.count);
   std::string_view line;
   std::uint64_t number = 0;
   for (;;) {
@@ -110,10 +110,15 @@ void Convert(FormState& form, Host& host, LineReader& reader, RecordWriter& writ
     const std::string_view probe = reader.Probe(cut);
     // An export of ASCII alone is in the 8-bit code page as far as anyone can tell.
     run.eightBit = !reader.bom() && !(HoldsNonAscii(probe) && IsUtf8(probe, cut));
-    run.separator = SeparatorOf(probe);
-    outcome.headerDifference = HeaderDifference(probe, run.separator);
+    const ExportLayout layout = LayoutOf(probe, cut);
+    run.separator = layout.separator;
+    run.SetColumns(layout.columns);
+    outcome.fields = layout.columns.count;
+    outcome.columnsMoved = layout.reordered;
+    outcome.missingColumns = layout.missing;
+    if (!layout.columns.byName) outcome.headerDifference = HeaderDifference(probe, run.separator);
     const RegionalDates regional = host.Regional();
-    outcome.dateOrder = DecideDateOrder(probe, cut, run.separator, regional.order);
+    outcome.dateOrder = DecideDateOrder(probe, cut, run.separator, regional.order, layout.columns);
     run.dates.order = outcome.dateOrder.order;
     run.SetDayHalves(regional.am, regional.pm);
     run.SetOperator(form.NomeUtente);

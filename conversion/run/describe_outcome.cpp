@@ -75,11 +75,32 @@ std::string DateOrderNotice(const RunOutcome& outcome) {
   return {};
 }
 
+// Names the columns that the export's first line lacks and the fields of marigold.txt
+// they leave blank, or nothing.
+std::string MissingColumns(const RunOutcome& outcome) {
+  if (outcome.missingColumns.empty()) return {};
+  std::string text =
+      "\nColumns the export's first line does not name, their fields of marigold.txt left blank:";
+  for (const std::size_t c : outcome.missingColumns) {
+    std::vector<std::size_t> shown;
+    for (std::size_t k = 0; k < kRecord.size(); ++k) {
+      if (Shows(kRecord[k], c)) shown.push_back(k + 1);
+    }
+    text += (c == outcome.missingColumns.front() ? " " : ", ") + std::string(kColumnList[c]) +
+            (shown.size() == 1 ? " (field " : " (fields ");
+    for (const std::size_t k : shown) {
+      text += (k == shown.front() ? "" : k == shown.back() ? " and " : ", ") + std::to_string(k);
+    }
+    text += ")";
+  }
+  return text + ".";
+}
+
 std::string Completion(const RunOutcome& outcome) {
   std::string text = "FINISH MARIGOLD.TXT with " + std::to_string(outcome.count) + " DATA in FILE";
   if (outcome.skipped.count() > 0) {
-    text += "\nSkipped " + Plural(outcome.skipped.count(), "line", "lines") +
-            " with fewer than 26 fields: " + Lines(outcome.skipped);
+    text += "\nSkipped " + Plural(outcome.skipped.count(), "line", "lines") + " with fewer than " +
+            std::to_string(outcome.fields) + " fields: " + Lines(outcome.skipped);
   }
   if (outcome.placeholders.count() > 0) {
     text += "\nPlaceholder date 01/01/2050 or time 12:12:12 written for " +
@@ -91,6 +112,12 @@ std::string Completion(const RunOutcome& outcome) {
             Plural(outcome.unknownBands.count(), "record", "records") + ": " +
             Values(outcome.unknownBands);
   }
+  if (outcome.columnsMoved) {
+    text +=
+        "\nColumns were found by the names in the export's first line, which orders them "
+        "otherwise than INFO.";
+  }
+  text += MissingColumns(outcome);
   if (!outcome.headerDifference.empty()) {
     text += "\nThe export's header differs from the expected columns: " + outcome.headerDifference +
             ".";

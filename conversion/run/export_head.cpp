@@ -2,7 +2,9 @@
 
 #include "export_head.h"
 
+#include <algorithm>
 #include <array>
+#include <limits>
 
 #include "date_time.h"
 #include "line_joiner.h"
@@ -37,7 +39,66 @@ bool TakeLine(std::string_view& text, bool cut, std::string_view& line) {
   return true;
 }
 
+// Returns name less the blanks and tabs around it.
+std::string_view TrimBlanks(std::string_view name) {
+  const std::size_t first = name.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  return name.substr(first, name.find_last_not_of(" \t") + 1 - first);
+}
+
+// Reads the columns the header line names when split at separator into
+// layout; returns false when it does not name Call, Date and Time.
+bool ReadNames(std::string_view line, char separator, ExportLayout& layout) {
+  const auto most = static_cast<std::size_t>(std::count(line.begin(), line.end(), separator)) + 1;
+  std::vector<std::string_view> names(most + kWord);
+  LineCopy copy;
+  bool holdsBar = false;
+  const std::size_t count = SplitFields(line, copy, names.data(), most, holdsBar, separator);
+  constexpr std::size_t kAbsent = std::numeric_limits<std::size_t>::max();
+  std::array<std::size_t, kUsedFields> at{};
+  at.fill(kAbsent);
+  for (std::size_t k = 0; k < count; ++k) {
+    const std::string_view name = TrimBlanks(names[k]);
+    for (std::size_t c = 0; c < kUsedFields; ++c) {
+      if (at[c] == kAbsent && SameIgnoringAsciiCase(name, kColumnList[c])) at[c] = k;
+    }
+  }
+  if (at[column::Call] == kAbsent || at[column::Date] == kAbsent || at[column::Time] == kAbsent) {
+    return false;
+  }
+  layout.separator = separator;
+  std::size_t last = 0;
+  for (std::size_t c = 0; c < kUsedFields; ++c) {
+    if (at[c] == kAbsent) continue;
+    last = std::max(last, at[c]);
+    layout.reordered = layout.reordered || at[c] != c;
+  }
+  if (count >= kUsedFields && !layout.reordered) return true;
+  Columns& columns = layout.columns;
+  columns.byName = true;
+  columns.count = last + 1;
+  for (std::size_t c = 0; c < kUsedFields; ++c) {
+    columns.at[c] = at[c] != kAbsent ? at[c] : columns.count + kWord;
+    const bool shown = std::any_of(kRecord.begin(), kRecord.end(),
+                                   [c](const RecordField& field) { return Shows(field, c); });
+    if (at[c] == kAbsent && shown) layout.missing.push_back(c);
+  }
+  return true;
+}
+
 }  // namespace
+
+ExportLayout LayoutOf(std::string_view head, bool cut) {
+  ExportLayout layout;
+  const std::size_t end = LineEnd(head);
+  if (end != std::string_view::npos || !cut) {
+    for (const char separator : {',', ';', '\t'}) {
+      if (ReadNames(head.substr(0, end), separator, layout)) return layout;
+    }
+  }
+  layout.separator = SeparatorOf(head);
+  return layout;
+}
 
 char SeparatorOf(std::string_view head) {
   const std::string_view line = FirstLine(head);
@@ -53,13 +114,16 @@ char SeparatorOf(std::string_view head) {
   return ',';
 }
 
-OrderDecision DecideDateOrder(std::string_view head, bool cut, char separator, DateOrder pc) {
+OrderDecision DecideDateOrder(std::string_view head, bool cut, char separator, DateOrder pc,
+                              const Columns& columns) {
   OrderDecision decision;
   std::string dayExample;
   LineCopy copy;
   Fields fields;
+  NamedFields named;
+  named.Fit(columns);
   bool holdsBar = false;
-  LineJoiner joiner(separator);
+  LineJoiner joiner(separator, columns.count);
   const LineJoiner::ReadLine read = [&head, cut](std::string_view& line, std::uint64_t& /*n*/) {
     return TakeLine(head, cut, line);
   };
@@ -67,8 +131,10 @@ OrderDecision DecideDateOrder(std::string_view head, bool cut, char separator, D
   std::uint64_t number = 0;
   while (joiner.TakeAhead(line, number) || read(line, number)) {
     // Joins the lines of a contact as the records are joined, only when the line is short.
-    if (!SplitFields(line, copy, fields, holdsBar, separator) &&
-        !(joiner.Join(line, read) && SplitFields(line, copy, fields, holdsBar, separator))) {
+    const auto split = [&] {
+      return SplitColumns(line, copy, columns, named, fields, holdsBar, separator);
+    };
+    if (!split() && !(joiner.Join(line, read) && split())) {
       continue;
     }
     const std::string_view date = TrimSpaces(fields[column::Date]);

@@ -3,9 +3,12 @@
 
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "conversion.h"
 #include "line_converter.h"
@@ -19,6 +22,35 @@ namespace conversion {
 inline constexpr std::string_view kColumnNames =
     "DXCC,Call,Date,Time,End,Band,Mode,QRG,Name,Operator,Comment,QTH-Locator,QTH,RSTS,RSTS_NR,"
     "RSTR,RSTR_NR,QSLR,QSLS,QSL-Action,SPEZ,MY-QTH,Contest,QSL-Mgr,Region,WPX";
+
+// Names each column of kColumnNames, in order.
+inline constexpr std::array<std::string_view, kUsedFields> kColumnList = [] {
+  std::array<std::string_view, kUsedFields> list{};
+  std::string_view names = kColumnNames;
+  for (std::string_view& name : list) {
+    name = names.substr(0, names.find(','));
+    names.remove_prefix(std::min(names.size(), name.size() + 1));
+  }
+  return list;
+}();
+
+// Tells how the lines of an export are split and where they hold their columns.
+struct ExportLayout {
+  char separator = ',';
+  Columns columns;                   // by position unless the header names them elsewhere
+  bool reordered = false;            // a column named stands elsewhere than in kColumnNames
+  std::vector<std::size_t> missing;  // columns a record shows that the header, read by name, lacks
+};
+
+// Reads the layout of the export from the first line of head. When that line,
+// split at the comma, ';' or a tab, the first at which it does, names Call,
+// Date and Time (in any case, blanks around a name dropped), that separator
+// splits the lines and each column is read from the first field of its name,
+// a column not named as a blank; unless every column named stands at its place
+// in kColumnNames and the line holds 26 fields or more: then they are read by
+// position. A first line that cut leaves without its end names nothing.
+// Otherwise columns are read by position, split at what SeparatorOf finds.
+ExportLayout LayoutOf(std::string_view head, bool cut);
 
 // Returns ';' or a tab when the first line of head, split there, holds at
 // least 26 fields and Date as its third, as exports made under such list
@@ -39,13 +71,15 @@ struct OrderDecision {
 };
 
 // Decides the order of day and month of the dates with the year last and no
-// '.': day first when the Date of a contact in head, a line of 26 fields or
+// '.': day first when the Date of a contact in head, a line of the fields that
+// columns asks for (its Date where columns places it) or
 // lines the records' joiner joins, is a day of the calendar only when read day
 // first (OrderShownBy), month first when one is so only when read month first;
 // when both or neither, as this PC's settings say. The example is the first
 // such date, less the spaces around it. cut tells that head ends inside a
 // line, which then does not count, nor does a contact that needs it.
-OrderDecision DecideDateOrder(std::string_view head, bool cut, char separator, DateOrder pc);
+OrderDecision DecideDateOrder(std::string_view head, bool cut, char separator, DateOrder pc,
+                              const Columns& columns = {});
 
 // Returns the first three columns of the header line that starts head whose
 // names differ from kColumnNames, ignoring case: `column 6 is "Mode" where

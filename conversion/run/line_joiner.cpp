@@ -16,8 +16,8 @@ bool LineJoiner::TakeFirstAhead(std::string_view& line, std::uint64_t& number) {
 }
 
 bool LineJoiner::Join(std::string_view& linea, const ReadLine& read) {
-  const LineShape first = ShapeOf(linea, separator_);
-  if (first.fields >= kUsedFields || !first.openQuote) return false;
+  const LineShape first = ShapeOf(linea, separator_, count_);
+  if (first.fields >= count_ || !first.openQuote) return false;
   std::string joined(linea);
   for (std::size_t used = 0; used + 1 < kMostLines; ++used) {
     if (used == ahead_.size()) {
@@ -27,13 +27,13 @@ bool LineJoiner::Join(std::string_view& linea, const ReadLine& read) {
       ahead_.emplace_back(std::string(next), number);
     }
     const std::string& next = ahead_[used].first;
-    if (ShapeOf(next, separator_).fields >= kUsedFields ||
+    if (ShapeOf(next, separator_, count_).fields >= count_ ||
         joined.size() + 1 + next.size() > kMostBytes) {
       return false;
     }
     joined.append(" ").append(next);
-    const LineShape shape = ShapeOf(joined, separator_);
-    if (shape.fields >= kUsedFields) {
+    const LineShape shape = ShapeOf(joined, separator_, count_);
+    if (shape.fields >= count_) {
       joined_ = std::move(joined);
       linea = joined_;
       ahead_.erase(ahead_.begin(), ahead_.begin() + static_cast<std::ptrdiff_t>(used + 1));

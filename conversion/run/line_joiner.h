@@ -24,7 +24,9 @@ class LineJoiner {
   static constexpr std::size_t kMostLines = 16;
   static constexpr std::size_t kMostBytes = 64 * 1024;
 
-  explicit LineJoiner(char separator = ',') : separator_(separator) {}
+  // Joins lines split at separator while they hold fewer than count fields.
+  explicit LineJoiner(char separator = ',', std::size_t count = 26)
+      : separator_(separator), count_(count) {}
 
   // Gives the next of the lines read ahead by Join; false when none is left.
   // The line stays valid until the next call.
@@ -33,17 +35,18 @@ class LineJoiner {
   }
 
   // Joins the lines after linea to it, each line break a blank, while the text
-  // holds fewer than 26 fields and ends in an open quote and the next line on
-  // its own holds fewer than 26 fields, up to kMostLines lines and kMostBytes.
-  // Returns true with linea viewing the joined text, valid until the next
-  // call, when it holds 26 fields; else leaves linea as it is, and the lines
+  // holds fewer than count fields and ends in an open quote and the next line
+  // on its own holds fewer than count fields, up to kMostLines lines and
+  // kMostBytes. Returns true with linea viewing the joined text, valid until
+  // the next call, when it holds count fields; else leaves linea as it is, and the lines
   // read ahead come next from TakeAhead. linea is copied before the first read.
   bool Join(std::string_view& linea, const ReadLine& read);
 
  private:
   bool TakeFirstAhead(std::string_view& line, std::uint64_t& number);
 
-  char separator_;  // separates the fields of the lines
+  char separator_;     // separates the fields of the lines
+  std::size_t count_;  // the fields a line holds at least
   std::deque<std::pair<std::string, std::uint64_t>> ahead_;
   std::string current_;
   std::string joined_;

@@ -97,10 +97,12 @@ struct RunOutcome {
   bool outputRemoved = false;    // the earlier marigold.txt is gone
   std::int32_t count = 0;        // the records of a finished run, as xx counts them
   std::size_t longestLine = 0;   // the reader's limit, for kLineTooLong
-  LineList skipped;              // lines of fewer than 26 fields
+  std::size_t fields = 26;       // the fields a line holds at least
+  LineList skipped;              // lines of fewer than that
   LineList placeholders;         // records with the placeholder date or time
   ValueList unknownBands;        // bands kept as written in field 7
   std::string headerDifference;  // how the header line's names differ from the columns expected
+  bool columnsMoved = false;     // the header line names columns in another order
   OrderDecision dateOrder;       // how day and month were told apart
   bool datesInOrder = false;     // a date was read in that order
   bool inputIsPartial = false;   // kInputIsOutput: the typed name leads to the temporary file
@@ -110,6 +112,8 @@ struct RunOutcome {
   std::string stepFolder;        // kSeveralOnTheWay: the folder the step's names lie in
   std::string step;              // kSeveralOnTheWay: the step as typed
   bool stepIsFolder = false;     // kSeveralOnTheWay: the step leads on to a further one
+  // Columns shown in a record that a header line read by name lacks.
+  std::vector<std::size_t> missingColumns;
 };
 
 // Returns the message that tells the user how the run ended.
