@@ -101,6 +101,35 @@ std::size_t RecordSize(const Record& record, std::index_sequence<V...> /*unused*
   return kJoints.total + (Varying<V>(record).size() + ...);
 }
 
+// Makes room in run.rewritten for the quoted fields of the marked line Linea,
+// rewritten beside it so that a line that is skipped stays as it was, for the
+// joiner; returns where the line starts in marked.
+std::size_t RewriteBeside(const FormState& form, RunContext& run, const MarkedText& marked) {
+  const std::size_t size = form.Linea.size();
+  if (run.rewritten.size() < size + kLinePadding) run.rewritten.resize(size + kLinePadding);
+  return static_cast<std::size_t>(form.Linea.data() - marked.data);
+}
+
+// Splits form.Linea, marked or through a copy, into all its fields and takes
+// the columns into dati where the run's header names them; returns false when
+// the line holds fewer fields than the columns reach.
+[[gnu::noinline]] bool SplitByName(FormState& form, RunContext& run, const MarkedText* marked,
+                                   Fields& dati, bool& holdsBar) {
+  const Columns& columns = run.columns;
+  std::size_t found = 0;
+  if (marked != nullptr) {
+    const std::size_t begin = RewriteBeside(form, run, *marked);
+    found = SplitFields(*marked, begin, begin + form.Linea.size(), run.named.data(), columns.count,
+                        holdsBar, run.rewritten.data());
+  } else {
+    found =
+        SplitFields(form.Linea, run.line, run.named.data(), columns.count, holdsBar, run.separator);
+  }
+  if (found < columns.count) return false;
+  run.named.Take(columns, dati);
+  return true;
+}
+
 }  // namespace
 
 LineResult ConvertLine(FormState& form, Host& host, RunContext& run, Record& record,
@@ -108,25 +137,17 @@ LineResult ConvertLine(FormState& form, Host& host, RunContext& run, Record& rec
   LineResult result;
   Fields& Dati = record.columns;
   bool lineHoldsBar = false;
-  const Columns& columns = run.columns;
-  // Splits a line whose columns are read by name into all its fields, then takes the columns.
-  std::string_view* const fields = columns.byName ? run.named.data() : Dati.data();
-  std::size_t found = 0;
-  if (marked != nullptr) {
-    // Rewrites quoted fields beside the line: a line that is skipped stays as
-    // it was, for the joiner.
-    const std::size_t size = form.Linea.size();
-    if (run.rewritten.size() < size + kLinePadding) run.rewritten.resize(size + kLinePadding);
-    const auto begin = static_cast<std::size_t>(form.Linea.data() - marked->data);
-    found = SplitFields(*marked, begin, begin + size, fields, columns.count, lineHoldsBar,
+  bool split = false;
+  if (run.columns.byName) [[unlikely]] {
+    split = SplitByName(form, run, marked, Dati, lineHoldsBar);
+  } else if (marked != nullptr) {
+    const std::size_t begin = RewriteBeside(form, run, *marked);
+    split = SplitFields(*marked, begin, begin + form.Linea.size(), Dati, lineHoldsBar,
                         run.rewritten.data());
   } else {
-    found = SplitFields(form.Linea, run.line, fields, columns.count, lineHoldsBar, run.separator);
+    split = SplitFields(form.Linea, run.line, Dati, lineHoldsBar, run.separator);
   }
-  if (found < columns.count) return result;
-  if (columns.byName) [[unlikely]] {
-    run.named.Take(columns, Dati);
-  }
+  if (!split) return result;
   if (form.xx == std::numeric_limits<std::int32_t>::max()) {
     result.status = LineStatus::Overflow;
     return result;

@@ -72,10 +72,8 @@ std::size_t ReadOddStart(const char* data, std::size_t size, std::size_t start,
   return quoted ? ReadQuoted(data, size, start, value, rewrite) : start;
 }
 
-}  // namespace
-
-std::size_t SplitFields(std::string_view line, LineCopy& copy, std::string_view* dati,
-                        std::size_t count, bool& holdsBar, char separator) {
+// Copies line into copy, marked, with a separator behind it; returns the marked copy.
+MarkedText MarkedCopy(std::string_view line, LineCopy& copy, char separator) {
   const std::size_t size = line.size();
   const std::size_t words = size / kWord + 1;
   if (copy.bytes.size() < words * kWord + kLinePadding) {
@@ -90,8 +88,21 @@ std::size_t SplitFields(std::string_view line, LineCopy& copy, std::string_view*
   MarkWords(data, 0, size + 1, copy.marks.data(), copy.bars.data(), separator);
   // A CR or LF inside the line is text here, as the reader never passes one on.
   for (std::size_t w = 0; w < words; ++w) copy.marks[w].lineEnds = 0;
-  return SplitFields({data, copy.marks.data(), copy.bars.data(), separator}, 0, size, dati, count,
-                     holdsBar, data);
+  return {data, copy.marks.data(), copy.bars.data(), separator};
+}
+
+}  // namespace
+
+bool SplitFields(std::string_view line, LineCopy& copy, Fields& dati, bool& holdsBar,
+                 char separator) {
+  const MarkedText text = MarkedCopy(line, copy, separator);
+  return SplitFields(text, 0, line.size(), dati, holdsBar, copy.bytes.data());
+}
+
+std::size_t SplitFields(std::string_view line, LineCopy& copy, std::string_view* dati,
+                        std::size_t count, bool& holdsBar, char separator) {
+  const MarkedText text = MarkedCopy(line, copy, separator);
+  return SplitFields(text, 0, line.size(), dati, count, holdsBar, copy.bytes.data());
 }
 
 bool SplitColumns(std::string_view line, LineCopy& copy, const Columns& columns, NamedFields& all,
@@ -104,9 +115,15 @@ bool SplitColumns(std::string_view line, LineCopy& copy, const Columns& columns,
   return true;
 }
 
-std::size_t SplitFields(const MarkedText& text, std::size_t begin, std::size_t end,
-                        std::string_view* dati, std::size_t count, bool& holdsBar,
-                        char* rewriteTo) {
+namespace {
+
+// Splits as SplitFields says; Fixed, when not 0, is the count, known when compiling.
+template <std::size_t Fixed>
+[[gnu::always_inline]] inline std::size_t Split(const MarkedText& text, std::size_t begin,
+                                                std::size_t end, std::string_view* dati,
+                                                std::size_t anyCount, bool& holdsBar,
+                                                char* rewriteTo) {
+  const std::size_t count = Fixed != 0 ? Fixed : anyCount;
   const Rewrite rewrite{text.data + begin, rewriteTo, text.separator};
   const char* const data = text.data;
   std::string_view* field = dati;
@@ -194,6 +211,19 @@ std::size_t SplitFields(const MarkedText& text, std::size_t begin, std::size_t e
     }
     if (end < next) return found();  // the separator at end is taken
   }
+}
+
+}  // namespace
+
+bool SplitFields(const MarkedText& text, std::size_t begin, std::size_t end, Fields& dati,
+                 bool& holdsBar, char* rewrite) {
+  return Split<kUsedFields>(text, begin, end, dati.data(), kUsedFields, holdsBar, rewrite) ==
+         kUsedFields;
+}
+
+std::size_t SplitFields(const MarkedText& text, std::size_t begin, std::size_t end,
+                        std::string_view* dati, std::size_t count, bool& holdsBar, char* rewrite) {
+  return Split<0>(text, begin, end, dati, count, holdsBar, rewrite);
 }
 
 LineShape ShapeOf(std::string_view line, char separator, std::size_t count) {

@@ -102,14 +102,10 @@ std::size_t SplitFields(std::string_view line, LineCopy& copy, std::string_view*
                         std::size_t count, bool& holdsBar, char separator);
 
 // Splits a line as above into its first 26 fields; returns false when it holds fewer.
-inline bool SplitFields(const MarkedText& text, std::size_t begin, std::size_t end, Fields& dati,
-                        bool& holdsBar, char* rewrite) {
-  return SplitFields(text, begin, end, dati.data(), kUsedFields, holdsBar, rewrite) == kUsedFields;
-}
-inline bool SplitFields(std::string_view line, LineCopy& copy, Fields& dati, bool& holdsBar,
-                        char separator = ',') {
-  return SplitFields(line, copy, dati.data(), kUsedFields, holdsBar, separator) == kUsedFields;
-}
+bool SplitFields(const MarkedText& text, std::size_t begin, std::size_t end, Fields& dati,
+                 bool& holdsBar, char* rewrite);
+bool SplitFields(std::string_view line, LineCopy& copy, Fields& dati, bool& holdsBar,
+                 char separator = ',');
 
 // Holds the fields of a line whose columns are read by name: room for
 // count + kWord fields, then the blank that a missing column reads.
