@@ -57,6 +57,13 @@ class Form1Test : public testing::Test {
     return operators;
   }
 
+  // Returns the message that ends a run of n records, which names marigold.txt.
+  QString Finish(int n) {
+    return QStringLiteral("FINISH MARIGOLD.TXT with %1 DATA in FILE\nWritten to \"%2\".")
+        .arg(n)
+        .arg(dir_.filePath(QStringLiteral("marigold.txt")));
+  }
+
   void TypeInto(QLineEdit* edit, const QString& text) {
     edit->clear();
     QTest::keyClicks(edit, text);
@@ -100,7 +107,7 @@ TEST_F(Form1Test, StartConvertsTheExportWithTheTypedNames) {
 
   ASSERT_EQ(boxes_.size(), 1U);
   EXPECT_EQ(boxes_[0].first, QStringLiteral("swisslog-to-marigold"));
-  EXPECT_EQ(boxes_[0].second, QStringLiteral("FINISH MARIGOLD.TXT with 3 DATA in FILE"));
+  EXPECT_EQ(boxes_[0].second, Finish(3));
   EXPECT_EQ(OperatorFields(), (QList<QByteArray>{"HB9ABC", "HB9ABC", "HB9ABC"}));
   EXPECT_EQ(Control<QLabel>("Label2")->text(), QStringLiteral("3"));
 
@@ -109,7 +116,7 @@ TEST_F(Form1Test, StartConvertsTheExportWithTheTypedNames) {
   Control<QLineEdit>("Text2")->clear();
   QTest::mouseClick(Control<QPushButton>("Command1"), Qt::LeftButton);
   ASSERT_EQ(boxes_.size(), 2U);
-  EXPECT_EQ(boxes_[1].second, QStringLiteral("FINISH MARIGOLD.TXT with 2 DATA in FILE"));
+  EXPECT_EQ(boxes_[1].second, Finish(2));
   EXPECT_EQ(OperatorFields(), (QList<QByteArray>{"", ""}));
   EXPECT_EQ(Control<QLabel>("Label2")->text(), QStringLiteral("2"));
 }
@@ -201,7 +208,7 @@ TEST_F(Form1Test, ADroppedFileNamesTheExportAsItIsAndStartsNothing) {
   DragAndDrop(text1, {QUrl::fromLocalFile(path)});
   QTest::mouseClick(Control<QPushButton>("Command1"), Qt::LeftButton);
   ASSERT_EQ(boxes_.size(), 1U);
-  EXPECT_EQ(boxes_[0].second, QStringLiteral("FINISH MARIGOLD.TXT with 3 DATA in FILE"));
+  EXPECT_EQ(boxes_[0].second, Finish(3));
 }
 
 TEST_F(Form1Test, LayoutFollowsTwipsAt96Dpi) {
