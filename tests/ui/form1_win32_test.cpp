@@ -308,7 +308,7 @@ TEST_F(Form1Test, TheButtonBesideText1OpensTheDialogWhereTheNameLeadsAndFillsThe
 
   // A file chosen outside the program's folder: its path as it is, nothing started.
   chosen = (other / L"My Log.csv").wstring();
-  std::ofstream(chosen, std::ios::binary) << kExport;
+  std::ofstream(std::filesystem::path(chosen), std::ios::binary) << kExport;
   SendMessageW(Control("Command3"), BM_CLICK, 0, 0);
   EXPECT_EQ(TextOf(text1), chosen);
   EXPECT_TRUE(boxes_.empty());

@@ -14,8 +14,10 @@ namespace form1 {
 // user cancels or the dialog cannot be shown. Leaves the current folder as it is.
 std::wstring ChooseFile(HWND owner, const std::wstring& folder);
 
-// Gives control the name screen readers read for it, in place of its text;
-// needs COM started on the thread. Returns false when the system refuses.
+// Gives control the name screen readers read for it, in place of its text,
+// through the system's annotation service, which needs COM started on the
+// thread; else by answering their requests itself. Returns false when neither
+// can be set up.
 bool NameForScreenReaders(HWND control, const std::wstring& name);
 
 // Forgets the name NameForScreenReaders gave control, before it is destroyed.
