@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <objbase.h>
 
 #include <filesystem>
 #include <string>
@@ -26,12 +27,8 @@ std::filesystem::path ProgramDir() {
   return std::filesystem::path(path).parent_path();
 }
 
-}  // namespace
-
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/, int show) {
-  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&controls);
-
+// Shows the window and handles its messages until it is closed; returns the program's exit code.
+int RunWindow(HINSTANCE instance, int show) {
   Form1 form(ProgramDir());
   if (!form.Create(instance)) return 1;
   ShowWindow(form.Handle(), show);
@@ -44,4 +41,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
     DispatchMessageW(&msg);
   }
   return static_cast<int>(msg.wParam);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/, int show) {
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
+  InitCommonControlsEx(&controls);
+  // The file dialog and the button's name for screen readers need COM.
+  const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+  const int code = RunWindow(instance, show);
+  if (com) CoUninitialize();
+  return code;
 }

@@ -404,7 +404,9 @@ TEST(RunConversion, ReturnsTheOutcomeThatTheMessageWords) {
   EXPECT_EQ(conversion::Describe(outcome),
             "FINISH MARIGOLD.TXT with 3 DATA in FILE\n"
             "Skipped 1 line with fewer than 26 fields: line 2\n"
-            "Band kept as written in field 7 (not in the band table) for 1 record: 60m.");
+            "Band kept as written in field 7 (not in the band table) for 1 record: 60m.\n"
+            "Written to \"" +
+                test::PathText(dir.path() / "marigold.txt") + "\".");
 
   dir.Write("marigold.txt", "earlier");
   form.NomeFile = "NONE.CSV";

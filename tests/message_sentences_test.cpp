@@ -35,6 +35,7 @@ const auto kSentences = std::to_array<Sentence>({
      "Columns the export's first line does not name"},
     {R"(Placeholder date 01/01/2050 or time 12:12:12 written for \d+ records? whose date or time is in no form that is read: lines? [\d, …]+)",
      "Placeholder date 01/01/2050 or time 12:12:12"},
+    {R"(Written to "[^"]*marigold\.txt"\.)", "Written to"},
     {R"(Band kept as written in field 7 \(not in the band table\) for \d+ records?: .*)",
      "Band kept as written in field 7"},
     // Notices of how the dates were read; the conversion that decides them words them so.

@@ -241,7 +241,10 @@ TEST(TypedPath, EachStepIsFoundIgnoringCaseAndSeveralAreNamed) {
   // A full path and a relative one, typed in capitals.
   const std::string full = other.path().string() + "/EXPORTS/LOG.CSV";
   const std::string relative = "../" + other.path().filename().string() + "/EXPORTS/LOG.CSV";
-  EXPECT_EQ(Convert(program.path(), full), "FINISH MARIGOLD.TXT with 1 DATA in FILE");
+  test::Recorder host;
+  EXPECT_EQ(Convert(program.path(), full, host), "FINISH MARIGOLD.TXT with 1 DATA in FILE");
+  // The closing line names the output beside the program, not beside the export.
+  EXPECT_EQ(host.writtenTo, "Written to \"" + (program.path() / "marigold.txt").string() + "\".");
   EXPECT_EQ(Convert(program.path(), relative), "FINISH MARIGOLD.TXT with 1 DATA in FILE");
   EXPECT_EQ(test::Records(program.Read("marigold.txt")).size(), 1u);
 

@@ -38,13 +38,26 @@ class Recorder : public conversion::Host {
  public:
   void RepaintCounter() override { events.push_back("repaint " + counter); }
   void SetCounterText(std::string_view text) override { counter = std::string(text); }
-  void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
+  // Keeps the line that ends every completion, naming marigold.txt's full path,
+  // apart in writtenTo, so that tests compare the rest of the message.
+  void ShowMessage(std::string_view text) override {
+    std::string message(text);
+    if (message.starts_with("FINISH ")) {
+      const std::size_t last = message.rfind('\n');
+      writtenTo = last == std::string::npos ? std::string() : message.substr(last + 1);
+      EXPECT_TRUE(writtenTo.starts_with("Written to \"") && writtenTo.ends_with("marigold.txt\"."))
+          << message;
+      message.resize(std::min(last, message.size()));
+    }
+    messages.push_back(std::move(message));
+  }
   std::time_t Now() override { return now; }
   conversion::RegionalDates Regional() override { return regional; }
 
   std::string counter = "0";
   std::vector<std::string> events;
   std::vector<std::string> messages;
+  std::string writtenTo;  // the last line of the last completion
   std::time_t now = LocalTime(2026, 12, 7, 10, 20, 30);
   conversion::RegionalDates regional;  // a PC whose settings tell nothing of dates
 

@@ -41,15 +41,17 @@ struct Control {
   Kind kind;
   std::string_view text;
   int left = 0, top = 0, width = 0, height = 0;
-  Font font;
+  Font font{};
   bool centred = false;
   bool red = false;         // red text on the window's background
   bool fieldLook = false;   // one-line border, window background and window-text colours
   bool wrapsLines = false;  // a label whose text breaks into lines; others keep one line
+  // What a screen reader calls the control, and its tooltip; empty for its text or its label.
+  std::string_view accessibleName{};
 };
 
 // Lists the controls as the window is laid out; kCreationOrder gives the order they are made in.
-inline constexpr std::array<Control, 9> kControls = {{
+inline constexpr std::array<Control, 10> kControls = {{
     {"Command1", Kind::PushButton, "START", 135, 90, 1485, 405, {13.5, true}},
     {"Command2", Kind::PushButton, "INFO", 1695, 165, 615, 255, {}},
     {.name = "Label3",
@@ -65,7 +67,16 @@ inline constexpr std::array<Control, 9> kControls = {{
      .red = true,
      .wrapsLines = true},
     {"Label4", Kind::Label, "FileName in path:", 135, 660, 1500, 225, {8.25, true}},
-    {"Text1", Kind::TextBox, "LOG.CSV", 135, 900, 2235, 345, {}},
+    {"Text1", Kind::TextBox, "LOG.CSV", 135, 900, 1800, 345, {}},
+    // Opens the system's file dialog to choose the export; ends where Text2 ends.
+    {.name = "Command3",
+     .kind = Kind::PushButton,
+     .text = "...",
+     .left = 2010,
+     .top = 900,
+     .width = 360,
+     .height = 345,
+     .accessibleName = "Choose the export file"},
     {"Label5", Kind::Label, "Operator Name:", 135, 1320, 1500, 225, {8.25, true}},
     {"Text2", Kind::TextBox, "NAME", 135, 1560, 2235, 345, {}},
     {.name = "Label2",
@@ -90,11 +101,11 @@ consteval std::size_t IndexOf(std::string_view name) {
 }
 
 // Lists every control in tab order; labels take no focus, so Tab moves from
-// START to INFO, then to Text1 and Text2.
-inline constexpr std::array<std::size_t, 9> kTabOrder = {
-    IndexOf("Command1"), IndexOf("Label1"),   IndexOf("Label2"),
-    IndexOf("Label3"),   IndexOf("Command2"), IndexOf("Text1"),
-    IndexOf("Label4"),   IndexOf("Text2"),    IndexOf("Label5")};
+// START to INFO, then to Text1, the button that chooses the export, and Text2.
+inline constexpr std::array<std::size_t, kControls.size()> kTabOrder = {
+    IndexOf("Command1"), IndexOf("Label1"), IndexOf("Label2"),   IndexOf("Label3"),
+    IndexOf("Command2"), IndexOf("Text1"),  IndexOf("Command3"), IndexOf("Label4"),
+    IndexOf("Text2"),    IndexOf("Label5")};
 
 // Pairs each text box with the label above it, which names the box for a
 // screen reader.
@@ -133,6 +144,9 @@ consteval std::array<std::size_t, kControls.size()> CreationOrder() {
 }
 
 inline constexpr std::array<std::size_t, kControls.size()> kCreationOrder = CreationOrder();
+
+// The title of the file dialog that chooses the export.
+inline constexpr std::string_view kChooseTitle = "Choose the export file";
 
 // Returns a length in twips as pixels at dpi dots per inch, rounded to nearest.
 constexpr int TwipsToPixels(int twips, int dpi) {

@@ -122,7 +122,7 @@ std::string Completion(const RunOutcome& outcome) {
     text += "\nThe export's header differs from the expected columns: " + outcome.headerDifference +
             ".";
   }
-  return text + DateOrderNotice(outcome);
+  return text + DateOrderNotice(outcome) + "\nWritten to " + Quoted(outcome.outputPath) + ".";
 }
 
 std::string SeveralFiles(const RunOutcome& outcome) {

@@ -4,6 +4,7 @@
 #include "input_name.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <utility>
 #include <vector>
 
@@ -83,6 +84,12 @@ Stop Walk(std::string at, const std::vector<std::string_view>& steps, bool plain
   return Stop::kNone;
 }
 
+// Returns true when path names a folder; false when it cannot be looked at.
+bool IsFolder(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::is_directory(platform::SystemPath(path), error);
+}
+
 }  // namespace
 
 std::string_view Unquoted(std::string_view typed) {
@@ -110,6 +117,25 @@ Stop ResolveInput(const std::string& dir, const std::string& typed, RunOutcome& 
   // program's folder is opened as it always was.
   return NamesAFolder(name) && platform::IsDevice(outcome.inputPath) ? Stop::kNotAFile
                                                                      : Stop::kNone;
+}
+
+std::string ExportFolder(const std::string& dir, const std::string& typed) {
+  const std::string_view name = Unquoted(typed);
+  std::size_t last = name.size();
+  while (last > 0 && !platform::IsSeparator(name[last - 1])) --last;
+  // The name itself, then its folder part; a root keeps its separator.
+  const std::string_view folderPart =
+      last == 0 ? std::string_view()
+                : name.substr(0, std::max(last - 1, platform::RootLength(name)));
+  for (const std::string_view candidate : {name, folderPart}) {
+    if (candidate.empty()) continue;
+    RunOutcome outcome;
+    if (ResolveInput(dir, std::string(candidate), outcome) == Stop::kNone &&
+        IsFolder(outcome.inputPath)) {
+      return outcome.inputPath;
+    }
+  }
+  return dir;
 }
 
 bool LiesIn(const std::string& dir, const std::string& folder) {

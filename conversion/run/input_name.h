@@ -24,6 +24,11 @@ std::string_view Unquoted(std::string_view typed);
 // Returns the stop when the name cannot be resolved, else Stop::kNone.
 Stop ResolveInput(const std::string& dir, const std::string& typed, RunOutcome& outcome);
 
+// Returns the folder a file dialog for the export opens in: the folder that the
+// typed input name leads to, or that holds the file it names, found as
+// ResolveInput finds the export; dir when there is no such folder.
+std::string ExportFolder(const std::string& dir, const std::string& typed);
+
 // Returns true when the folder dir is folder itself or lies inside it, their
 // long forms compared ignoring case; false when folder is empty.
 bool LiesIn(const std::string& dir, const std::string& folder);

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -57,6 +58,13 @@ class Form1Test : public testing::Test {
     return operators;
   }
 
+  // Returns the message that ends a run of n records, which names marigold.txt.
+  QString Finish(int n) {
+    return QStringLiteral("FINISH MARIGOLD.TXT with %1 DATA in FILE\nWritten to \"%2\".")
+        .arg(n)
+        .arg(dir_.filePath(QStringLiteral("marigold.txt")));
+  }
+
   void TypeInto(QLineEdit* edit, const QString& text) {
     edit->clear();
     QTest::keyClicks(edit, text);
@@ -100,7 +108,7 @@ TEST_F(Form1Test, StartConvertsTheExportWithTheTypedNames) {
 
   ASSERT_EQ(boxes_.size(), 1U);
   EXPECT_EQ(boxes_[0].first, QStringLiteral("swisslog-to-marigold"));
-  EXPECT_EQ(boxes_[0].second, QStringLiteral("FINISH MARIGOLD.TXT with 3 DATA in FILE"));
+  EXPECT_EQ(boxes_[0].second, Finish(3));
   EXPECT_EQ(OperatorFields(), (QList<QByteArray>{"HB9ABC", "HB9ABC", "HB9ABC"}));
   EXPECT_EQ(Control<QLabel>("Label2")->text(), QStringLiteral("3"));
 
@@ -109,7 +117,7 @@ TEST_F(Form1Test, StartConvertsTheExportWithTheTypedNames) {
   Control<QLineEdit>("Text2")->clear();
   QTest::mouseClick(Control<QPushButton>("Command1"), Qt::LeftButton);
   ASSERT_EQ(boxes_.size(), 2U);
-  EXPECT_EQ(boxes_[1].second, QStringLiteral("FINISH MARIGOLD.TXT with 2 DATA in FILE"));
+  EXPECT_EQ(boxes_[1].second, Finish(2));
   EXPECT_EQ(OperatorFields(), (QList<QByteArray>{"", ""}));
   EXPECT_EQ(Control<QLabel>("Label2")->text(), QStringLiteral("2"));
 }
@@ -125,17 +133,17 @@ TEST_F(Form1Test, InfoShowsTheExpectedColumns) {
                            "MY-QTH,Contest,QSL-Mgr,Region,WPX"));
 }
 
-TEST_F(Form1Test, TabMovesFromStartToInfoToBothFields) {
+TEST_F(Form1Test, TabMovesFromStartToInfoToBothFieldsAndTheButtonBetween) {
   form_.show();
   QApplication::setActiveWindow(&form_);
   ASSERT_TRUE(QTest::qWaitForWindowActive(&form_));
   Control<QPushButton>("Command1")->setFocus();
   std::vector<QString> visited;
-  for (int i = 0; i < 4; ++i) {
+  for (int i = 0; i < 5; ++i) {
     visited.push_back(QApplication::focusWidget()->objectName());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
   }
-  EXPECT_EQ(visited, (std::vector<QString>{"Command1", "Command2", "Text1", "Text2"}));
+  EXPECT_EQ(visited, (std::vector<QString>{"Command1", "Command2", "Text1", "Command3", "Text2"}));
   EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("Command1"));
 }
 
@@ -149,6 +157,49 @@ TEST_F(Form1Test, ScreenReadersNameEachFieldByItsLabel) {
   EXPECT_EQ(name("Text2"), QStringLiteral("Operator Name:"));
   EXPECT_EQ(name("Command1"), QStringLiteral("START"));
   EXPECT_EQ(name("Command2"), QStringLiteral("INFO"));
+  EXPECT_EQ(name("Command3"), QStringLiteral("Choose the export file"));
+  EXPECT_EQ(Control<QPushButton>("Command3")->toolTip(), QStringLiteral("Choose the export file"));
+}
+
+TEST_F(Form1Test, TheButtonBesideText1OpensTheDialogWhereTheNameLeadsAndFillsTheBox) {
+  QTemporaryDir other;
+  ASSERT_TRUE(QDir(other.path()).mkdir(QStringLiteral("Exports")));
+  const QString exports = other.filePath(QStringLiteral("Exports"));
+  std::vector<QString> folders;
+  QString chosen;  // what the stand-in dialog returns; empty for Cancel
+  form_.SetFileDialog([&](const QString& folder) {
+    folders.push_back(folder);
+    return chosen;
+  });
+  auto* text1 = Control<QLineEdit>("Text1");
+  // Each step found whatever its case, as START finds it; a missing file opens
+  // its folder; a missing folder, the program's.
+  const std::vector<std::pair<QString, QString>> starts = {
+      {QStringLiteral("LOG.CSV"), dir_.path()},
+      {other.path() + QStringLiteral("/EXPORTS/NEW.CSV"), exports},
+      {other.path() + QStringLiteral("/EXPORTS"), exports},
+      {other.path() + QStringLiteral("/NOWHERE/LOG.CSV"), dir_.path()}};
+  for (const auto& [typed, folder] : starts) {
+    text1->setText(typed);
+    QTest::mouseClick(Control<QPushButton>("Command3"), Qt::LeftButton);
+    ASSERT_FALSE(folders.empty());
+    EXPECT_EQ(folders.back(), folder) << typed.toStdString();
+    EXPECT_EQ(text1->text(), typed) << "Cancel leaves the box as it was";
+  }
+
+  // A file chosen outside the program's folder: its path as it is, nothing started.
+  QFile file(exports + QStringLiteral("/My Log.csv"));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(kExport);
+  file.close();
+  chosen = QFileInfo(file).absoluteFilePath();
+  QTest::mouseClick(Control<QPushButton>("Command3"), Qt::LeftButton);
+  EXPECT_EQ(text1->text(), QDir::toNativeSeparators(chosen));
+  EXPECT_TRUE(boxes_.empty());
+  QTest::mouseClick(Control<QPushButton>("Command1"), Qt::LeftButton);
+  ASSERT_EQ(boxes_.size(), 1U);
+  EXPECT_EQ(boxes_[0].second, Finish(3)) << "marigold.txt is written beside the program";
+  EXPECT_EQ(OperatorFields().size(), 3);
 }
 
 TEST_F(Form1Test, AMissingExportIsToldWhereItBelongs) {
@@ -201,7 +252,7 @@ TEST_F(Form1Test, ADroppedFileNamesTheExportAsItIsAndStartsNothing) {
   DragAndDrop(text1, {QUrl::fromLocalFile(path)});
   QTest::mouseClick(Control<QPushButton>("Command1"), Qt::LeftButton);
   ASSERT_EQ(boxes_.size(), 1U);
-  EXPECT_EQ(boxes_[0].second, QStringLiteral("FINISH MARIGOLD.TXT with 3 DATA in FILE"));
+  EXPECT_EQ(boxes_[0].second, Finish(3));
 }
 
 TEST_F(Form1Test, LayoutFollowsTwipsAt96Dpi) {
@@ -210,6 +261,9 @@ TEST_F(Form1Test, LayoutFollowsTwipsAt96Dpi) {
   EXPECT_EQ(form_.minimumSize(), form_.maximumSize());
   EXPECT_EQ(Control<QPushButton>("Command1")->geometry(), QRect(9, 6, 99, 27));
   EXPECT_EQ(Control<QLabel>("Label2")->geometry(), QRect(340, 106, 92, 26));
+  // The button ends where Text2 does, clear of Text1.
+  EXPECT_EQ(Control<QPushButton>("Command3")->geometry(), QRect(134, 60, 24, 23));
+  EXPECT_EQ(Control<QLineEdit>("Text1")->geometry(), QRect(9, 60, 120, 23));
 }
 
 TEST_F(Form1Test, ShowsTheIconFile) {

@@ -9,9 +9,11 @@
 #include <ostream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "form1.h"
+#include "platform_win32.h"
 #include "window_export.h"
 
 // Handles and message parameters of the Win32 API travel as integers.
@@ -38,6 +40,14 @@ std::filesystem::path MakeTempDir() {
   std::filesystem::create_directories(dir);
   return dir;
 }
+
+// Starts COM on the thread for as long as it lives, as the program does.
+struct Com {
+  Com() { EXPECT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))); }
+  Com(const Com&) = delete;
+  Com& operator=(const Com&) = delete;
+  ~Com() { CoUninitialize(); }
+};
 
 class Form1Test : public testing::Test {
  protected:
@@ -102,6 +112,13 @@ class Form1Test : public testing::Test {
     return operators;
   }
 
+  // Returns the message that ends a run of n records, which names marigold.txt.
+  std::wstring Finish(int n) {
+    return L"FINISH MARIGOLD.TXT with " + std::to_wstring(n) + L" DATA in FILE\r\nWritten to \"" +
+           (dir_ / L"marigold.txt").wstring() + L"\".";
+  }
+
+  Com com_;
   std::filesystem::path dir_;
   Form1 form_;
   std::vector<Box> boxes_;
@@ -141,7 +158,7 @@ TEST_F(Form1Test, StartConvertsTheExportWithTheTypedNames) {
 
   ASSERT_EQ(boxes_.size(), 1U);
   EXPECT_EQ(boxes_[0].title, L"swisslog-to-marigold");
-  EXPECT_EQ(boxes_[0].text, L"FINISH MARIGOLD.TXT with 3 DATA in FILE");
+  EXPECT_EQ(boxes_[0].text, Finish(3));
   EXPECT_EQ(boxes_[0].counter, L"3");
   EXPECT_EQ(OperatorFields(), (std::vector<std::string>{"HB9ABC", "HB9ABC", "HB9ABC"}));
 
@@ -150,7 +167,7 @@ TEST_F(Form1Test, StartConvertsTheExportWithTheTypedNames) {
   SetWindowTextW(Control("Text2"), L"");
   SendMessageW(Control("Command1"), BM_CLICK, 0, 0);
   ASSERT_EQ(boxes_.size(), 2U);
-  EXPECT_EQ(boxes_[1].text, L"FINISH MARIGOLD.TXT with 2 DATA in FILE");
+  EXPECT_EQ(boxes_[1].text, Finish(2));
   EXPECT_EQ(boxes_[1].counter, L"2");
   EXPECT_EQ(OperatorFields(), (std::vector<std::string>{"", ""}));
   EXPECT_EQ(TextOf(Control("Label2")), L"2");
@@ -251,7 +268,7 @@ TEST_F(Form1Test, ADroppedFileNamesTheExportAsItIsAndStartsNothing) {
   SendMessageW(text1, WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf({file.wstring()})), 0);
   SendMessageW(Control("Command1"), BM_CLICK, 0, 0);
   ASSERT_EQ(boxes_.size(), 1U);
-  EXPECT_EQ(boxes_[0].text, L"FINISH MARIGOLD.TXT with 3 DATA in FILE");
+  EXPECT_EQ(boxes_[0].text, Finish(3));
 }
 
 TEST_F(Form1Test, ScreenReadersNameEachFieldByItsLabel) {
@@ -260,7 +277,47 @@ TEST_F(Form1Test, ScreenReadersNameEachFieldByItsLabel) {
   EXPECT_EQ(AccessibleName(Control("Text2")), L"Operator Name:");
   EXPECT_EQ(AccessibleName(Control("Command1")), L"START");
   EXPECT_EQ(AccessibleName(Control("Command2")), L"INFO");
+  EXPECT_EQ(AccessibleName(Control("Command3")), L"Choose the export file");
   CoUninitialize();
+}
+
+TEST_F(Form1Test, TheButtonBesideText1OpensTheDialogWhereTheNameLeadsAndFillsTheBox) {
+  const std::filesystem::path other = MakeTempDir() / L"Exports";
+  std::filesystem::create_directories(other);
+  std::vector<std::wstring> folders;
+  std::wstring chosen;  // what the stand-in dialog returns; empty for Cancel
+  form_.SetFileDialog([&](HWND owner, const std::wstring& folder) {
+    EXPECT_EQ(owner, form_.Handle());
+    folders.push_back(folder);
+    return chosen;
+  });
+  HWND text1 = Control("Text1");
+  // A missing file opens its folder; a missing folder, the program's.
+  const std::vector<std::pair<std::wstring, std::wstring>> starts = {
+      {L"LOG.CSV", dir_.wstring()},
+      {(other / L"NEW.CSV").wstring(), other.wstring()},
+      {other.wstring(), other.wstring()},
+      {(other / L"NOWHERE" / L"LOG.CSV").wstring(), dir_.wstring()}};
+  for (const auto& [typed, folder] : starts) {
+    SetWindowTextW(text1, typed.c_str());
+    SendMessageW(Control("Command3"), BM_CLICK, 0, 0);
+    ASSERT_FALSE(folders.empty());
+    EXPECT_EQ(folders.back(), folder) << conversion::platform::Utf8(typed);
+    EXPECT_EQ(TextOf(text1), typed) << "Cancel leaves the box as it was";
+  }
+
+  // A file chosen outside the program's folder: its path as it is, nothing started.
+  chosen = (other / L"My Log.csv").wstring();
+  std::ofstream(std::filesystem::path(chosen), std::ios::binary) << kExport;
+  SendMessageW(Control("Command3"), BM_CLICK, 0, 0);
+  EXPECT_EQ(TextOf(text1), chosen);
+  EXPECT_TRUE(boxes_.empty());
+  SendMessageW(Control("Command1"), BM_CLICK, 0, 0);
+  ASSERT_EQ(boxes_.size(), 1U);
+  EXPECT_EQ(boxes_[0].text, Finish(3)) << "marigold.txt is written beside the program";
+  EXPECT_EQ(OperatorFields().size(), 3U);
+  std::error_code ignored;
+  std::filesystem::remove_all(other.parent_path(), ignored);
 }
 
 TEST_F(Form1Test, InfoShowsTheExpectedColumns) {
@@ -273,11 +330,11 @@ TEST_F(Form1Test, InfoShowsTheExpectedColumns) {
             L"RSTS_NR,RSTR,RSTR_NR,QSLR,QSLS,QSL-Action,SPEZ,MY-QTH,Contest,QSL-Mgr,Region,WPX");
 }
 
-TEST_F(Form1Test, TabMovesFromStartToInfoToBothFields) {
+TEST_F(Form1Test, TabMovesFromStartToInfoToBothFieldsAndTheButtonBetween) {
   SetFocus(Control("Command1"));
-  const std::vector<std::string> names = {"Command1", "Command2", "Text1", "Text2"};
+  const std::vector<std::string> names = {"Command1", "Command2", "Text1", "Command3", "Text2"};
   std::vector<std::string> visited;
-  for (int i = 0; i < 4; ++i) {
+  for (int i = 0; i < 5; ++i) {
     HWND focus = GetFocus();
     std::string name = "?";
     for (const std::string& candidate : names) {
@@ -325,6 +382,9 @@ TEST_F(Form1Test, LayoutFollowsTwipsAt96DpiAndRescalesOnADpiChange) {
   EXPECT_EQ(style & (WS_THICKFRAME | WS_MAXIMIZEBOX), 0U);
   EXPECT_EQ(PlaceOf(Control("Command1")), (Place{9, 6, 99, 27}));
   EXPECT_EQ(PlaceOf(Control("Label2")), (Place{340, 106, 92, 26}));
+  // The button ends where Text2 does, clear of Text1.
+  EXPECT_EQ(PlaceOf(Control("Command3")), (Place{134, 60, 24, 23}));
+  EXPECT_EQ(PlaceOf(Control("Text1")), (Place{9, 60, 120, 23}));
   EXPECT_EQ(FontOf(Control("Command1")).lfHeight, -18);
   EXPECT_EQ(FontOf(Control("Command1")).lfWeight, FW_BOLD);
   EXPECT_EQ(FontOf(Control("Label4")).lfHeight, -11);

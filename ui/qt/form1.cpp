@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QFont>
 #include <QIcon>
@@ -25,6 +26,8 @@
 #include <utility>
 
 #include "form1_controls.h"
+#include "input_name.h"
+#include "platform.h"
 
 namespace {
 
@@ -96,6 +99,12 @@ Form1::Form1(std::filesystem::path programDir, QWidget* parent)
     QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, this);
     box.exec();
   };
+  chooseFile_ = [this](const QString& folder) {
+    // Lists both cases, since the patterns of Qt's own dialog heed case.
+    return QFileDialog::getOpenFileName(
+        this, FromUtf8(form1::kChooseTitle), folder,
+        QStringLiteral("Exports (*.csv *.CSV *.txt *.TXT);;All files (*)"));
+  };
 
   setWindowTitle(FromUtf8(form1::kCaption));
   // Links the icon in, which a static library would otherwise leave out.
@@ -111,6 +120,10 @@ Form1::Form1(std::filesystem::path programDir, QWidget* parent)
     const form1::Control& control = form1::kControls[i];
     widgets[i] = MakeControl(control);
     widgets[i]->setObjectName(FromUtf8(control.name));
+    if (!control.accessibleName.empty()) {
+      widgets[i]->setAccessibleName(FromUtf8(control.accessibleName));
+      widgets[i]->setToolTip(FromUtf8(control.accessibleName));
+    }
     if (control.font.points > 0)
       widgets[i]->setFont(SansFont(control.font.points, control.font.bold));
     if (auto* label = qobject_cast<QLabel*>(widgets[i]);
@@ -122,6 +135,7 @@ Form1::Form1(std::filesystem::path programDir, QWidget* parent)
   }
   Command1 = static_cast<QPushButton*>(widgets[form1::IndexOf("Command1")]);
   Command2 = static_cast<QPushButton*>(widgets[form1::IndexOf("Command2")]);
+  Command3 = static_cast<QPushButton*>(widgets[form1::IndexOf("Command3")]);
   Label1 = static_cast<QLabel*>(widgets[form1::IndexOf("Label1")]);
   Label2 = static_cast<QLabel*>(widgets[form1::IndexOf("Label2")]);
   Label3 = static_cast<QLabel*>(widgets[form1::IndexOf("Label3")]);
@@ -140,6 +154,7 @@ Form1::Form1(std::filesystem::path programDir, QWidget* parent)
 
   connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
   connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+  connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
 }
 
 QWidget* Form1::MakeControl(const form1::Control& control) {
@@ -197,6 +212,13 @@ void Form1::Command1_Click() {
 }
 
 void Form1::Command2_Click() { showBox_(FromUtf8(form1::kInfoTitle), FromUtf8(form1::kInfoText)); }
+
+void Form1::Command3_Click() {
+  const std::string folder = conversion::ExportFolder(
+      conversion::platform::PathText(programDir_), QFile::encodeName(Text1->text()).toStdString());
+  const QString path = chooseFile_(QFile::decodeName(QByteArray::fromStdString(folder)));
+  if (!path.isEmpty()) Text1->setText(QDir::toNativeSeparators(path));
+}
 
 bool Form1::Text1_KeyPress(QEvent* event) { return TypeUpperCase(Text1, event); }
 

@@ -31,12 +31,18 @@ class Form1 : public QWidget, public conversion::Host {
  public:
   // Shows a modal message box; tests put a recorder in its place.
   using MessageBox = std::function<void(const QString& title, const QString& text)>;
+  // Shows the system's open-file dialog, modal, in a folder; returns the chosen
+  // file's path, or an empty text when the user cancels. Tests put a stand-in
+  // in its place.
+  using FileDialog = std::function<QString(const QString& folder)>;
 
   // programDir is the folder that holds the export and receives marigold.txt.
   explicit Form1(std::filesystem::path programDir, QWidget* parent = nullptr);
 
   // Replaces how the window shows its message boxes.
   void SetMessageBox(MessageBox box) { showBox_ = std::move(box); }
+  // Replaces the file dialog that the button beside Text1 opens.
+  void SetFileDialog(FileDialog dialog) { chooseFile_ = std::move(dialog); }
 
   // Draws the counter at most once per screen frame; a forced repaint per line
   // would slow a long log down by seconds.
@@ -54,6 +60,9 @@ class Form1 : public QWidget, public conversion::Host {
  private:
   void Command1_Click();
   void Command2_Click();
+  // Opens the file dialog in the folder Text1's name leads to; a chosen file
+  // puts its full path into Text1 as a drop does. Starts no run.
+  void Command3_Click();
   bool Text1_KeyPress(QEvent* event);
   bool Text2_KeyPress(QEvent* event);
   // Takes a drag or a drop on the window or on Text1 over: one local file is
@@ -72,6 +81,7 @@ class Form1 : public QWidget, public conversion::Host {
 
   QPushButton* Command1 = nullptr;
   QPushButton* Command2 = nullptr;
+  QPushButton* Command3 = nullptr;
   QLabel* Label1 = nullptr;
   QLabel* Label2 = nullptr;
   QLabel* Label3 = nullptr;
@@ -83,6 +93,7 @@ class Form1 : public QWidget, public conversion::Host {
   conversion::FormState form_;
   std::filesystem::path programDir_;
   MessageBox showBox_;
+  FileDialog chooseFile_;
   std::string counterText_{"0"};  // text Label2 shows at the next repaint
   conversion::CounterPace counterPace_;
 };

@@ -7,7 +7,9 @@
 
 #include <algorithm>
 
+#include "choose_export.h"
 #include "fonts.h"
+#include "input_name.h"
 #include "platform.h"
 #include "platform_win32.h"
 #include "resource.h"
@@ -39,11 +41,15 @@ Form1::Form1(std::filesystem::path programDir) : programDir_(std::move(programDi
   showBox_ = [](HWND owner, const std::wstring& title, const std::wstring& text) {
     MessageBoxW(owner, text.c_str(), title.c_str(), MB_ICONEXCLAMATION | MB_OK);
   };
+  chooseFile_ = form1::ChooseFile;
 }
 
 Form1::~Form1() {
   if (hwnd_ != nullptr) {
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    for (std::size_t i = 0; i < form1::kControls.size(); ++i) {
+      if (!form1::kControls[i].accessibleName.empty()) form1::ForgetScreenReaderName(controls_[i]);
+    }
     DestroyWindow(hwnd_);
   }
   for (HFONT font : fonts_) DeleteObject(font);
@@ -117,6 +123,7 @@ void Form1::CreateControls(HINSTANCE instance) {
   }
   Command1 = Control("Command1");
   Command2 = Control("Command2");
+  Command3 = Control("Command3");
   Label1 = Control("Label1");
   Label2 = Control("Label2");
   Label3 = Control("Label3");
@@ -124,6 +131,13 @@ void Form1::CreateControls(HINSTANCE instance) {
   Label5 = Control("Label5");
   Text1 = Control("Text1");
   Text2 = Control("Text2");
+  // A button's name is its text; a name of its own tells what the button does.
+  for (std::size_t i = 0; i < form1::kControls.size(); ++i) {
+    const std::wstring name = Wide(form1::kControls[i].accessibleName);
+    if (name.empty()) continue;
+    form1::NameForScreenReaders(controls_[i], name);
+    form1::AddTooltip(hwnd_, controls_[i], name);
+  }
   SetWindowSubclass(Text1, EditProc, 1, reinterpret_cast<DWORD_PTR>(this));
   SetWindowSubclass(Text2, EditProc, 2, reinterpret_cast<DWORD_PTR>(this));
 }
@@ -191,6 +205,7 @@ LRESULT Form1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         const HWND control = reinterpret_cast<HWND>(lParam);
         if (control == Command1 && control != nullptr) Command1_Click();
         if (control == Command2 && control != nullptr) Command2_Click();
+        if (control == Command3 && control != nullptr) Command3_Click();
       }
       return 0;
     case WM_CTLCOLORSTATIC:
@@ -263,6 +278,13 @@ void Form1::Text2_KeyPress(wchar_t& KeyAscii) { KeyAscii = UpperChar(KeyAscii); 
 void Form1::Form_DragDrop(HDROP drop) {
   const std::wstring path = DroppedFile(drop);
   DragFinish(drop);
+  if (!path.empty()) SetWindowTextW(Text1, path.c_str());
+}
+
+void Form1::Command3_Click() {
+  const std::string folder =
+      conversion::ExportFolder(conversion::platform::PathText(programDir_), Utf8(TextOf(Text1)));
+  const std::wstring path = chooseFile_(hwnd_, Wide(folder));
   if (!path.empty()) SetWindowTextW(Text1, path.c_str());
 }
 

@@ -26,6 +26,10 @@ class Form1 : public conversion::Host {
   // Shows a modal message box; tests put a recorder in its place.
   using MessageBoxFn =
       std::function<void(HWND owner, const std::wstring& title, const std::wstring& text)>;
+  // Shows the system's open-file dialog, modal to owner, in a folder; returns
+  // the chosen file's path, or an empty text when the user cancels. Tests put a
+  // stand-in in its place.
+  using FileDialogFn = std::function<std::wstring(HWND owner, const std::wstring& folder)>;
 
   // programDir is the folder that holds the export and receives marigold.txt.
   explicit Form1(std::filesystem::path programDir);
@@ -45,6 +49,8 @@ class Form1 : public conversion::Host {
 
   // Replaces how the window shows its message boxes.
   void SetMessageBox(MessageBoxFn box) { showBox_ = std::move(box); }
+  // Replaces the file dialog that the button beside Text1 opens.
+  void SetFileDialog(FileDialogFn dialog) { chooseFile_ = std::move(dialog); }
 
   // Draws the counter at most once per screen frame; a forced repaint per line
   // would slow a long log down by seconds.
@@ -61,6 +67,9 @@ class Form1 : public conversion::Host {
 
   void Command1_Click();
   void Command2_Click();
+  // Opens the file dialog in the folder Text1's name leads to; a chosen file
+  // puts its full path into Text1 as a drop does. Starts no run.
+  void Command3_Click();
   void Text1_KeyPress(wchar_t& KeyAscii);
   void Text2_KeyPress(wchar_t& KeyAscii);
   // Puts the full path of one dropped file into Text1 as it is, a shortcut's
@@ -80,6 +89,7 @@ class Form1 : public conversion::Host {
   std::array<HWND, form1::kControls.size()> controls_{};
   HWND Command1 = nullptr;
   HWND Command2 = nullptr;
+  HWND Command3 = nullptr;
   HWND Label1 = nullptr;
   HWND Label2 = nullptr;
   HWND Label3 = nullptr;
@@ -93,6 +103,7 @@ class Form1 : public conversion::Host {
   conversion::FormState form_;
   std::filesystem::path programDir_;
   MessageBoxFn showBox_;
+  FileDialogFn chooseFile_;
   std::string counterText_{"0"};  // text Label2 shows at the next repaint, UTF-8
   conversion::CounterPace counterPace_;
 };
