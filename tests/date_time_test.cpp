@@ -150,7 +150,7 @@ TEST(DateTime, ReadsTheAmAndPmWordsOfEveryLanguage) {
       {"2024/3/5", "2024/3/5 " + xia + "02:07:33", "05/03/2024 14:07:33", false},
       {"2024-03-05", ojeon + "\xC2\xA0" + "11:07", "05/03/2024 11:07:00", false},
       {"25/3/2567", "25/3/2567 " + ohu + " 2:07:33", "25/03/2024 14:07:33", false},
-      // Words in the wrong place, of no language, or of two meanings (Finnish PM, Sami AM).
+      // Words in the wrong place, of no language, or of two meanings (Finnish PM, Inari Sami AM).
       {"2024/3/5", "2:07:33 " + xia + " extra", "05/03/2024 12:12:12", true},
       {"2024/3/5", "2:07:33 " + xia + xia, "05/03/2024 12:12:12", true},
       {"2024/3/5", "2:07:33 p.mx", "05/03/2024 12:12:12", true},
