@@ -14,7 +14,7 @@ namespace conversion::platform {
 namespace {
 
 // clang-format off
-constexpr std::array kUtf8Words = {
+constexpr std::array<DayHalfWord, 341> kUtf8Words = {{
     DayHalfWord{"A.M.", false, true},
     DayHalfWord{"AM", false, true},
     DayHalfWord{"AN", false, true},
@@ -356,9 +356,9 @@ constexpr std::array kUtf8Words = {
     DayHalfWord{"\xEC\x98\xA4\xED\x9B\x84", true, false},  // 오후
     DayHalfWord{"\xF0\x9E\xA4\x80\xF0\x9E\xA4\x8E", false, false},  // 𞤀𞤎
     DayHalfWord{"\xF0\x9E\xA4\x87\xF0\x9E\xA4\x8E", true, false},  // 𞤇𞤎
-};
+}};
 
-constexpr std::array kEightBitWords = {
+constexpr std::array<DayHalfWord, 204> kEightBitWords = {{
     DayHalfWord{"A.M.", false, true},  // A.M. 1252, a.m. 1250, a.m. 1252
     DayHalfWord{"AM", false, true},  // AM 1250, AM 1251, AM 1252, AM 1254, AM 1256, AM 1257, am 1252
     DayHalfWord{"AN", false, true},  // AN 1252
@@ -563,7 +563,7 @@ constexpr std::array kEightBitWords = {
     DayHalfWord{"\xF4\xCF\xE0\xC7\xF8\xEE\xE9\xE8\xE0\xC8\xE2", false, false},  // פֿאַרמיטאָג 1255
     DayHalfWord{"\xF6s", true, true},  // ös 1254
     DayHalfWord{"\xF6\xF6", false, true},  // öö 1254
-};
+}};
 // clang-format on
 
 }  // namespace

@@ -218,7 +218,7 @@ void WriteTable(std::ostream& out, const char* name, const Table& table) {
   for (const auto& entry : table) order.push_back(&entry.second);
   std::sort(order.begin(), order.end(),
             [](const Form* a, const Form* b) { return Before(a->bytes, b->bytes); });
-  out << "constexpr std::array " << name << " = {\n";
+  out << "constexpr std::array<DayHalfWord, " << order.size() << "> " << name << " = {{\n";
   for (const Form* entry : order) {
     const Form& form = *entry;
     const std::string& bytes = form.bytes;
@@ -234,7 +234,7 @@ void WriteTable(std::ostream& out, const char* name, const Table& table) {
         << (form.halves.count("PM") ? "true" : "false") << ", " << (form.anyCase ? "true" : "false")
         << "}," << comment << "\n";
   }
-  out << "};\n";
+  out << "}};\n";
 }
 
 // Writes the list of left-out words as comment lines of at most 100 columns.
