@@ -18,8 +18,8 @@ struct Case {
 // Builds field 20 as a run whose dates are in order reads it.
 std::string Read(const std::string& date, const std::string& time, bool& placeholder,
                  DateOrder order = DateOrder::Unknown, const std::string& am = "",
-                 const std::string& pm = "") {
-  const conversion::DateRules rules{order, am, pm};
+                 const std::string& pm = "", bool eightBit = false) {
+  const conversion::DateRules rules{order, am, pm, eightBit};
   // Gives both texts the readable bytes behind them that split fields have.
   const std::string padded = date + std::string(16, ' ') + time + std::string(16, ' ');
   std::string out(conversion::kDateTimeRoom, ' ');
@@ -32,10 +32,10 @@ std::string Read(const std::string& date, const std::string& time, bool& placeho
 }
 
 void ExpectAll(const std::vector<Case>& cases, DateOrder order = DateOrder::Unknown,
-               const std::string& am = "", const std::string& pm = "") {
+               const std::string& am = "", const std::string& pm = "", bool eightBit = false) {
   for (const Case& c : cases) {
     bool placeholder = false;
-    EXPECT_EQ(Read(c.date, c.time, placeholder, order, am, pm), c.field20)
+    EXPECT_EQ(Read(c.date, c.time, placeholder, order, am, pm, eightBit), c.field20)
         << c.date << " / " << c.time;
     EXPECT_EQ(placeholder, c.placeholder) << c.date << " / " << c.time;
   }
@@ -129,9 +129,67 @@ TEST(DateTime, ReadsATimeOfDayWithAnAmOrPmWordAndADate) {
              {"2000-03-05", am + " 11:07:33", "05/03/2000 11:07:33", false},
              {"2000-03-05", "2:07:33 " + pm, "05/03/2000 14:07:33", false}},
             DateOrder::Unknown, am, pm);
-  // Unknown words are never read as a 24-hour time.
-  ExpectAll({{"2000-03-05", "2000-03-05 " + pm + " 2:07:33", "05/03/2000 12:12:12", true},
+  // Words that no language writes are never read as a 24-hour time.
+  ExpectAll({{"2000-03-05", "2000-03-05 " + pm + "x 2:07:33", "05/03/2000 12:12:12", true},
              {"2000-03-05", "nachm. 2:07:33", "05/03/2000 12:12:12", true}});
+}
+
+TEST(DateTime, ReadsTheAmAndPmWordsOfEveryLanguage) {
+  // Canadian, Mexican, Turkish, Chinese and Korean words on a PC that knows none of them, with
+  // blanks of every kind between and inside; the date of one language with another's word.
+  const std::string xia = "\xE4\xB8\x8B\xE5\x8D\x88";    // 下午
+  const std::string ohu = "\xEC\x98\xA4\xED\x9B\x84";    // 오후
+  const std::string ojeon = "\xEC\x98\xA4\xEC\xA0\x84";  // 오전
+  ExpectAll({
+      {"2024-03-05", "2024-03-05 2:07:33 p.m.", "05/03/2024 14:07:33", false},
+      {"2024-03-05", "2024-03-05 12:07:33 A.M.", "05/03/2024 00:07:33", false},
+      {"25/03/2024", "02:07:33\xE2\x80\xAFp.\xC2\xA0m.", "25/03/2024 14:07:33", false},
+      {"25/03/2024", "02:07:33 P. M.", "25/03/2024 14:07:33", false},
+      {"25/03/2024", "2:07:33 \xC3\x96S", "25/03/2024 14:07:33", false},  // ÖS
+      {"25/03/2024", "2:07:33 \xC3\xB6s", "25/03/2024 14:07:33", false},  // ös
+      {"2024/3/5", "2024/3/5 " + xia + "02:07:33", "05/03/2024 14:07:33", false},
+      {"2024-03-05", ojeon + "\xC2\xA0" + "11:07", "05/03/2024 11:07:00", false},
+      {"25/3/2567", "25/3/2567 " + ohu + " 2:07:33", "25/03/2024 14:07:33", false},
+      // Words in the wrong place, of no language, or of two meanings (Finnish PM, Inari Sami AM).
+      {"2024/3/5", "2:07:33 " + xia + " extra", "05/03/2024 12:12:12", true},
+      {"2024/3/5", "2:07:33 " + xia + xia, "05/03/2024 12:12:12", true},
+      {"2024/3/5", "2:07:33 p.mx", "05/03/2024 12:12:12", true},
+      {"2024/3/5", "2:07:33 ip.", "05/03/2024 12:12:12", true},
+      {"2024/3/5", "14:07:33 " + xia, "05/03/2024 12:12:12", true},
+      // No word is skipped over where the last eight of nineteen characters are read.
+      {"05.03.2000", "5.3.2000 PM02:07:33", "05/03/2000 14:07:33", false},
+      {"2024/3/5", "2024/3/5 " + xia + "14:07:33", "05/03/2024 12:12:12", true},
+      {"05.03.2000", "5.3.2000 XY02:07:33", "05/03/2000 02:07:33", false},
+  });
+  // An 8-bit export's words are those of the code pages (Greek, Korean), its no-break space
+  // 0xA0; the UTF-8 reading takes none of them.
+  const std::vector<Case> eightBit = {
+      {"5/3/2024", "5/3/2024 2:07:33 \xEC.\xEC.", "05/03/2024 14:07:33", false},
+      {"2024-03-05", "\xBF\xC0\xC8\xC4 2:07:33", "05/03/2024 14:07:33", false},
+      {"2024-03-05", "2:07:33\xA0p.\xA0m.", "05/03/2024 14:07:33", false},
+  };
+  ExpectAll(eightBit, DateOrder::DayFirst, "", "", true);
+  for (Case c : eightBit) {
+    c.field20.replace(11, 8, "12:12:12");
+    ExpectAll({{c.date, c.time, c.field20, true}}, DateOrder::DayFirst);
+  }
+}
+
+TEST(DateTime, ReadsBuddhistEraYearsAsGregorianOnes) {
+  ExpectAll({
+      {"5.3.2567", "5.3.2567 14:07:33", "05/03/2024 14:07:33", false},
+      {"2567-03-05", "14:07:33", "05/03/2024 14:07:33", false},
+      {"29/2/2567", "29/2/2567 9:07:33", "29/02/2024 09:07:33", false},
+      {"29/2/2566", "14:07:33", "01/01/2050 14:07:33", true},
+      {"31/12/2642", "14:07:33", "31/12/2099 14:07:33", false},
+      {"1/1/2643", "14:07:33", "01/01/2050 14:07:33", true},
+      {"1/1/2443", "14:07:33", "01/01/1900 14:07:33", false},
+      {"31/12/2442", "14:07:33", "01/01/2050 14:07:33", true},
+  });
+  // Such a date tells the order of day and month as its Gregorian year would.
+  EXPECT_EQ(conversion::OrderShownBy("25/3/2567"), DateOrder::DayFirst);
+  EXPECT_EQ(conversion::OrderShownBy("3/25/2567"), DateOrder::MonthFirst);
+  EXPECT_EQ(conversion::OrderShownBy("29/2/2566"), DateOrder::Unknown);
 }
 
 TEST(DateTime, TakesADateAloneAsMidnight) {

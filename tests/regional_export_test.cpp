@@ -131,6 +131,81 @@ TEST_F(RegionalExportTest, ReadsThePcsOwnAmAndPmWords) {
   EXPECT_EQ(Field(20)[0], "05/03/2000 14:07:33");
 }
 
+TEST_F(RegionalExportTest, ReadsTheExportsOfPcsOfSixOtherSettingsOnThisPc) {
+  // Each setting's Date and Time as Windows writes them (short date; short date and long
+  // time), in UTF-8 and in the PC's code page, each word given in both; a day past the 12th
+  // in each export tells day first.
+  struct Contact {
+    std::string date, time, field20;
+  };
+  struct Setting {
+    const char* name;
+    std::vector<Contact> contacts;
+    std::vector<std::pair<std::string, std::string>> codePage;  // each word's bytes there
+  };
+  const std::string shangwu = "\xE4\xB8\x8A\xE5\x8D\x88";  // 上午
+  const std::string xiawu = "\xE4\xB8\x8B\xE5\x8D\x88";    // 下午
+  const std::string ojeon = "\xEC\x98\xA4\xEC\xA0\x84";    // 오전
+  const std::string ohu = "\xEC\x98\xA4\xED\x9B\x84";      // 오후
+  const std::string pimu = "\xCF\x80.\xCE\xBC.";           // π.μ.
+  const std::string mimu = "\xCE\xBC.\xCE\xBC.";           // μ.μ.
+  const std::vector<Setting> settings = {
+      {"en-CA",
+       {{"2024-03-05", "2024-03-05 2:07:33 p.m.", "05/03/2024 14:07:33"},
+        {"2024-03-05", "2024-03-05 12:30:01 a.m.", "05/03/2024 00:30:01"},
+        {"2024-12-31", "2024-12-31 12:05:00 p.m.", "31/12/2024 12:05:00"}},
+       {}},
+      {"es-MX",
+       {{"05/03/2024", "05/03/2024 02:07:33 p. m.", "05/03/2024 14:07:33"},
+        {"25/03/2024", "25/03/2024 11:59:59 a. m.", "25/03/2024 11:59:59"},
+        {"12/11/2024", "12/11/2024 12:00:01 a. m.", "12/11/2024 00:00:01"}},
+       {}},
+      {"zh-TW",
+       {{"2024/3/5", "2024/3/5 " + xiawu + " 02:07:33", "05/03/2024 14:07:33"},
+        {"2024/12/31", "2024/12/31 " + shangwu + " 09:15:00", "31/12/2024 09:15:00"},
+        {"2024/3/5", "2024/3/5 " + xiawu + " 12:07:33", "05/03/2024 12:07:33"}},
+       {{shangwu, "\xA4W\xA4\xC8"}, {xiawu, "\xA4U\xA4\xC8"}}},
+      {"ko-KR",
+       {{"2024-03-05", "2024-03-05 " + ohu + " 2:07:33", "05/03/2024 14:07:33"},
+        {"2024-03-05", "2024-03-05 " + ojeon + " 12:30:01", "05/03/2024 00:30:01"},
+        {"2024-12-31", "2024-12-31 " + ojeon + " 9:15:00", "31/12/2024 09:15:00"}},
+       {{ojeon, "\xBF\xC0\xC0\xFC"}, {ohu, "\xBF\xC0\xC8\xC4"}}},
+      {"th-TH",
+       {{"5/3/2567", "5/3/2567 14:07:33", "05/03/2024 14:07:33"},
+        {"25/3/2567", "25/3/2567 9:15:00", "25/03/2024 09:15:00"},
+        {"29/2/2567", "29/2/2567 23:59:59", "29/02/2024 23:59:59"}},
+       {}},
+      {"el-GR",
+       {{"5/3/2024", "5/3/2024 2:07:33 " + mimu, "05/03/2024 14:07:33"},
+        {"25/3/2024", "25/3/2024 9:15:00 " + pimu, "25/03/2024 09:15:00"},
+        {"12/11/2024", "12/11/2024 12:05:00 " + mimu, "12/11/2024 12:05:00"}},
+       {{pimu, "\xF0.\xEC."}, {mimu, "\xEC.\xEC."}}},
+  };
+  // This PC's own settings: on Linux those of LANG, under Wine en-US.
+  host.regional = conversion::platform::ReadRegionalDates();
+  for (const Setting& setting : settings) {
+    for (const bool utf8 : {true, false}) {
+      std::vector<std::string> lines = {test::kHeader};
+      std::vector<std::string> expected = {"Date Time"};
+      for (const Contact& contact : setting.contacts) {
+        std::string time = contact.time;
+        for (const auto& [word, bytes] : setting.codePage) {
+          if (const auto at = time.find(word); !utf8 && at != std::string::npos) {
+            time.replace(at, word.size(), bytes);
+          }
+        }
+        // A name of two bytes that only UTF-8 reads as one character tells the encoding.
+        lines.push_back(
+            ContactWith({{2, contact.date}, {3, time}, {8, utf8 ? "J\xC3\xBCrg" : "Jurg"}}));
+        expected.push_back(contact.field20);
+      }
+      EXPECT_EQ(Run(lines), "FINISH MARIGOLD.TXT with 4 DATA in FILE")
+          << setting.name << (utf8 ? " UTF-8" : " code page");
+      EXPECT_EQ(Field(20), expected) << setting.name << (utf8 ? " UTF-8" : " code page");
+    }
+  }
+}
+
 TEST_F(RegionalExportTest, SplitsAtTheListSeparatorTheHeaderShows) {
   for (const char separator : {';', '\t'}) {
     std::vector<std::string> lines = {test::kHeader, test::kContact,

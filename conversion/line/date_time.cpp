@@ -7,12 +7,19 @@
 #include <array>
 #include <bit>
 #include <cstring>
+#include <span>
 
+#include "regional_dates.h"
 #include "text.h"
 
 namespace conversion {
 
 namespace {
+
+// Tells the first year of the Buddhist era that is read, 1900 in the
+// Gregorian calendar, and how far the era is ahead.
+constexpr unsigned kBuddhistEraAhead = 543;
+constexpr unsigned kFirstBuddhistYear = 1900 + kBuddhistEraAhead;
 
 // Returns true for a time of day on the 24-hour clock.
 bool IsClockTime(unsigned hour, unsigned minute, unsigned second) {
@@ -30,8 +37,27 @@ std::size_t ReadNumber(std::string_view s, std::size_t& pos, unsigned& value) {
   return n;
 }
 
-void SkipBlanks(std::string_view& s) {
-  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+// Returns the bytes of the blank at the start of s, 0 when none is there: a
+// space, or a no-break space, U+00A0 or U+202F in UTF-8 and 0xA0 in a code page.
+std::size_t BlankAt(std::string_view s, bool eightBit) {
+  if (s.empty()) return 0;
+  if (s.front() == ' ') return 1;
+  if (eightBit) return s.front() == '\xA0' ? 1 : 0;
+  if (s.starts_with("\xC2\xA0")) return 2;
+  return s.starts_with("\xE2\x80\xAF") ? 3 : 0;
+}
+
+// Returns the bytes of the blank at the end of s, as BlankAt tells them.
+std::size_t BlankBefore(std::string_view s, bool eightBit) {
+  if (s.empty()) return 0;
+  if (s.back() == ' ') return 1;
+  if (eightBit) return s.back() == '\xA0' ? 1 : 0;
+  if (s.ends_with("\xC2\xA0")) return 2;
+  return s.ends_with("\xE2\x80\xAF") ? 3 : 0;
+}
+
+void SkipBlanks(std::string_view& s, bool eightBit) {
+  while (const std::size_t n = BlankAt(s, eightBit)) s.remove_prefix(n);
 }
 
 void PutTwoDigits(std::string& out, unsigned n) {
@@ -105,28 +131,76 @@ std::size_t ReadClock(std::string_view s, std::array<unsigned, 3>& clock) {
   return pos;
 }
 
-// Reads the longest AM or PM word at the start of s that a blank, a digit or
-// the end follows: English in any case, or the PC's own; returns its bytes,
-// 0 when none is there.
-std::size_t ReadHalf(std::string_view s, const DateRules& rules, bool& pm) {
-  struct Word {
-    std::string_view text;
-    bool pm;
-  };
-  const std::array<Word, 4> words{Word{"AM", false}, Word{"PM", true}, Word{rules.am, false},
-                                  Word{rules.pm, true}};
-  std::size_t longest = 0;
-  for (const Word& word : words) {
-    const std::size_t n = word.text.size();
-    if (n <= longest || n > s.size() || !SameIgnoringAsciiCase(s.substr(0, n), word.text)) {
-      continue;
+// Returns the bytes at the start of s that word matches, 0 when it does not:
+// a space of the word matches any blank, and a to z match in either case when
+// the word says so.
+std::size_t MatchWord(std::string_view s, const DayHalfWord& word, bool eightBit) {
+  std::size_t pos = 0;
+  for (const char c : word.text) {
+    if (c == ' ') {
+      const std::size_t blank = BlankAt(s.substr(pos), eightBit);
+      if (blank == 0) return 0;
+      pos += blank;
+    } else if (pos < s.size() &&
+               (s[pos] == c || (word.anyCase && UpperAscii(s[pos]) == UpperAscii(c)))) {
+      ++pos;
+    } else {
+      return 0;
     }
-    if (n == s.size() || s[n] == ' ' || IsDigit(s[n])) {
+  }
+  return pos;
+}
+
+// Reads the longest AM or PM word at the start of s that a blank, a digit or
+// the end follows: English in any case or the PC's own first, then any
+// language's; returns its bytes, 0 when none is there.
+std::size_t ReadHalf(std::string_view s, const DateRules& rules, bool& pm) {
+  std::size_t longest = 0;
+  const auto take = [&](const DayHalfWord& word) {
+    const std::size_t n = MatchWord(s, word, rules.eightBit);
+    if (n > longest && (n == s.size() || IsDigit(s[n]) || BlankAt(s.substr(n), rules.eightBit))) {
       longest = n;
       pm = word.pm;
     }
+  };
+  for (const DayHalfWord& word :
+       {DayHalfWord{"AM", false, true}, DayHalfWord{"PM", true, true},
+        DayHalfWord{rules.am, false, true}, DayHalfWord{rules.pm, true, true}}) {
+    take(word);
   }
+  if (longest > 0 || s.empty()) return longest;
+  // Looks at the words whose first byte is the text's, a to z in either case.
+  const char first = UpperAscii(s.front());
+  const auto key = [](char c) { return static_cast<unsigned char>(UpperAscii(c)); };
+  const std::span<const DayHalfWord> words = platform::DayHalfWords(rules.eightBit);
+  auto word =
+      std::lower_bound(words.begin(), words.end(), first,
+                       [&](const DayHalfWord& w, char c) { return key(w.text.front()) < key(c); });
+  for (; word != words.end() && key(word->text.front()) == key(first); ++word) take(*word);
   return longest;
+}
+
+// Returns the bytes of the AM or PM word that ends s, maybe before blanks, 0
+// when none does: a word that starts s or follows a blank or a digit.
+std::size_t HalfBefore(std::string_view s, const DateRules& rules, bool& pm) {
+  while (const std::size_t n = BlankBefore(s, rules.eightBit)) s.remove_suffix(n);
+  // Looks no further when a digit or ':' ends s, as a date or a time does.
+  if (s.empty() || IsDigit(s.back()) || s.back() == ':') return 0;
+  for (std::size_t start = 0; start < s.size(); ++start) {
+    const std::string_view head = s.substr(0, start);
+    if (start > 0 && !IsDigit(head.back()) && BlankBefore(head, rules.eightBit) == 0) continue;
+    const std::string_view word = s.substr(start);
+    if (ReadHalf(word, rules, pm) == word.size()) return word.size();
+  }
+  return 0;
+}
+
+// Makes a time of one of twelve hours, 1 to 12, one of the day's 24; returns
+// false for any other hour.
+bool TakeHalf(std::array<unsigned, 3>& clock, bool pm) {
+  if (clock[0] < 1 || clock[0] > 12) return false;
+  clock[0] = clock[0] % 12 + (pm ? 12 : 0);
+  return true;
 }
 
 // Reads two digits at s[pos]; returns false when they are not there.
@@ -138,10 +212,11 @@ bool ReadTwoDigits(std::string_view s, std::size_t& pos, unsigned& value) {
 }
 
 // Reads hh?mm?ss as the last eight of nineteen characters, whatever the
-// first eleven hold, as exports have always been read.
-bool ReadNineteen(std::string_view time, std::array<unsigned, 3>& clock) {
+// first eleven hold, as exports have always been read; start is where hh is.
+bool ReadNineteen(std::string_view time, std::array<unsigned, 3>& clock, std::size_t& start) {
   if (CharCount(time) != 19) return false;
   std::size_t pos = FirstChars(time, 11).size();
+  start = pos;
   for (std::size_t i = 0; i < clock.size(); ++i) {
     if (i > 0) pos += CharLength(time, pos);
     if (!ReadTwoDigits(time, pos, clock[i])) return false;
@@ -158,25 +233,27 @@ bool ReadTimeOfDay(std::string_view time, const DateRules& rules, std::array<uns
     time.remove_prefix(n);
     if (time.empty()) return true;
     if (time.front() != ' ') return false;
-    SkipBlanks(time);
+    time = TrimSpaces(time);
   }
+  // Blanks of every kind count between a word and the time, and only there.
   bool pm = false;
-  std::size_t half = ReadHalf(time, rules, pm);
-  time.remove_prefix(half);
-  SkipBlanks(time);
+  std::size_t half = 0;
+  if (!time.empty() && !IsDigit(time.front())) {
+    half = ReadHalf(time, rules, pm);
+    if (half == 0) return false;
+    time.remove_prefix(half);
+    SkipBlanks(time, rules.eightBit);
+  }
   const std::size_t n = ReadClock(time, clock);
   if (n == 0) return false;
   time.remove_prefix(n);
-  SkipBlanks(time);
-  if (half == 0) {
+  if (half == 0 && !time.empty()) {
+    SkipBlanks(time, rules.eightBit);
     half = ReadHalf(time, rules, pm);
+    if (half == 0) return false;
     time.remove_prefix(half);
   }
-  if (!time.empty()) return false;
-  if (half == 0) return true;
-  if (clock[0] < 1 || clock[0] > 12) return false;
-  clock[0] = clock[0] % 12 + (pm ? 12 : 0);
-  return true;
+  return time.empty() && (half == 0 || TakeHalf(clock, pm));
 }
 
 // Appends a time as hh:mm:ss; returns false when it is in no form read or
@@ -184,7 +261,13 @@ bool ReadTimeOfDay(std::string_view time, const DateRules& rules, std::array<uns
 bool PutTime(std::string_view time, const DateRules& rules, std::string& out) {
   time = TrimSpaces(time);
   std::array<unsigned, 3> clock{};
-  if (!ReadNineteen(time, clock) && !ReadTimeOfDay(time, rules, clock)) return false;
+  if (std::size_t start = 0; ReadNineteen(time, clock, start)) {
+    // Reads a word right before the time with it, as one of twelve hours.
+    bool pm = false;
+    if (HalfBefore(time.substr(0, start), rules, pm) > 0 && !TakeHalf(clock, pm)) return false;
+  } else if (!ReadTimeOfDay(time, rules, clock)) {
+    return false;
+  }
   if (!IsClockTime(clock[0], clock[1], clock[2])) return false;
   PutTwoDigits(out, clock[0]);
   out.push_back(':');
@@ -219,6 +302,8 @@ std::size_t ReadDate(std::string_view s, DateParts& parts) {
   }
   parts.dotted = separator == ".";
   if (pos < s.size() && s[pos] == '.') ++pos;
+  unsigned& year = parts.yearFirst ? parts.first : parts.third;
+  if (year - kFirstBuddhistYear < 200) year -= kBuddhistEraAhead;
   return pos;
 }
 

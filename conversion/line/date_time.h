@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "regional_dates.h"
+#include "text.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -30,6 +31,7 @@ inline constexpr std::size_t kDateTimeRoom = 35;
 struct DateRules {
   DateOrder order = DateOrder::Unknown;  // of dates with the year last and no '.'
   std::string am, pm;                    // the PC's words, in the export's encoding
+  bool eightBit = false;                 // the export is in an 8-bit code page, not UTF-8
 };
 
 // Holds the numbers of a date as written, in the order written.
@@ -43,6 +45,8 @@ struct DateParts {
 // or last and one or two digits for each of the others, between two of the
 // same separator (any character but a digit), each maybe followed by a blank,
 // and maybe a closing '.'. Returns the bytes read, 0 when no date starts there.
+// A year of the Buddhist era, 2443 to 2642, is read as its Gregorian one, 543
+// less, so that every check that follows sees 1900 to 2099.
 std::size_t ReadDate(std::string_view s, DateParts& parts);
 
 // Returns the one order of day and month in which the records' own reader
@@ -166,15 +170,17 @@ inline bool PutUsualDateTime(const char* date, const char* time, DateOrder order
 
 // Builds field 20, dd/mm/yyyy hh:mm:ss, from the date and time columns, each
 // with 16 readable bytes from its start, as DateTimeSlowly does. A time that
-// starts with a space goes the long way, which reads it without. The text
+// starts with a space goes the long way, which reads it without, and so does
+// one whose hh is not behind a digit and a space, where an AM or PM word may
+// stand. The text
 // viewed is in out, which holds kDateTimeRoom bytes at least, with 16
 // readable bytes behind its end.
 inline std::string_view DateTime(std::string_view date, std::string_view time,
                                  const DateRules& rules, std::string& out, DateNotes& notes) {
   constexpr std::size_t kUsual = 19;
   static_assert(kUsual + 16 <= kDateTimeRoom);
-  if (date.size() == 10 && time.size() == kUsual && time[0] != ' ' &&
-      PutUsualDateTime(date.data(), time.data(), rules.order, out.data())) {
+  if (date.size() == 10 && time.size() == kUsual && time[0] != ' ' && time[10] == ' ' &&
+      IsDigit(time[9]) && PutUsualDateTime(date.data(), time.data(), rules.order, out.data())) {
     notes.orderUsed = notes.orderUsed || date[2] != '.';
     return {out.data(), kUsual};
   }

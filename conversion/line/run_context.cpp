@@ -43,6 +43,7 @@ void RunContext::SetDayHalves(std::string_view am, std::string_view pm) {
                ? text
                : std::string();
   };
+  dates.eightBit = eightBit;
   dates.am = inExport(am);
   dates.pm = inExport(pm);
 }

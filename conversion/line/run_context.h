@@ -73,8 +73,9 @@ struct RunContext {
   }
   // Prepares field 3 from the operator name as typed (UTF-8).
   void SetOperator(std::string_view typed);
-  // Takes this PC's AM and PM words (UTF-8) in the export's encoding; a word
-  // that the 8-bit code page cannot hold matches nothing.
+  // Takes this PC's AM and PM words (UTF-8) in the export's encoding, and
+  // every language's words in it; a word that the 8-bit code page cannot hold
+  // matches nothing.
   void SetDayHalves(std::string_view am, std::string_view pm);
   // Returns field 47 for the time t, formatted once per second.
   std::string_view Moment(std::time_t t) {

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
+#include <string_view>
 
 namespace conversion {
 
@@ -16,5 +18,22 @@ struct RegionalDates {
   DateOrder order = DateOrder::Unknown;  // of the short date; unknown when it puts the year first
   std::string am, pm;                    // the words after a morning or afternoon time, UTF-8
 };
+
+// Holds an AM or PM word as some language writes it, in one encoding.
+struct DayHalfWord {
+  std::string_view text;  // a space in it stands for any blank: U+0020, U+00A0 or U+202F
+  bool pm = false;
+  bool anyCase = false;  // a word of Latin letters, whose a to z match in either case
+};
+
+namespace platform {
+
+// Returns the AM and PM words of every language that CLDR knows, in UTF-8 or,
+// when eightBit, in the Windows code page of each language; ordered by their
+// first byte with a to z upper-cased. None means AM in one language and PM in
+// another.
+std::span<const DayHalfWord> DayHalfWords(bool eightBit);
+
+}  // namespace platform
 
 }  // namespace conversion
