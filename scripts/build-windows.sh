@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Cross-builds the self-contained Windows program in Release, checks that it
-# imports only Windows' own DLLs and writes
+# imports only Windows' own DLLs and carries its protections, and writes
 # dist/swisslog-to-marigold-windows-x64.zip with the program and its read-me,
 # and beside it the zip's SHA-256 in dist/swisslog-to-marigold-windows-x64.zip.sha256.
 # The zip comes out the same, byte for byte, from any copy of one commit: the
@@ -24,6 +24,7 @@ cmake --preset windows
 cmake --build --preset windows --target swisslog-to-marigold -j "$(nproc)"
 exe=$(s2m_windows_exe)
 s2m_check_dll_imports "$exe"
+s2m_check_hardening "$exe"
 
 # Names the Debian package of each tool that shapes the zip's bytes, with its version.
 tool_versions() {

@@ -9,6 +9,8 @@ export PATH
 bash scripts/deps.sh cmake make g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev \
   xvfb xauth clang clang-tidy libclang-rt-14-dev libicu-dev
 
+# Builds everything and runs the suite; its test hardening reads the program's
+# protections back with readelf and fails when one is missing.
 cmake --preset dev
 cmake --build --preset dev -j "$(nproc)"
 ctest --preset dev -j "$(nproc)"
@@ -34,7 +36,7 @@ fi
 
 # Cross-builds the Windows program and its tests and runs them under Wine; the
 # test windows_dll_imports among them checks that the program imports only
-# Windows' own DLLs.
+# Windows' own DLLs, and hardening that it carries its protections.
 source scripts/windows-lib.sh
 s2m_windows_deps
 cmake --preset windows

@@ -55,6 +55,13 @@ s2m_check_dll_imports() {
   cmake -DOBJDUMP=x86_64-w64-mingw32-objdump -DEXE="$1" -P cmake/check-dll-imports.cmake
 }
 
+# Fails loudly unless the program EXE carries its protections: read back from its header, and
+# from the map its link wrote beside it.
+s2m_check_hardening() {
+  cmake -DOBJDUMP=x86_64-w64-mingw32-objdump -DMAP="$(dirname "$1")/swisslog-to-marigold.map" \
+    -DPROGRAM="$1" -P cmake/check-hardening.cmake
+}
+
 # Runs COMMAND... on a virtual X display with one Wine server, in the prefix the
 # windows preset's build prepared, kept up for all the programs COMMAND starts.
 s2m_wine_session() {
