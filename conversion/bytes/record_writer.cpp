@@ -46,6 +46,8 @@ bool RecordWriter::Flush() {
 
 void RecordWriter::StartWriteBack() {
   file_.StartWriteBack(started_, written_ - started_);
+  // Waiting for the bytes started the time before would stop the run when the
+  // device falls behind; those still on their way stay in the cache.
   if (dropped_ < started_) file_.DropWritten(dropped_, started_ - dropped_);
   dropped_ = started_;
   started_ = written_;

@@ -143,9 +143,9 @@ class File {
   // returns without waiting for them. A hint: Sync still makes sure of them,
   // and a failure here goes unreported. Windows has no such call.
   void StartWriteBack(std::uint64_t from, std::uint64_t length);
-  // Waits for the write-back already started on length bytes from offset from,
-  // then tells the system that they are not read again, so that they leave its
-  // cache. A hint, as StartWriteBack.
+  // Tells the system that length bytes from offset from are not read again:
+  // those already on the device leave its cache, those still on their way stay.
+  // Returns without waiting. A hint, as StartWriteBack.
   void DropWritten(std::uint64_t from, std::uint64_t length);
   // Closes the file, which is closed even when this fails.
   [[nodiscard]] std::error_code Close() { return handle_.reset(); }

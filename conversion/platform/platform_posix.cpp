@@ -73,9 +73,6 @@ void File::StartWriteBack(std::uint64_t from, std::uint64_t length) {
 }
 
 void File::DropWritten(std::uint64_t from, std::uint64_t length) {
-  // Pages still being written or dirty stay in the cache: the wait lets them go.
-  static_cast<void>(::sync_file_range(Fd(handle_), static_cast<off_t>(from),
-                                      static_cast<off_t>(length), SYNC_FILE_RANGE_WAIT_BEFORE));
   static_cast<void>(::posix_fadvise(Fd(handle_), static_cast<off_t>(from),
                                     static_cast<off_t>(length), POSIX_FADV_DONTNEED));
 }
