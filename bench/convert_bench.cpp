@@ -29,7 +29,6 @@
 #include <string>
 #include <string_view>
 #include <thread>
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -464,17 +463,18 @@ int main(int argc, char** argv) {
               options.dir.c_str());
 
   // The job's limit writes what the conversion writes; one untimed conversion makes it.
-  for (const auto& [name, lines, source] :
-       {std::tuple(kLargeName, options.lines, kLimitLargeName),
-        std::tuple(kSmallName, options.smallLines, kLimitSmallName)}) {
+  const auto makeLimitBytes = [&](const char* name, std::uint64_t lines, const char* source) {
     const Sample made = InChild([&] { return ConvertCore(dir, name, lines); }, nullptr);
     std::error_code error;
     std::filesystem::rename(dir / kOutputName, dir / source, error);
-    if (!made.ok || error) {
-      std::fprintf(stderr, "Cannot convert %s: %s\n", name,
-                   made.ok ? error.message().c_str() : made.problem.data());
-      return 1;
-    }
+    if (made.ok && !error) return true;
+    std::fprintf(stderr, "Cannot convert %s: %s\n", name,
+                 made.ok ? error.message().c_str() : made.problem.data());
+    return false;
+  };
+  if (!makeLimitBytes(kLargeName, options.lines, kLimitLargeName) ||
+      !makeLimitBytes(kSmallName, options.smallLines, kLimitSmallName)) {
+    return 1;
   }
 
   std::vector<Series> series;
