@@ -1,9 +1,11 @@
-// Times the conversion of a synthetic export against a plain copy of it, and compares peak memory.
+// Times the conversion of a synthetic export against a plain copy of it and against the job's
+// limit, and compares peak memory and the page cache the runs fill.
 // Usage: convert_bench [--lines N] [--small N] [--repeat R] [--dir PATH] [--keep]
 //        convert_bench --export-only --dir PATH [--lines N] [--shuffled]
 //        convert_bench --once --dir PATH [--lines N]
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -12,6 +14,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
@@ -19,9 +22,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -54,6 +61,11 @@ constexpr const char* kLargeName = "LOG.CSV";
 constexpr const char* kSmallName = "SMALL.CSV";
 constexpr const char* kShuffledName = "SHUFFLED.CSV";  // the large export, its columns shuffled
 constexpr const char* kCopyName = "copy.out";
+constexpr const char* kLimitName = "limit.out";
+constexpr const char* kLimitPartialName = "limit.out.partial";
+constexpr const char* kOutputName = "marigold.txt";
+constexpr const char* kLimitLargeName = "limit-large.bytes";  // the limit's bytes, for LOG.CSV
+constexpr const char* kLimitSmallName = "limit-small.bytes";  // the limit's bytes, for SMALL.CSV
 constexpr std::size_t kCopyBlock = 1024 * 1024;  // the block size the conversion reads and writes
 
 struct Options {
@@ -130,6 +142,47 @@ Sample Copy(const std::string& from, const std::string& to, bool flush) {
   return sample;
 }
 
+// Writes the bytes of dir/source to a temporary name in blocks of the
+// conversion's size, flushes them, renames the file to its name and flushes
+// the folder: what a conversion that computed nothing would take to leave the
+// same output on the device. Maps the bytes from the cache first, untimed; a
+// copy in memory of its own would take the pages the output's cache needs.
+Sample Limit(const std::filesystem::path& dir, const std::string& source) {
+  const int in = ::open((dir / source).c_str(), O_RDONLY | O_CLOEXEC);
+  struct stat info {};
+  if (in < 0 || ::fstat(in, &info) != 0 || info.st_size == 0) {
+    return Failed("cannot open the limit's bytes");
+  }
+  const auto size = static_cast<std::size_t>(info.st_size);
+  void* const mapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, in, 0);
+  ::close(in);
+  if (mapped == MAP_FAILED) return Failed("cannot map the limit's bytes");
+  const std::string_view bytes(static_cast<const char*>(mapped), size);
+  const auto begin = std::chrono::steady_clock::now();
+  const std::string partial = (dir / kLimitPartialName).string();
+  const int out = ::open(partial.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (out < 0) return Failed("cannot create the limit's file");
+  for (std::size_t at = 0; at < bytes.size();) {
+    const std::size_t block = std::min(kCopyBlock, bytes.size() - at);
+    const ssize_t w = ::write(out, bytes.data() + at, block);
+    if (w < 0) return Failed("cannot write the limit's file");
+    at += static_cast<std::size_t>(w);
+  }
+  ::munmap(mapped, size);
+  if (::fsync(out) != 0) return Failed("cannot flush the limit's file");
+  if (::close(out) != 0) return Failed("cannot close the limit's file");
+  if (::rename(partial.c_str(), (dir / kLimitName).c_str()) != 0) {
+    return Failed("cannot rename the limit's file");
+  }
+  const int folder = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folder < 0 || ::fsync(folder) != 0) return Failed("cannot flush the folder");
+  ::close(folder);
+  Sample sample;
+  sample.seconds = Since(begin);
+  sample.ok = true;
+  return sample;
+}
+
 // Converts dir/name through the core with a host that draws nothing.
 Sample ConvertCore(const std::filesystem::path& dir, const std::string& name, std::uint64_t lines) {
   conversion::FormState form;
@@ -165,8 +218,63 @@ Sample ConvertWindow(const std::filesystem::path& dir, const std::string& name, 
 }
 #endif
 
-// Runs measure in a child process, so that its memory peak is its own.
-Sample InChild(const std::function<Sample()>& measure) {
+// Reads the figures Cached and Dirty of /proc/meminfo, in KiB; leaves one that is not there.
+void ReadMeminfo(long& cached, long& dirty) {
+  std::FILE* const file = std::fopen("/proc/meminfo", "r");
+  if (file == nullptr) return;
+  std::array<char, 256> line{};
+  while (std::fgets(line.data(), static_cast<int>(line.size()), file) != nullptr) {
+    long value = 0;
+    if (std::sscanf(line.data(), "Cached: %ld", &value) == 1) cached = value;
+    if (std::sscanf(line.data(), "Dirty: %ld", &value) == 1) dirty = value;
+  }
+  std::fclose(file);
+}
+
+// Samples the system's page cache while it lives: the peak of Dirty, and the
+// peak of Cached above its figure at the start. Both count the whole machine.
+class CacheSampler {
+ public:
+  CacheSampler() : thread_([this] { Sample(); }) {}
+  CacheSampler(const CacheSampler&) = delete;
+  CacheSampler& operator=(const CacheSampler&) = delete;
+  ~CacheSampler() { Stop(); }
+
+  // Ends the sampling after one last sample.
+  void Stop() {
+    stop_ = true;
+    if (thread_.joinable()) thread_.join();
+  }
+  long peakDirtyKiB() const { return peakDirty_; }
+  long cachedGrowthKiB() const { return peakCached_ - startCached_; }
+
+ private:
+  void Sample() {
+    bool first = true;
+    for (;;) {
+      const bool last = stop_;
+      long cached = 0;
+      long dirty = 0;
+      ReadMeminfo(cached, dirty);
+      if (first) startCached_ = peakCached_ = cached;
+      first = false;
+      peakCached_ = std::max(peakCached_, cached);
+      peakDirty_ = std::max(peakDirty_, dirty);
+      if (last) return;
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+  }
+
+  std::atomic<bool> stop_{false};
+  long startCached_ = 0;
+  long peakCached_ = 0;
+  long peakDirty_ = 0;
+  std::thread thread_;  // last, so that it starts once the figures are set
+};
+
+// Runs measure in a child process, so that its memory peak is its own; samples
+// the page cache into cache meanwhile, when one is given.
+Sample InChild(const std::function<Sample()>& measure, std::optional<CacheSampler>* cache) {
   std::array<int, 2> channel{};
   if (::pipe(channel.data()) != 0) return Failed("cannot create a pipe");
   std::fflush(nullptr);
@@ -184,6 +292,8 @@ Sample InChild(const std::function<Sample()>& measure) {
     ::_exit(sent ? 0 : 1);
   }
   ::close(channel[1]);
+  // Starts after the fork, so that the child has no thread but its own.
+  if (cache != nullptr) cache->emplace();
   Sample sample;
   std::size_t got = 0;
   while (got < sizeof sample) {
@@ -196,6 +306,7 @@ Sample InChild(const std::function<Sample()>& measure) {
   ::close(channel[0]);
   int status = 0;
   ::waitpid(child, &status, 0);
+  if (cache != nullptr) (*cache)->Stop();
   if (got != sizeof sample || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
     return Failed("the child process died");
   }
@@ -215,14 +326,27 @@ struct Series {
   double bestFlush = 0;  // seconds in fsync in the fastest run on the large export
   long largePeakKiB = 0;
   long smallPeakKiB = 0;
+  bool memory = true;             // its peak memory is worth showing
+  std::vector<double> dirtyMiB;   // the page cache's peak Dirty in each run on the large export
+  std::vector<double> cachedMiB;  // the page cache's peak growth in each run on the large export
 
   double Best() const { return *std::min_element(seconds.begin(), seconds.end()); }
-  double Median() const {
-    std::vector<double> sorted = seconds;
-    std::sort(sorted.begin(), sorted.end());
-    return sorted[sorted.size() / 2];
+  double Median() const { return MedianOf(seconds); }
+
+  static double MedianOf(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
   }
 };
+
+double MiB(long kib) { return static_cast<double>(kib) / 1024.0; }
+
+// Removes the outputs of the runs before and moves every file's bytes onto the
+// device, so that each run starts from a device at rest and writes a new file.
+void PrepareRun(const std::filesystem::path& dir) {
+  for (const char* name : {kOutputName, kCopyName, kLimitName}) ::unlink((dir / name).c_str());
+  ::sync();
+}
 
 bool Record(Series& series, const Sample& sample, bool large) {
   if (!sample.ok) {
@@ -240,6 +364,18 @@ bool Record(Series& series, const Sample& sample, bool large) {
     series.smallPeakKiB = std::max(series.smallPeakKiB, sample.peakKiB);
   }
   return true;
+}
+
+// Runs one measurement of series in a child process, on the large export or the small one.
+bool Run(Series& series, bool large, const std::filesystem::path& dir) {
+  PrepareRun(dir);
+  std::optional<CacheSampler> cache;
+  const Sample sample = InChild(large ? series.large : series.small, large ? &cache : nullptr);
+  if (large && sample.ok) {
+    series.dirtyMiB.push_back(MiB(cache->peakDirtyKiB()));
+    series.cachedMiB.push_back(MiB(cache->cachedGrowthKiB()));
+  }
+  return Record(series, sample, large);
 }
 
 bool ParseOptions(int argc, char** argv, Options& options) {
@@ -285,8 +421,6 @@ bool ParseOptions(int argc, char** argv, Options& options) {
   if ((options.exportOnly || options.once) && options.dir.empty()) return false;
   return options.lines > 0 && options.smallLines > 0 && !(options.exportOnly && options.once);
 }
-
-double MiB(long kib) { return static_cast<double>(kib) / 1024.0; }
 
 }  // namespace
 
@@ -335,6 +469,21 @@ int main(int argc, char** argv) {
               static_cast<unsigned long long>(options.lines), megabytes, Since(begin),
               options.dir.c_str());
 
+  // The job's limit writes what the conversion writes; one untimed conversion makes it.
+  const auto makeLimitBytes = [&](const char* name, std::uint64_t lines, const char* source) {
+    const Sample made = InChild([&] { return ConvertCore(dir, name, lines); }, nullptr);
+    std::error_code error;
+    std::filesystem::rename(dir / kOutputName, dir / source, error);
+    if (made.ok && !error) return true;
+    std::fprintf(stderr, "Cannot convert %s: %s\n", name,
+                 made.ok ? error.message().c_str() : made.problem.data());
+    return false;
+  };
+  if (!makeLimitBytes(kLargeName, options.lines, kLimitLargeName) ||
+      !makeLimitBytes(kSmallName, options.smallLines, kLimitSmallName)) {
+    return 1;
+  }
+
   std::vector<Series> series;
   series.emplace_back(
       "plain copy", [&] { return Copy(large, (dir / kCopyName).string(), true); },
@@ -342,6 +491,10 @@ int main(int argc, char** argv) {
   series.emplace_back(
       "copy without fsync", [&] { return Copy(large, (dir / kCopyName).string(), false); },
       [&] { return Copy(small, (dir / kCopyName).string(), false); });
+  series.emplace_back(
+      "job's limit", [&] { return Limit(dir, kLimitLargeName); },
+      [&] { return Limit(dir, kLimitSmallName); });
+  series.back().memory = false;  // holds the whole output in memory
   series.emplace_back(
       "conversion, core", [&] { return ConvertCore(dir, kLargeName, options.lines); },
       [&] { return ConvertCore(dir, kSmallName, options.smallLines); });
@@ -357,8 +510,8 @@ int main(int argc, char** argv) {
   // The runs take turns, so that a disturbance on the machine hits all of them alike.
   bool ok = true;
   for (int round = 0; round < options.repeat && ok; ++round) {
-    for (Series& s : series) ok = ok && Record(s, InChild(s.large), true);
-    for (Series& s : series) ok = ok && Record(s, InChild(s.small), false);
+    for (Series& s : series) ok = ok && Run(s, true, dir);
+    for (Series& s : series) ok = ok && Run(s, false, dir);
   }
   if (!ownDir || options.keep) {
     std::printf("Files kept in %s\n", options.dir.c_str());
@@ -370,8 +523,11 @@ int main(int argc, char** argv) {
 
   const Series& copy = series.front();
   const auto lines = static_cast<double>(options.lines);
-  std::printf("\nTime, best of %d runs on the same warm file (median in brackets):\n",
-              options.repeat);
+  std::printf(
+      "\nTime, best of %d runs on the same warm file, each begun with every file on the device\n"
+      "(median in brackets); the job's limit writes the conversion's output to a temporary\n"
+      "name, flushes it, renames it and flushes the folder:\n",
+      options.repeat);
   std::printf("  %-20s %16s %13s %10s %9s\n", "", "seconds", "lines/s", "MB/s", "x copy");
   for (const Series& s : series) {
     std::printf("  %-20s %7.3f (%6.3f) %11.2f M %10.0f %9.2f\n", s.label.c_str(), s.Best(),
@@ -391,11 +547,20 @@ int main(int argc, char** argv) {
       window.repaints,
       window.repaints > 0 ? window.Best() * 1000 / static_cast<double>(window.repaints) : 0.0);
 #endif
+  std::printf(
+      "\nPage cache in the runs on the large export, MiB, the median of the runs' peaks\n"
+      "(/proc/meminfo every 2 ms, the whole machine's):\n");
+  std::printf("  %-20s %8s %15s\n", "", "Dirty", "Cached growth");
+  for (const Series& s : series) {
+    std::printf("  %-20s %8.0f %15.0f\n", s.label.c_str(), Series::MedianOf(s.dirtyMiB),
+                Series::MedianOf(s.cachedMiB));
+  }
   std::printf("\nPeak resident memory (ru_maxrss), MiB:\n");
   std::printf("  %-20s %12s %16s %9s\n", "",
               (std::to_string(options.smallLines) + " lines").c_str(),
               (std::to_string(options.lines) + " lines").c_str(), "growth");
   for (const Series& s : series) {
+    if (!s.memory) continue;
     std::printf("  %-20s %12.1f %16.1f %+9.1f\n", s.label.c_str(), MiB(s.smallPeakKiB),
                 MiB(s.largePeakKiB), MiB(s.largePeakKiB - s.smallPeakKiB));
   }
@@ -405,10 +570,13 @@ int main(int argc, char** argv) {
     std::printf("  %-40s %7.2f%s (limit %.1f%s) %s\n", what, value, unit, limit, unit,
                 value <= limit ? "met" : "MISSED");
   };
-  constexpr std::size_t kCore = 2;  // series before it are copies
+  constexpr std::size_t kLimit = 2;  // series before it are copies
+  constexpr std::size_t kCore = 3;   // series before it write without converting
   goal("core conversion time / copy time", series[kCore].Best() / copy.Best(), 2.5, " x");
 #ifdef S2M_BENCH_WINDOW
   goal("window conversion time / copy time", series[kCore + 1].Best() / copy.Best(), 3.0, " x");
+  goal("window time / the job's limit", series[kCore + 1].Best() / series[kLimit].Best(), 1.1,
+       " x");
 #else
   std::printf("  window conversion: not measured (built without the window)\n");
 #endif

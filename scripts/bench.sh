@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Builds the Linux and the Windows benchmark in Release, runs the Linux one on a
 # generated export, then times the Windows conversion of that same export under
-# Wine and prints the Windows/Linux time ratio.
+# Wine and prints the Windows/Linux time ratio. The Linux one times the window
+# against the job's limit too: the same output written to a temporary name,
+# flushed, renamed and the folder flushed, each run begun with every file on
+# the device; and it samples the page cache (/proc/meminfo) during each run.
 # Usage: bench.sh [--lines N] [--small N] [--repeat R] [--dir PATH] [--keep] [--no-windows]
 #        bench.sh --instructions [--lines N] [--top K] [--dir PATH] [--keep]
 # The options but --no-windows go to the Linux benchmark. --instructions instead

@@ -48,6 +48,11 @@ std::vector<std::uint64_t> Disk::WriteEnds(const std::string& path) const {
   return found == writeEnds_.end() ? std::vector<std::uint64_t>() : found->second;
 }
 
+std::vector<Hint> Disk::Hints(const std::string& path) const {
+  const auto found = hints_.find(path);
+  return found == hints_.end() ? std::vector<Hint>() : found->second;
+}
+
 int Disk::Count(Call call) const {
   const auto found = counts_.find(call);
   return found == counts_.end() ? 0 : found->second;
@@ -213,6 +218,20 @@ std::error_code File::Truncate(std::uint64_t size) {
 std::error_code File::Sync() {
   Disk& disk = Disk::Current();
   return Failure(disk.Take(Call::Sync, disk.FindOpen(handle_.get())->path));
+}
+
+void File::StartWriteBack(std::uint64_t from, std::uint64_t length) {
+  Disk& disk = Disk::Current();
+  const std::string& path = disk.FindOpen(handle_.get())->path;
+  static_cast<void>(disk.Take(Call::StartWriteBack, path));  // a hint cannot fail
+  disk.NoteHint(path, {Call::StartWriteBack, from, length, disk.Written(path).size()});
+}
+
+void File::DropWritten(std::uint64_t from, std::uint64_t length) {
+  Disk& disk = Disk::Current();
+  const std::string& path = disk.FindOpen(handle_.get())->path;
+  static_cast<void>(disk.Take(Call::DropWritten, path));
+  disk.NoteHint(path, {Call::DropWritten, from, length, disk.Written(path).size()});
 }
 
 bool File::Is(const std::string& path) const {

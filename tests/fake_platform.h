@@ -29,7 +29,9 @@ enum class Call {
   Remove,
   Lock,
   Rename,
-  SyncFolder
+  SyncFolder,
+  StartWriteBack,
+  DropWritten
 };
 
 // Tells what one call does in place of its usual work.
@@ -39,6 +41,14 @@ struct Fault {
   std::errc error;    // the condition the call fails with; none for a short read or write
   std::size_t bytes;  // Read and Write: the bytes moved first
   std::string path;   // the file or folder it applies to; every one when empty
+};
+
+// Tells of one hint given on a file's bytes, which changes nothing on this disk.
+struct Hint {
+  Call call;             // StartWriteBack or DropWritten
+  std::uint64_t from;    // the range's first byte
+  std::uint64_t length;  // the range's bytes
+  std::uint64_t size;    // the file's size when the hint was given
 };
 
 // Holds the files and folders of one test and installs itself as the disk the
@@ -84,6 +94,8 @@ class Disk {
   int Count(Call call) const;
   // Returns the file positions at which the Write calls on path ended, in order.
   std::vector<std::uint64_t> WriteEnds(const std::string& path) const;
+  // Returns the hints given on path, in order.
+  std::vector<Hint> Hints(const std::string& path) const;
   // Counts the files and folder locks open now.
   std::size_t OpenCount() const { return open_.size(); }
 
@@ -129,6 +141,7 @@ class Disk {
   void NoteWriteEnd(const std::string& path, std::uint64_t position) {
     writeEnds_[path].push_back(position);
   }
+  void NoteHint(const std::string& path, Hint hint) { hints_[path].push_back(hint); }
   std::vector<std::string> Names(const std::string& dir) const;
 
  private:
@@ -140,6 +153,7 @@ class Disk {
   std::map<std::string, std::string> files_;
   std::map<std::string, std::size_t> peaks_;
   std::map<std::string, std::vector<std::uint64_t>> writeEnds_;
+  std::map<std::string, std::vector<Hint>> hints_;
   std::set<std::string> folders_;
   std::set<std::string> devices_;
   std::vector<Scripted> faults_;

@@ -17,7 +17,8 @@ using conversion::platform::File;
 using conversion::platform::SystemError;
 using fake::Call;
 
-// Writes records to "out" on the fake disk through a writer with tiny blocks.
+// Writes records to "out" on the fake disk through a writer with tiny blocks,
+// which starts a write-back after each.
 class RecordWriterTest : public testing::TestWithParam<std::size_t> {
  protected:
   RecordWriterTest() {
@@ -44,7 +45,7 @@ class RecordWriterTest : public testing::TestWithParam<std::size_t> {
 
   fake::Disk disk;
   File file;
-  RecordWriter writer{file, GetParam()};
+  RecordWriter writer{file, GetParam(), GetParam()};
 };
 
 // Records of 4 bytes, 6 with their CR LF: a block holds block / 6 of them.
@@ -92,6 +93,9 @@ TEST_P(RecordWriterTest, CutsTheFileBackToWholeRecordsWhenAWriteFails) {
   EXPECT_EQ(disk.Peak("out"), 6 * perBlock + 5);
   EXPECT_EQ(disk.Get("out"), Joined(kShort, perBlock));
   EXPECT_EQ(writer.records(), perBlock);
+  for (const fake::Hint& hint : disk.Hints("out")) {
+    EXPECT_LE(hint.from + hint.length, 6 * perBlock) << "a hint on bytes that were cut off";
+  }
 
   writer.Append("more");
   const WriteResult& result = writer.Finish();
@@ -185,14 +189,15 @@ std::vector<std::string> MixedRecords(std::size_t block) {
   return records;
 }
 
-TEST_P(RecordWriterBlockTest, EndsEveryWriteAtTheEndOfARecord) {
+TEST_P(RecordWriterBlockTest, EndsEveryWriteAndHintAtTheEndOfARecord) {
   const std::size_t block = GetParam();
   const std::vector<std::string> records = MixedRecords(block);
   fake::Disk disk;
   disk.AddFolder("");
   File file;
   ASSERT_FALSE(File::Create("out", file));
-  RecordWriter writer(file, block);
+  const std::size_t writeBack = 2 * block;
+  RecordWriter writer(file, block, writeBack);
   for (const std::string& record : records) ASSERT_TRUE(writer.Append(record));
   ASSERT_FALSE(writer.Finish().error);
 
@@ -223,6 +228,32 @@ TEST_P(RecordWriterBlockTest, EndsEveryWriteAtTheEndOfARecord) {
     }
     start = end;
   }
+
+  // Each write-back starts on all that was written since the one before, once
+  // writeBack bytes have gathered; each drop follows on bytes started before,
+  // and the last one, after the flush, takes the rest of the file.
+  std::uint64_t started = 0;
+  std::uint64_t dropped = 0;
+  const std::vector<fake::Hint> hints = disk.Hints("out");
+  ASSERT_GE(hints.size(), 4u);
+  for (const fake::Hint& hint : hints) {
+    SCOPED_TRACE(hint.from);
+    const std::uint64_t end = hint.from + hint.length;
+    EXPECT_TRUE(std::binary_search(ends.begin(), ends.end(), end)) << "a hint ends inside a record";
+    if (hint.call == Call::StartWriteBack) {
+      EXPECT_EQ(hint.from, started);
+      EXPECT_EQ(end, hint.size);
+      EXPECT_GE(hint.length, writeBack);
+      started = end;
+    } else {
+      ASSERT_EQ(hint.call, Call::DropWritten);
+      EXPECT_EQ(hint.from, dropped);
+      EXPECT_TRUE(end <= started || &hint == &hints.back());
+      dropped = end;
+    }
+  }
+  EXPECT_EQ(hints.back().call, Call::DropWritten);
+  EXPECT_EQ(dropped, bytes.size());
 }
 
 INSTANTIATE_TEST_SUITE_P(TinyAndRealBlocks, RecordWriterBlockTest,

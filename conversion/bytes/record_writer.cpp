@@ -25,8 +25,8 @@ std::error_code WriteAll(platform::File& file, const char* data, std::size_t siz
 
 }  // namespace
 
-RecordWriter::RecordWriter(platform::File& file, std::size_t block)
-    : file_(file), block_(block), buffer_(block) {}
+RecordWriter::RecordWriter(platform::File& file, std::size_t block, std::uint64_t writeBack)
+    : file_(file), block_(block), buffer_(block), writeBack_(writeBack) {}
 
 bool RecordWriter::Flush() {
   if (result_.error) return false;
@@ -40,7 +40,17 @@ bool RecordWriter::Flush() {
   result_.records += pending_;
   pending_ = 0;
   used_ = 0;
+  if (written_ - started_ >= writeBack_) StartWriteBack();
   return true;
+}
+
+void RecordWriter::StartWriteBack() {
+  file_.StartWriteBack(started_, written_ - started_);
+  // Waiting for the bytes started the time before would stop the run when the
+  // device falls behind; those still on their way stay in the cache.
+  if (dropped_ < started_) file_.DropWritten(dropped_, started_ - dropped_);
+  dropped_ = started_;
+  started_ = written_;
 }
 
 void RecordWriter::KeepWholeRecords(std::size_t done) {
@@ -70,6 +80,8 @@ const WriteResult& RecordWriter::Finish() {
   if (error) {
     static_cast<void>(file_.Close());  // the refused flush is the one to report
   } else {
+    // Leaves a file too short for a write-back in the cache, as any small file.
+    if (started_ > 0) file_.DropWritten(dropped_, written_ - dropped_);
     error = file_.Close();
   }
   result_.error = error;

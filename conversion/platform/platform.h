@@ -139,6 +139,14 @@ class File {
   // Moves what was written onto the device. A device that cannot be flushed
   // holds the data as well as it can, and succeeds.
   [[nodiscard]] std::error_code Sync();
+  // Starts moving length bytes written from offset from onto the device and
+  // returns without waiting for them. A hint: Sync still makes sure of them,
+  // and a failure here goes unreported. Windows has no such call.
+  void StartWriteBack(std::uint64_t from, std::uint64_t length);
+  // Tells the system that length bytes from offset from are not read again:
+  // those already on the device leave its cache, those still on their way stay.
+  // Returns without waiting. A hint, as StartWriteBack.
+  void DropWritten(std::uint64_t from, std::uint64_t length);
   // Closes the file, which is closed even when this fails.
   [[nodiscard]] std::error_code Close() { return handle_.reset(); }
 

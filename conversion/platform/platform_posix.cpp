@@ -67,6 +67,16 @@ std::error_code File::Sync() {
   return LastError();
 }
 
+void File::StartWriteBack(std::uint64_t from, std::uint64_t length) {
+  static_cast<void>(::sync_file_range(Fd(handle_), static_cast<off_t>(from),
+                                      static_cast<off_t>(length), SYNC_FILE_RANGE_WRITE));
+}
+
+void File::DropWritten(std::uint64_t from, std::uint64_t length) {
+  static_cast<void>(::posix_fadvise(Fd(handle_), static_cast<off_t>(from),
+                                    static_cast<off_t>(length), POSIX_FADV_DONTNEED));
+}
+
 bool File::Is(const std::string& path) const {
   struct stat mine {};
   struct stat other {};

@@ -104,6 +104,12 @@ std::error_code File::Sync() {
   return ::FlushFileBuffers(Win32Handle(handle_)) ? std::error_code() : LastError();
 }
 
+// Windows starts writing a file's cached bytes by itself and has no call to
+// start it early for a range, nor one to drop a range from its cache.
+void File::StartWriteBack(std::uint64_t /*from*/, std::uint64_t /*length*/) {}
+
+void File::DropWritten(std::uint64_t /*from*/, std::uint64_t /*length*/) {}
+
 bool File::Is(const std::string& path) const {
   // Asking for no data access opens a file whatever another program shares.
   const Handle other(Value(::CreateFileW(
