@@ -293,6 +293,13 @@ TEST(TypedPath, EachStepIsFoundIgnoringCaseAndSeveralAreNamed) {
                 "\" that differ only in case: Exports, exports.\n"
                 "Paste the path or drop the file on the window: both keep its case. Nothing was "
                 "changed.");
+  // A step there exactly is taken; the other folder is named, in a failure too.
+  std::filesystem::create_directory(other.path() / "EXPORTS");
+  EXPECT_NE(Convert(program.path(), full)
+                .find("\nUsed EXPORTS in \"" + other.path().string() +
+                      "\", not Exports or exports, which differ from it only in case.\n"),
+            std::string::npos);
+  std::filesystem::remove(other.path() / "EXPORTS");
   // The path as it is on the disk needs no folding; the other folder is named.
   EXPECT_EQ(Convert(program.path(), other.path().string() + "/Exports/log.csv"),
             "FINISH MARIGOLD.TXT with 1 DATA in FILE\nUsed Exports in \"" + other.path().string() +

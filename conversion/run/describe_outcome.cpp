@@ -93,7 +93,7 @@ std::string Twins(const RunOutcome& outcome) {
     if (!others.empty()) others += &name == &outcome.twins.back() ? " or " : ", ";
     others += Shown(name);
   }
-  return "\nUsed " + Shown(outcome.twinTaken) + " in " + Quoted(outcome.twinFolder) + ", not " +
+  return "Used " + Shown(outcome.twinTaken) + " in " + Quoted(outcome.twinFolder) + ", not " +
          others + (outcome.twins.size() == 1 ? ", which differs" : ", which differ") +
          " from it only in case.";
 }
@@ -118,7 +118,8 @@ std::string Completion(const RunOutcome& outcome) {
     text += "\nThe export's header differs from the expected columns: " + outcome.headerDifference +
             ".";
   }
-  return text + DateOrderNotice(outcome) + Twins(outcome);
+  const std::string twins = Twins(outcome);
+  return text + DateOrderNotice(outcome) + (twins.empty() ? "" : "\n" + twins);
 }
 
 std::string SeveralFiles(const RunOutcome& outcome) {
@@ -245,6 +246,7 @@ std::string Describe(const RunOutcome& outcome) {
     case Stop::kInputNotOpened:
       return Cannot("open the input file", outcome.inputPath, outcome) + "\n" +
              MissingFolder(outcome) + WhereTheExportBelongs(outcome) +
+             (outcome.twins.empty() ? "" : Twins(outcome) + "\n") +
              "No records were written; marigold.txt was not changed.";
     case Stop::kInputIsOutput:
       return InputIsOutput(outcome);
