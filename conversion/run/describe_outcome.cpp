@@ -84,8 +84,7 @@ std::string DateOrderNotice(const RunOutcome& outcome) {
   return {};
 }
 
-// Returns the sentence that names the entries differing from the one taken only in case, or
-// nothing.
+// Returns the line naming the entries that differ only in case from the one taken, or nothing.
 std::string Twins(const RunOutcome& outcome) {
   if (outcome.twins.empty()) return {};
   std::string others;
