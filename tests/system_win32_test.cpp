@@ -257,7 +257,7 @@ TEST(Windows, ADevicesNameIsRefusedBeforeAnythingIsOpened) {
 
 TEST(Windows, AProgramFolderPastMaxPathWritesItsOutput) {
   test::TempDir top;
-  std::wstring folder = L"\\?\" + top.path().wstring();
+  std::wstring folder = L"\\\\?\\" + top.path().wstring();
   for (wchar_t step = L'a'; step < L'f'; ++step) {
     folder += L"\\" + std::wstring(50, step);
     ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
