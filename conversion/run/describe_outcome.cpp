@@ -287,7 +287,7 @@ std::string Describe(const RunOutcome& outcome) {
       return SeveralOnTheWay(outcome);
     case Stop::kNotAFile:
       return NotAFile(outcome);
-    case Stop::kPartialNotRemoved:
+    case Stop::kPartialInTheWay:
       return PartialNotRemoved(outcome);
     case Stop::kPartialReplaced:
       return PartialReplaced(outcome);

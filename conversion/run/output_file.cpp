@@ -23,7 +23,7 @@ Stop ClearOutput(const OutputPaths& paths, RunOutcome& outcome) {
   // A link by the name goes, never the file it leads to.
   outcome.error = Retried([&] { return platform::Remove(paths.partialPath); });
   if (outcome.error == std::errc::no_such_file_or_directory) outcome.error.clear();
-  return outcome.error ? Stop::kPartialNotRemoved : Stop::kNone;
+  return outcome.error ? Stop::kPartialInTheWay : Stop::kNone;
 }
 
 std::error_code CreateOutput(OutputPaths& paths, platform::File& output) {

@@ -63,28 +63,28 @@ class ValueList {
 
 // Names what stopped a run before its end.
 enum class Stop {
-  kNone,               // every line was read and the records are on the device
-  kNoMemoryToStart,    // nothing was opened
-  kFolderBusy,         // another run writes marigold.txt in the folder
-  kSeveralFiles,       // the typed name fits several files that differ in case only
-  kInputNotOpened,     // marigold.txt was not touched
-  kInputIsOutput,      // the typed name leads to marigold.txt or its temporary file
-  kOutputNotRemoved,   // the earlier marigold.txt could not be replaced: held, or a folder
-  kOutputNotCreated,   // the temporary file could not be made: nothing was written
-  kReadError,          // the records before it are written and flushed
-  kWriteError,         // the file holds the whole records that reached it
-  kUnconfirmedFlush,   // the device did not confirm the records given to it
-  kLineTooLong,        // a line longer than the reader holds: no export
-  kTooManyRecords,     // the count would pass its 32-bit limit
-  kOutOfMemory,        // while converting line
-  kNotRenamed,         // the whole records stay in the temporary file; marigold.txt is unchanged
-  kPartPath,           // the typed name names a drive or its root, not both
-  kSeveralOnTheWay,    // a step of a typed path fits several names that differ in case only
-  kNotAFile,           // the input is a device or a pipe
-  kPartialNotRemoved,  // a temporary file left by another run or account stays: nothing changed
-  kPartialReplaced,    // the temporary file's name led elsewhere before the rename
-  kNoProgramFolder,    // the folder that holds the program is unknown: nothing was opened
-  kNoName,             // no input name was typed
+  kNone,              // every line was read and the records are on the device
+  kNoMemoryToStart,   // nothing was opened
+  kFolderBusy,        // another run writes marigold.txt in the folder
+  kSeveralFiles,      // the typed name fits several files that differ in case only
+  kInputNotOpened,    // marigold.txt was not touched
+  kInputIsOutput,     // the typed name leads to marigold.txt or its temporary file
+  kOutputNotRemoved,  // the earlier marigold.txt could not be replaced: held, or a folder
+  kOutputNotCreated,  // the temporary file could not be made: nothing was written
+  kReadError,         // the records before it are written and flushed
+  kWriteError,        // the file holds the whole records that reached it
+  kUnconfirmedFlush,  // the device did not confirm the records given to it
+  kLineTooLong,       // a line longer than the reader holds: no export
+  kTooManyRecords,    // the count would pass its 32-bit limit
+  kOutOfMemory,       // while converting line
+  kNotRenamed,        // the whole records stay in the temporary file; marigold.txt is unchanged
+  kPartPath,          // the typed name names a drive or its root, not both
+  kSeveralOnTheWay,   // a step of a typed path fits several names that differ in case only
+  kNotAFile,          // the input is a device or a pipe
+  kPartialInTheWay,   // a temporary file that cannot be removed: nothing changed
+  kPartialReplaced,   // the temporary file's name led elsewhere before the rename
+  kNoProgramFolder,   // the folder that holds the program is unknown: nothing was opened
+  kNoName,            // no input name was typed
 };
 
 struct RunOutcome {
@@ -94,29 +94,30 @@ struct RunOutcome {
   std::vector<std::string> names;  // the files the typed name fits, sorted
   std::string inputPath;
   std::string outputPath;
-  std::string partialPath;         // the temporary file that becomes marigold.txt
-  std::error_code error;           // the system's error behind the stop
-  std::uint64_t line = 0;          // the input line the run stopped at
-  std::uint64_t records = 0;       // whole records in marigold.txt, or in the temporary file
-  bool outputThere = false;        // an earlier marigold.txt was there when the run began
-  std::int32_t count = 0;          // the records of a finished run, as xx counts them
-  std::size_t longestLine = 0;     // the reader's limit, for kLineTooLong
-  LineList skipped;                // lines of fewer than 26 fields
-  LineList placeholders;           // records with the placeholder date or time
-  ValueList unknownBands;          // bands kept as written in field 7
-  std::string headerDifference;    // how the header line's names differ from the columns expected
-  OrderDecision dateOrder;         // how day and month were told apart
-  bool datesInOrder = false;       // a date was read in that order
-  bool inputIsPartial = false;     // kInputIsOutput: the typed name leads to the temporary file
-  bool inputAbsent = false;        // kInputNotOpened: no file of the typed name is in the folder
-  bool inTempFolder = false;       // the program runs from the temporary folder, as from a zip
-  std::string missingFolder;       // kInputNotOpened: the first folder on the typed path not there
-  std::string stepFolder;          // kSeveralOnTheWay: the folder the step's names lie in
-  std::string step;                // kSeveralOnTheWay: the step as typed
-  bool stepIsFolder = false;       // kSeveralOnTheWay: the step leads on to a further one
-  std::string twinFolder;          // the folder where the name taken has entries differing in case
-  std::string twinTaken;           // the entry of twinFolder the typed name matched exactly
-  std::vector<std::string> twins;  // the other entries of twinFolder, sorted
+  std::string partialPath;       // the temporary file that becomes marigold.txt
+  std::error_code error;         // the system's error behind the stop
+  std::uint64_t line = 0;        // the input line the run stopped at
+  std::uint64_t records = 0;     // whole records in marigold.txt, or in the temporary file
+  bool outputThere = false;      // an earlier marigold.txt was there when the run began
+  std::int32_t count = 0;        // the records of a finished run, as xx counts them
+  std::size_t longestLine = 0;   // the reader's limit, for kLineTooLong
+  LineList skipped;              // lines of fewer than 26 fields
+  LineList placeholders;         // records with the placeholder date or time
+  ValueList unknownBands;        // bands kept as written in field 7
+  std::string headerDifference;  // how the header line's names differ from the columns expected
+  OrderDecision dateOrder;       // how day and month were told apart
+  bool datesInOrder = false;     // a date was read in that order
+  bool inputIsPartial = false;   // kInputIsOutput: the typed name leads to the temporary file
+  bool inputAbsent = false;      // kInputNotOpened: no file of the typed name is in the folder
+  bool inTempFolder = false;     // the program runs from the temporary folder, as from a zip
+  std::string missingFolder;     // kInputNotOpened: the first folder on the typed path not there
+  std::string stepFolder;        // kSeveralOnTheWay: the folder the step's names lie in
+  std::string step;              // kSeveralOnTheWay: the step as typed
+  bool stepIsFolder = false;     // kSeveralOnTheWay: the step leads on to a further one
+  std::string twinFolder;        // the folder where the name taken has entries differing in case
+  std::string twinTaken;         // the entry of twinFolder the typed name matched exactly
+  // The other entries of twinFolder that differ from twinTaken only in case, sorted.
+  std::vector<std::string> twins;
 };
 
 // Returns the message that tells the user how the run ended.
