@@ -2,10 +2,23 @@
 // folder that holds the program.
 
 #include <QApplication>
-#include <QFile>
 #include <filesystem>
+#include <system_error>
 
 #include "form1.h"
+
+namespace {
+
+// Returns the folder that holds the running program, as the file system's own
+// bytes, which need not be UTF-8; empty when the system does not say, which
+// START then tells.
+std::filesystem::path ProgramDir() {
+  std::error_code error;
+  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+  return error ? std::filesystem::path() : program.parent_path();
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
   // QApplication sets the C locale from the environment on Unix; the date and
@@ -13,9 +26,7 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("swisslog-to-marigold"));
 
-  const std::filesystem::path programDir(
-      QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
-  Form1 form(programDir);
+  Form1 form(ProgramDir());
   form.show();
   return QApplication::exec();
 }

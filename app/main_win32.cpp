@@ -13,11 +13,13 @@
 
 namespace {
 
-// Returns the folder that holds the running program; a drive's root keeps its separator.
+// Returns the folder that holds the running program; a drive's root keeps its
+// separator. Empty when the system does not say, which START then tells.
 std::filesystem::path ProgramDir() {
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
     const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n == 0) return {};
     if (n < path.size()) {
       path.resize(n);
       break;

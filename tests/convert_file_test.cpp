@@ -295,12 +295,9 @@ TEST_F(ConvertFileTest, OutputBlockedByAFolder) {
   dir.Write("LOG.CSV", Contact("HB9AA"));
   std::filesystem::create_directory(dir.path() / "marigold.txt");
   dir.Write("marigold.txt/keep", "kept");
-  // Linux calls the folder a folder; Windows denies access to it.
-  const std::error_code why =
-      conversion::platform::Remove(conversion::platform::SystemPath(Path("marigold.txt")));
-  EXPECT_TRUE(why == std::errc::is_a_directory || why == std::errc::permission_denied) << why;
-  EXPECT_EQ(Run(), "Cannot replace the output file \"" + Path("marigold.txt") + "\": " +
-                       why.message() + ".\nNo records were written; marigold.txt was not changed.");
+  EXPECT_EQ(Run(), "Cannot replace the output file \"" + Path("marigold.txt") +
+                       "\": " + test::Reason(std::errc::is_a_directory) +
+                       ".\nNo records were written; marigold.txt was not changed.");
   EXPECT_EQ(dir.Read("marigold.txt/keep"), "kept");
 }
 
@@ -313,8 +310,21 @@ TEST_F(ConvertFileTest, FindsTheExportIgnoringCase) {
                                 test::PathText(dir.path()) +
                                 "\" that differ only in case: Log.Csv, log.csv.\n"
                                 "Rename all but one of them. Nothing was changed.");
+  // The exact name wins, and the others are named.
   dir.Write("LOG.CSV", Contact("HB9AA") + "\n" + Contact("HB9BB"));
-  EXPECT_EQ(Run("LOG.CSV"), "FINISH MARIGOLD.TXT with 2 DATA in FILE");  // the exact name wins
+  EXPECT_EQ(Run("LOG.CSV"), "FINISH MARIGOLD.TXT with 2 DATA in FILE\nUsed LOG.CSV in \"" +
+                                test::PathText(dir.path()) +
+                                "\", not Log.Csv or log.csv, which differ from it only in case.");
+}
+
+TEST_F(ConvertFileTest, AnEmptyNameAsksForTheExportsName) {
+  dir.Write("marigold.txt", "earlier");
+  for (const std::string name : {"", "\"\""}) {
+    EXPECT_EQ(Run(name),
+              "Type the name of the exported log, such as LOG.CSV, then press START. Nothing was "
+              "changed.");
+  }
+  EXPECT_EQ(dir.Read("marigold.txt"), "earlier");
 }
 
 TEST_F(ConvertFileTest, FindsANonAsciiNameIgnoringCaseInTheCLocale) {

@@ -31,6 +31,7 @@ std::string WholeRecordsIn(const std::string& output, std::size_t bytes) {
 }
 
 std::string RecordsWritten(std::size_t records) {
+  if (records == 0) return "No records were written; marigold.txt was not changed.";
   return std::to_string(records) + (records == 1 ? " record was" : " records were") +
          " written to marigold.txt.";
 }
@@ -104,12 +105,12 @@ TEST_F(FakeFaultTest, AFailingReadKeepsTheRecordsOfTheLinesReadBeforeIt) {
   EXPECT_EQ(test::Records(Output()).size(), whole);
   EXPECT_EQ(Output(), all.substr(0, Output().size()));
 
-  // A first read that fails leaves no marigold.txt.
+  // A first read that fails leaves the earlier marigold.txt as it was.
+  const std::string earlier = Output();
   disk.Fail(Call::Read, 1, std::errc::io_error);
   EXPECT_EQ(Run(), "Cannot read the input file \"" + Path("LOG.CSV") +
-                       "\": " + test::Reason(std::errc::io_error) +
-                       ".\nNo records were written to marigold.txt.");
-  EXPECT_FALSE(disk.Has(Path("marigold.txt")));
+                       "\": " + test::Reason(std::errc::io_error) + ".\n" + RecordsWritten(0));
+  EXPECT_EQ(Output(), earlier);
   EXPECT_FALSE(disk.Has(Path("marigold.txt.partial")));
 }
 
@@ -130,12 +131,11 @@ TEST_F(FakeFaultTest, ADiskFullAfterAShortWriteCutsTheFileBackToWholeRecords) {
                          "\": " + test::Reason(std::errc::no_space_on_device) + ".\n" +
                          RecordsWritten(test::Records(kept).size()) + " Each of them is whole.");
 
-  // Full from the first byte: nothing written, nothing cut.
+  // Full from the first byte: nothing written, nothing cut, the earlier output kept.
   disk.Fail(Call::Write, 1, std::errc::no_space_on_device);
-  EXPECT_EQ(Run(), "Cannot write the output file \"" + Path("marigold.txt") +
-                       "\": " + test::Reason(std::errc::no_space_on_device) +
-                       ".\nNo records were written to marigold.txt.");
-  EXPECT_FALSE(disk.Has(Path("marigold.txt")));
+  EXPECT_EQ(Run(), "Cannot write the output file \"" + Path("marigold.txt") + "\": " +
+                       test::Reason(std::errc::no_space_on_device) + ".\n" + RecordsWritten(0));
+  EXPECT_EQ(Output(), kept);
 }
 
 TEST_F(FakeFaultTest, ACutRecordThatCannotBeCutOffIsNotCalledWhole) {
@@ -202,11 +202,11 @@ TEST_F(FakeFaultTest, AnEarlierOutputThatCannotBeRemovedStopsTheRunBeforeAnythin
 
 TEST_F(FakeFaultTest, ATemporaryFileThatCannotBeMadeIsNamedInTheMessage) {
   const std::string all = CleanOutput(Export(4 * 1024));
-  // The earlier marigold.txt is gone by then, and the message says no more of it.
+  // The earlier marigold.txt stays as it was.
   disk.Fail(Call::Create, 1, std::errc::permission_denied);
   EXPECT_EQ(Run(), "Cannot create the output file \"" + Path("marigold.txt.partial") + "\": " +
-                       test::Reason(std::errc::permission_denied) + ".\nNo records were written.");
-  EXPECT_FALSE(disk.Has(Path("marigold.txt")));
+                       test::Reason(std::errc::permission_denied) + ".\n" + RecordsWritten(0));
+  EXPECT_EQ(Output(), all);
 
   // With no earlier marigold.txt, nothing of it was changed.
   disk.Fail(Call::Create, 1, std::errc::device_or_resource_busy);
@@ -233,16 +233,27 @@ TEST_F(FakeFaultTest, MarigoldAppearsWholeOnlyOnceTheRunEnds) {
   EXPECT_EQ(Output(), all);
   EXPECT_FALSE(disk.Has(Path("marigold.txt.partial")));
 
-  // A rename that fails keeps the records in the temporary file.
+  // A rename that fails keeps the records in the temporary file, and the
+  // earlier marigold.txt is not taken for them.
   FailAlways(Call::Rename, std::errc::permission_denied, Path("marigold.txt.partial"));
+  disk.Put(Path("marigold.txt"), "earlier");
+  const std::string records = std::to_string(test::Records(all).size()) + " whole records";
   EXPECT_EQ(Run(), "Cannot rename \"" + Path("marigold.txt.partial") + "\" to \"" +
                        Path("marigold.txt") + "\": " + test::Reason(std::errc::permission_denied) +
-                       ".\nmarigold.txt.partial holds the " +
-                       std::to_string(test::Records(all).size()) +
-                       " whole records written; there is no marigold.txt. The next START "
-                       "replaces marigold.txt.partial.");
-  EXPECT_FALSE(disk.Has(Path("marigold.txt")));
+                       ".\nmarigold.txt is still the earlier one: do not import it as this "
+                       "conversion. marigold.txt.partial holds the " +
+                       records +
+                       " of this conversion. The next START replaces "
+                       "marigold.txt.partial.");
+  EXPECT_EQ(Output(), "earlier");
   EXPECT_EQ(disk.Get(Path("marigold.txt.partial")), all);
+  disk.pauses.clear();
+  disk.Remove(Path("marigold.txt"));
+  EXPECT_EQ(Run(), "Cannot rename \"" + Path("marigold.txt.partial") + "\" to \"" +
+                       Path("marigold.txt") + "\": " + test::Reason(std::errc::permission_denied) +
+                       ".\nmarigold.txt.partial holds the " + records +
+                       " written; there is no marigold.txt. The next START replaces "
+                       "marigold.txt.partial.");
   EXPECT_EQ(disk.pauses, WaitsOfHeldFiles());
   disk.ClearFaults();
 
@@ -252,12 +263,11 @@ TEST_F(FakeFaultTest, MarigoldAppearsWholeOnlyOnceTheRunEnds) {
                        "\": " + test::Reason(std::errc::io_error) + ".\n" + kUnconfirmed);
   EXPECT_EQ(Output(), all);
 
-  // A fault before the first record leaves neither file.
+  // A fault before the first record leaves the earlier marigold.txt and no temporary file.
   disk.Fail(Call::Write, 1, std::errc::no_space_on_device);
-  EXPECT_EQ(Run(), "Cannot write the output file \"" + Path("marigold.txt") +
-                       "\": " + test::Reason(std::errc::no_space_on_device) +
-                       ".\nNo records were written to marigold.txt.");
-  EXPECT_FALSE(disk.Has(Path("marigold.txt")));
+  EXPECT_EQ(Run(), "Cannot write the output file \"" + Path("marigold.txt") + "\": " +
+                       test::Reason(std::errc::no_space_on_device) + ".\n" + RecordsWritten(0));
+  EXPECT_EQ(Output(), all);
   EXPECT_FALSE(disk.Has(Path("marigold.txt.partial")));
 }
 
@@ -346,6 +356,65 @@ TEST_F(FakeFaultTest, ABusyFolderChangesNothing) {
     EXPECT_EQ(disk.Count(Call::Create), creates);
   }
   EXPECT_TRUE(Run().starts_with("FINISH MARIGOLD.TXT with ")) << "the lock is free again";
+}
+
+// Puts a file of another in place of the temporary file once the run has made its first record.
+class Planter : public test::Recorder {
+ public:
+  explicit Planter(fake::Disk& disk, std::string path) : disk_(disk), path_(std::move(path)) {}
+  void SetCounterText(std::string_view text) override {
+    Recorder::SetCounterText(text);
+    if (text == "1") disk_.Put(path_, "planted");
+  }
+
+ private:
+  fake::Disk& disk_;
+  std::string path_;
+};
+
+TEST_F(FakeFaultTest, WhatStandsInTheWayOfTheOutputStopsTheRunBeforeAnythingChanges) {
+  const std::string all = CleanOutput(Export(4 * 1024));
+  const int creates = disk.Count(Call::Create);
+  // A temporary file that cannot be removed: another account's, or a folder.
+  disk.Put(Path("marigold.txt.partial"), "another account's");
+  FailAlways(Call::Remove, std::errc::operation_not_permitted, Path("marigold.txt.partial"));
+  EXPECT_EQ(Run(), "Cannot remove \"" + Path("marigold.txt.partial") +
+                       "\", left by an earlier conversion: " +
+                       test::Reason(std::errc::operation_not_permitted) +
+                       ".\nRemove it, or start the program from a folder of your own, then press "
+                       "START again. Nothing was changed.");
+  EXPECT_EQ(disk.Get(Path("marigold.txt.partial")), "another account's");
+  disk.ClearFaults();
+  disk.Remove(Path("marigold.txt.partial"));
+  disk.AddFolder(Path("marigold.txt.partial"));
+  EXPECT_TRUE(Run().starts_with("Cannot remove \"" + Path("marigold.txt.partial") + "\""));
+  EXPECT_EQ(Output(), all);
+  EXPECT_EQ(disk.Count(Call::Create), creates) << "no temporary file was made";
+}
+
+TEST_F(FakeFaultTest, ATemporaryFileReplacedWhileWrittenIsNeitherRenamedNorRemoved) {
+  disk.Put(Path("LOG.CSV"), Export(4 * 1024));
+  disk.Put(Path("marigold.txt"), "earlier");
+  Planter planter(disk, Path("marigold.txt.partial"));
+  form.NomeFile = "LOG.CSV";
+  conversion::ConvertFile(form, kDir, planter);
+  ASSERT_EQ(planter.messages.size(), 1u);
+  EXPECT_EQ(planter.messages[0], "The temporary file \"" + Path("marigold.txt.partial") +
+                                     "\" was replaced by another program while this conversion "
+                                     "wrote it, so it was not renamed.\nmarigold.txt was not "
+                                     "changed. Press START again.");
+  EXPECT_EQ(Output(), "earlier");
+  EXPECT_TRUE(disk.Has(Path("marigold.txt.partial")));
+}
+
+TEST_F(FakeFaultTest, AnUnknownProgramFolderChangesNothing) {
+  form.NomeFile = "LOG.CSV";
+  conversion::ConvertFile(form, "", host);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0],
+            "Cannot find the folder that holds the program, where the export and marigold.txt "
+            "belong. Nothing was changed.");
+  EXPECT_EQ(disk.Count(Call::Lock) + disk.Count(Call::OpenForReading), 0);
 }
 
 }  // namespace

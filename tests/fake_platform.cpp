@@ -173,7 +173,7 @@ std::error_code File::OpenForReading(const std::string& path, File& file) {
 std::error_code File::Create(const std::string& path, File& file) {
   Disk& disk = Disk::Current();
   if (const fake::Fault* fault = disk.Take(Call::Create, path)) return Failure(fault);
-  if (disk.IsFolder(path)) return SystemError(std::errc::is_a_directory);
+  if (disk.IsFolder(path) || disk.Has(path)) return SystemError(std::errc::file_exists);
   if (!disk.IsFolder(Parent(path))) return SystemError(std::errc::no_such_file_or_directory);
   disk.Put(path, "");
   file.handle_ = Handle(disk.AddOpen({path}));
@@ -234,6 +234,12 @@ void File::DropWritten(std::uint64_t from, std::uint64_t length) {
   disk.NoteHint(path, {Call::DropWritten, from, length, disk.Written(path).size()});
 }
 
+std::error_code File::Id(FileId& id) const {
+  Disk& disk = Disk::Current();
+  id = {1, disk.IdOf(disk.FindOpen(handle_.get())->path)};
+  return {};
+}
+
 bool File::Is(const std::string& path) const {
   return Disk::Current().FindOpen(handle_.get())->path == path;
 }
@@ -253,6 +259,24 @@ bool Missing(const std::string& path) {
 }
 
 bool IsDevice(const std::string& path) { return Disk::Current().IsDevice(path); }
+
+bool Leads(const std::filesystem::path& path, const FileId& id) {
+  const Disk& disk = Disk::Current();
+  const std::string text = PathText(path);
+  return disk.Has(text) && FileId{1, disk.IdOf(text)} == id;
+}
+
+std::error_code Replaceable(const std::filesystem::path& systemPath) {
+  Disk& disk = Disk::Current();
+  const std::string path = PathText(systemPath);
+  // A refusal scripted for a removal refuses the replacing too.
+  if (const fake::Fault* fault = disk.Take(Call::Remove, path)) return Failure(fault);
+  if (disk.IsFolder(path)) return SystemError(std::errc::is_a_directory);
+  if (disk.windowsRules && disk.IsOpen(path)) {
+    return SystemError(std::errc::device_or_resource_busy);
+  }
+  return {};
+}
 
 std::filesystem::path SystemPath(const std::string& path) { return path; }
 

@@ -64,9 +64,11 @@ class Disk {
   static Disk& Current();
 
   void AddFolder(const std::string& path) { folders_.insert(path); }
+  // Puts a file of its own at path, in place of any there.
   void Put(const std::string& path, std::string bytes) {
     peaks_[path] = bytes.size();
     files_[path] = std::move(bytes);
+    ids_[path] = nextId_++;
   }
   // Puts a device or a pipe, which opens and reads as an empty file.
   void PutDevice(const std::string& path) {
@@ -130,10 +132,20 @@ class Disk {
   std::string* File(const std::string& path);
   // Returns the bytes of a file open for writing.
   std::string& Written(const std::string& path);
-  void Remove(const std::string& path) { files_.erase(path); }
+  void Remove(const std::string& path) {
+    files_.erase(path);
+    ids_.erase(path);
+  }
   void Move(const std::string& from, const std::string& to) {
     files_[to] = std::move(files_[from]);
     files_.erase(from);
+    ids_[to] = ids_[from];
+    ids_.erase(from);
+  }
+  // Returns the number that tells the file at path from every other, 0 for none.
+  std::uint64_t IdOf(const std::string& path) const {
+    const auto found = ids_.find(path);
+    return found == ids_.end() ? 0 : found->second;
   }
   // Tells whether a file is open, by the run or a test.
   bool IsOpen(const std::string& path) const;
@@ -152,6 +164,8 @@ class Disk {
 
   std::map<std::string, std::string> files_;
   std::map<std::string, std::size_t> peaks_;
+  std::map<std::string, std::uint64_t> ids_;
+  std::uint64_t nextId_ = 1;
   std::map<std::string, std::vector<std::uint64_t>> writeEnds_;
   std::map<std::string, std::vector<Hint>> hints_;
   std::set<std::string> folders_;

@@ -104,7 +104,7 @@ TEST_F(FaultTest, DiskFullFromTheStartSaysNothingWasWritten) {
 
   EXPECT_EQ(Run("disk"), "Cannot write the output file \"" + Path("disk/marigold.txt") +
                              "\": No space left on device.\n"
-                             "No records were written to marigold.txt.");
+                             "No records were written; marigold.txt was not changed.");
   EXPECT_EQ(dir.Read("disk/marigold.txt"), "");
 }
 
@@ -115,7 +115,8 @@ TEST_F(FaultTest, ReadErrorIsReportedWithNothingWritten) {
   // Reading a process's memory at address 0 fails with EIO, even for root.
   std::filesystem::create_symlink("/proc/self/mem", dir.path() / "LOG.CSV");
   EXPECT_EQ(Run(), "Cannot read the input file \"" + Path("LOG.CSV") +
-                       "\": Input/output error.\nNo records were written to marigold.txt.");
+                       "\": Input/output error.\nNo records were written; marigold.txt was not "
+                       "changed.");
   EXPECT_EQ(dir.Read("marigold.txt"), "");
 }
 

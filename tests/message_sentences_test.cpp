@@ -48,7 +48,13 @@ const auto kSentences = std::to_array<Sentence>({
     {R"(Dates were read day first, as this PC's regional settings write them\.)",
      "Dates were read day first, as this PC's regional settings write them"},
     // The export.
+    {R"(Used [^ ]+ in "[^"]*", not .+, which differs? from it only in case\.)",
+     "which differs from it only in case"},
     {R"(Cannot open the input file "[^"]*": .*\.)", "Cannot open the input file"},
+    {R"(Type the name of the exported log, such as LOG\.CSV, then press START\.)",
+     "Type the name of the exported log, such as LOG.CSV"},
+    {R"(Cannot find the folder that holds the program, where the export and marigold\.txt belong\.)",
+     "Cannot find the folder that holds the program"},
     {R"(Save the export in "[^"]*", beside the program\.)", "Save the export in"},
     {R"(The program runs from inside the zip, in a temporary folder: copy swisslog-to-marigold\.exe into a folder of your own, put the export beside it and start it there\.)",
      "The program runs from inside the zip"},
@@ -91,6 +97,18 @@ const auto kSentences = std::to_array<Sentence>({
     {R"(Cannot rename "[^"]*" to "[^"]*": .*\.)", "Cannot rename"},
     {R"(marigold\.txt\.partial holds the \d+ whole records? written; there is no marigold\.txt\.)",
      "marigold.txt.partial holds the N whole records written"},
+    {R"(marigold\.txt is still the earlier one: do not import it as this conversion\.)",
+     "marigold.txt is still the earlier one"},
+    {R"(marigold\.txt\.partial holds the \d+ whole records? of this conversion\.)",
+     "marigold.txt.partial holds the N whole records of this conversion"},
+    {R"(Cannot remove "[^"]*", left by an earlier conversion: .*\.)",
+     "left by an earlier conversion"},
+    {R"(Remove it, or start the program from a folder of your own, then press START again\.)",
+     "Remove it, or start the program from a folder of your own"},
+    {R"(The temporary file "[^"]*" was replaced by another program while this conversion wrote it, so it was not renamed\.)",
+     "was replaced by another program while this conversion wrote it"},
+    {R"(marigold\.txt was not changed\.)", "marigold.txt was not changed."},
+    {R"(Press START again\.)", "Press START again."},
     {R"(The next START replaces marigold\.txt\.partial\.)",
      "The next START replaces marigold.txt.partial"},
     // What was written.
@@ -121,6 +139,9 @@ std::vector<std::string> EveryMessage() {
   base.partialPath = base.folder + "\\marigold.txt.partial";
   base.line = 7;
   base.count = 12;
+  base.twinFolder = base.folder;
+  base.twinTaken = "LOG.CSV";
+  base.twins = {"Log.csv", "log.csv"};
   base.longestLine = std::size_t{16} << 20;
   for (const std::uint64_t line : {3U, 5U, 8U}) {
     base.skipped.Add(line);
@@ -151,7 +172,7 @@ std::vector<std::string> EveryMessage() {
       outcome.error = conversion::platform::SystemError(error);
       for (const std::uint64_t records : {0U, 1U, 3U}) {
         outcome.records = records;
-        outcome.outputRemoved = records == 1;
+        outcome.outputThere = records == 1;
         for (const int where : {0, 1, 2}) {
           outcome.inputAbsent = where > 0;
           outcome.inputIsPartial = where == 1;

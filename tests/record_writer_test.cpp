@@ -60,14 +60,15 @@ TEST_P(RecordWriterTest, WritesEveryRecordWholeInOrderAnyLengthAnyWriteSize) {
     SCOPED_TRACE(most);
     disk.most = most;
     File out;
-    ASSERT_FALSE(File::Create("out", out));
+    disk.Remove("each");  // a file is created new
+    ASSERT_FALSE(File::Create("each", out));
     RecordWriter each(out, GetParam());
     for (const std::string& record : records) ASSERT_TRUE(each.Append(record));
     const WriteResult& result = each.Finish();
     EXPECT_FALSE(result.error);
     EXPECT_FALSE(result.unsure);
     EXPECT_EQ(result.records, records.size());
-    EXPECT_EQ(disk.Get("out"), Joined(records, records.size()));
+    EXPECT_EQ(disk.Get("each"), Joined(records, records.size()));
   }
   EXPECT_EQ(disk.OpenCount(), 1u) << "the fixture's file only";
 }

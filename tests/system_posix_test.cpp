@@ -83,36 +83,79 @@ TEST(Durability, AFailingFlushIsAWriteFailureAndNeverFinish) {
                          "it.");
 }
 
+// Starts a second conversion into the same folder from the first one's
+// counter repaint, while the first one writes.
+class SecondRun : public test::Recorder {
+ public:
+  explicit SecondRun(std::filesystem::path dir) : dir_(std::move(dir)) {}
+  void RepaintCounter() override {
+    if (second.empty()) second = Convert(dir_, "OTHER.CSV");
+  }
+  std::string second;
+
+ private:
+  std::filesystem::path dir_;
+};
+
 TEST(FolderLock, ASecondRunInTheFolderFailsWhileTheFirstWrites) {
   test::TempDir dir;
-  const std::string pipe = test::PathText(dir.path() / "LOG.CSV");
-  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  dir.Write("LOG.CSV", std::string(test::kContact) + "\r\n" + test::kContact);
   dir.Write("OTHER.CSV", test::kContact);
-  dir.Write("marigold.txt", "earlier");
-
-  test::Recorder firstHost;
-  std::string first;
-  std::thread firstRun([&] { first = Convert(dir.path(), "LOG.CSV", firstHost); });
-  // Opening the pipe waits for the first run to open it, by then holding the lock.
-  const int writer = ::open(pipe.c_str(), O_WRONLY);
-  ASSERT_GE(writer, 0);
-  const std::string line = std::string(test::kContact) + "\r\n";
-  ASSERT_EQ(::write(writer, line.data(), line.size()), static_cast<ssize_t>(line.size()));
-
-  test::Recorder secondHost;
-  EXPECT_EQ(Convert(dir.path(), "OTHER.CSV", secondHost),
-            "Another conversion is writing marigold.txt in \"" + test::PathText(dir.path()) +
-                "\" at this moment.\nWait until it has finished, then press START again. "
-                "Nothing was changed.");
-
-  ASSERT_EQ(::write(writer, line.data(), line.size()), static_cast<ssize_t>(line.size()));
-  ::close(writer);
-  firstRun.join();
-  EXPECT_EQ(first, "FINISH MARIGOLD.TXT with 2 DATA in FILE");
+  SecondRun host(dir.path());
+  EXPECT_EQ(Convert(dir.path(), "LOG.CSV", host), "FINISH MARIGOLD.TXT with 2 DATA in FILE");
+  EXPECT_EQ(host.second, "Another conversion is writing marigold.txt in \"" +
+                             test::PathText(dir.path()) +
+                             "\" at this moment.\nWait until it has finished, then press START "
+                             "again. Nothing was changed.");
   EXPECT_EQ(test::Records(dir.Read("marigold.txt")).size(), 2u);
+  // The lock is free again once the first run has closed its file.
+  EXPECT_EQ(Convert(dir.path(), "OTHER.CSV"), "FINISH MARIGOLD.TXT with 1 DATA in FILE");
+}
 
-  test::Recorder thirdHost;  // the lock is free again once the first run has closed its file
-  EXPECT_EQ(Convert(dir.path(), "OTHER.CSV", thirdHost), "FINISH MARIGOLD.TXT with 1 DATA in FILE");
+TEST(Output, TheTemporaryFileNeverFollowsALinkPlantedBeforeOrDuringARun) {
+  const test::TempDir dir;
+  const test::TempDir user;
+  dir.Write("LOG.CSV", test::kContact);
+  user.Write("precious", "precious");
+  const std::filesystem::path partial = dir.path() / "marigold.txt.partial";
+  std::filesystem::create_symlink(user.path() / "precious", partial);
+  EXPECT_EQ(Convert(dir.path(), "LOG.CSV"), "FINISH MARIGOLD.TXT with 1 DATA in FILE");
+
+  // Plants the link again and again, between a run's removal and creation too.
+  std::atomic<bool> planting{true};
+  std::thread planter([&] {
+    while (planting) ::symlink((user.path() / "precious").c_str(), partial.c_str());
+  });
+  const std::string exists = "Cannot create the output file \"" + test::PathText(partial) +
+                             "\": " + test::Reason(std::errc::file_exists) +
+                             ".\nNo records were written; marigold.txt was not changed.";
+  for (int run = 0; run < 30; ++run) {
+    const std::string message = Convert(dir.path(), "LOG.CSV");
+    EXPECT_TRUE(message == "FINISH MARIGOLD.TXT with 1 DATA in FILE" || message == exists ||
+                message.starts_with("Cannot remove \""))
+        << message;
+  }
+  planting = false;
+  planter.join();
+  EXPECT_EQ(user.Read("precious"), "precious");
+  EXPECT_FALSE(std::filesystem::is_symlink(dir.path() / "marigold.txt"));
+  EXPECT_EQ(test::Records(dir.Read("marigold.txt")).size(), 1u);
+}
+
+TEST(ProgramFolder, ANameThatIsNotUtf8IsUsedAsItIsAndShownWithReplacementCharacters) {
+  const test::TempDir top;
+  const std::filesystem::path dir = top.path() / "caf\xE9";
+  std::filesystem::create_directory(dir);
+  std::ofstream(dir / "LOG.CSV", std::ios::binary) << test::kContact;
+  EXPECT_EQ(Convert(dir, "LOG.CSV"), "FINISH MARIGOLD.TXT with 1 DATA in FILE");
+  EXPECT_TRUE(std::filesystem::exists(dir / "marigold.txt"));
+  EXPECT_EQ(
+      Convert(dir, "NONE.CSV"),
+      "Cannot open the input file \"" + test::PathText(top.path()) +
+          "/caf\xEF\xBF\xBD/NONE.CSV\": " + test::Reason(std::errc::no_such_file_or_directory) +
+          ".\nSave the export in \"" + test::PathText(top.path()) +
+          "/caf\xEF\xBF\xBD\", beside the program.\nNo records were written; marigold.txt was "
+          "not changed.");
 }
 
 // Returns the process's peak resident memory in KiB, or -1.
@@ -208,7 +251,6 @@ std::uint64_t KillRun(const std::filesystem::path& dir, test::KillAim aim) {
   }
   ::close(told[1]);
   const std::string partial = test::PathText(dir / "marigold.txt.partial");
-  const std::string output = test::PathText(dir / "marigold.txt");
   const auto size = [&] {
     struct stat info {};
     return ::stat(partial.c_str(), &info) == 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
@@ -223,7 +265,7 @@ std::uint64_t KillRun(const std::filesystem::path& dir, test::KillAim aim) {
   } else {
     struct stat info {};
     while (!(ended = ::waitpid(child, &status, WNOHANG) == child) &&
-           (aim.bytes > 0 ? size() < aim.bytes : ::stat(output.c_str(), &info) != 0)) {
+           (aim.bytes > 0 ? size() < aim.bytes : ::stat(partial.c_str(), &info) == 0)) {
     }
   }
   if (!ended) ::kill(child, SIGKILL);
@@ -254,9 +296,17 @@ TEST(TypedPath, EachStepIsFoundIgnoringCaseAndSeveralAreNamed) {
                 "\" that differ only in case: Exports, exports.\n"
                 "Paste the path or drop the file on the window: both keep its case. Nothing was "
                 "changed.");
-  // The path as it is on the disk needs no folding.
+  // A step there exactly is taken; the other folder is named, in a failure too.
+  std::filesystem::create_directory(other.path() / "EXPORTS");
+  EXPECT_NE(Convert(program.path(), full)
+                .find("\nUsed EXPORTS in \"" + other.path().string() +
+                      "\", not Exports or exports, which differ from it only in case.\n"),
+            std::string::npos);
+  std::filesystem::remove(other.path() / "EXPORTS");
+  // The path as it is on the disk needs no folding; the other folder is named.
   EXPECT_EQ(Convert(program.path(), other.path().string() + "/Exports/log.csv"),
-            "FINISH MARIGOLD.TXT with 1 DATA in FILE");
+            "FINISH MARIGOLD.TXT with 1 DATA in FILE\nUsed Exports in \"" + other.path().string() +
+                "\", not exports, which differs from it only in case.");
 }
 
 TEST(TypedPath, RefusesALinkToTheOutputAPipeAndADeviceUntouched) {
@@ -269,9 +319,11 @@ TEST(TypedPath, RefusesALinkToTheOutputAPipeAndADeviceUntouched) {
                              "Type the name of the exported log instead. Nothing was changed."));
   const std::string pipe = (other.path() / "pipe").string();
   ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-  // Neither waits for a writer nor reads forever.
-  for (const std::string& path : {pipe, std::string("/dev/zero")}) {
-    EXPECT_EQ(Convert(program.path(), path),
+  const std::string beside = (program.path() / "FIFO.CSV").string();
+  ASSERT_EQ(::mkfifo(beside.c_str(), 0600), 0);
+  // Neither waits for a writer nor reads forever, a plain name beside the program too.
+  for (const std::string& path : {pipe, std::string("/dev/zero"), beside}) {
+    EXPECT_EQ(Convert(program.path(), path == beside ? "FIFO.CSV" : path),
               "The input file \"" + path +
                   "\" is a device or a pipe, not a file that holds an export.\n"
                   "Type the name of the exported log instead. Nothing was changed.");

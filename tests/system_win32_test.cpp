@@ -238,6 +238,63 @@ TEST(Windows, TellsTheOrderOfAShortDatePicture) {
   EXPECT_EQ(DateOrderOf(""), DateOrder::Unknown);
 }
 
+TEST(Windows, ADevicesNameIsRefusedBeforeAnythingIsOpened) {
+  test::TempDir dir;
+  dir.Write("marigold.txt", "earlier");
+  for (const std::string name : {"NUL", "NUL.CSV", "nul .csv", "AUX", "COM1", "Com\xC2\xB9.txt",
+                                 "LPT9.", "CONIN$", "sub\\CON.CSV"}) {
+    EXPECT_EQ(Convert(dir.path(), name),
+              "The input file \"" + test::PathText(dir.path()) + "\\" + name +
+                  "\" is a device or a pipe, not a file that holds an export.\n"
+                  "Type the name of the exported log instead. Nothing was changed.");
+  }
+  EXPECT_EQ(dir.Read("marigold.txt"), "earlier");
+  using conversion::platform::IsDeviceName;
+  EXPECT_FALSE(IsDeviceName("CONSOLE.CSV"));
+  EXPECT_FALSE(IsDeviceName("COM10"));
+  EXPECT_FALSE(IsDeviceName("NULL"));
+}
+
+TEST(Windows, AProgramFolderPastMaxPathWritesItsOutput) {
+  test::TempDir top;
+  std::wstring folder = L"\\\\?\\" + top.path().wstring();
+  for (wchar_t step = L'a'; step < L'f'; ++step) {
+    folder += L"\\" + std::wstring(50, step);
+    ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
+  }
+  std::ofstream(std::filesystem::path(folder + L"\\LOG.CSV"), std::ios::binary) << test::kContact;
+  std::ofstream(std::filesystem::path(folder + L"\\marigold.txt"), std::ios::binary) << "earlier";
+  const std::filesystem::path program = folder.substr(4);
+  ASSERT_GT(program.native().size(), 260u);
+  EXPECT_EQ(Convert(program, "LOG.CSV"), "FINISH MARIGOLD.TXT with 1 DATA in FILE");
+  EXPECT_EQ(test::Records(Read(folder + L"\\marigold.txt")).size(), 1u);
+  EXPECT_FALSE(std::filesystem::exists(folder + L"\\marigold.txt.partial"));
+  EXPECT_FALSE(std::filesystem::exists(folder + L"\\marigold.txt.lock"));
+}
+
+TEST(Windows, ALinkPlantedAsTheTemporaryFileOrTheLockIsNeverFollowed) {
+  test::TempDir dir;
+  test::TempDir user;
+  dir.Write("LOG.CSV", test::kContact);
+  user.Write("precious", "precious");
+  const std::filesystem::path target = user.path() / L"precious";
+  for (const wchar_t* name : {L"marigold.txt.partial", L"marigold.txt.lock"}) {
+    const std::filesystem::path link = dir.path() / name;
+    if (!::CreateSymbolicLinkW(link.c_str(), target.c_str(),
+                               SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE)) {
+      GTEST_SKIP() << "no links here: " << ::GetLastError();
+    }
+    const std::string message = Convert(dir.path(), "LOG.CSV");
+    EXPECT_TRUE(message == "FINISH MARIGOLD.TXT with 1 DATA in FILE" ||
+                message.starts_with("Cannot remove \""))
+        << message;
+    EXPECT_EQ(user.Read("precious"), "precious") << test::PathText(link);
+    std::error_code ignored;
+    std::filesystem::remove(link, ignored);
+  }
+  EXPECT_FALSE(std::filesystem::is_symlink(dir.path() / L"marigold.txt"));
+}
+
 // Name what the KilledRun test hands the copy of this program it starts.
 constexpr const wchar_t* kChildDir = L"S2M_KILLED_RUN_DIR";
 constexpr const wchar_t* kChildAtMessage = L"S2M_KILLED_RUN_AT_MESSAGE";
@@ -306,7 +363,7 @@ std::uint64_t TerminateRun(const std::filesystem::path& dir, test::KillAim aim) 
       EXPECT_EQ(::WaitForMultipleObjects(2, last.data(), FALSE, INFINITE), WAIT_OBJECT_0);
     } else {
       while (!ended() && (aim.bytes > 0 ? SizeOf(partial) < aim.bytes
-                                        : !std::filesystem::exists(dir / L"marigold.txt"))) {
+                                        : std::filesystem::exists(partial))) {
       }
     }
     ::TerminateProcess(child.hProcess, 9);

@@ -282,7 +282,7 @@ class KilledRunHost : public conversion::Host {
 };
 
 // Aims the kill of a run: once marigold.txt.partial holds at least bytes, or
-// with bytes 0 once marigold.txt has its name; or at the closing message.
+// with bytes 0 once it has become marigold.txt; or at the closing message.
 struct KillAim {
   std::uint64_t bytes = 0;
   bool atMessage = false;
@@ -291,8 +291,8 @@ struct KillAim {
 // Converts LargeExport in dir, then kills a run of it through kill at every
 // 5 % of the output, once marigold.txt has its name and at the closing
 // message. kill returns the size of marigold.txt.partial when the kill was
-// sent. Each kill must leave no marigold.txt or one byte for byte that of a
-// whole run, with field 47 fixed.
+// sent. Each kill must leave marigold.txt byte for byte the earlier one that
+// the run found, or that of a whole run, with field 47 fixed.
 inline void ExpectWholeOrAbsentAfterKills(const TempDir& dir,
                                           const std::function<std::uint64_t(KillAim)>& kill) {
   dir.Write("LOG.CSV", LargeExport());
@@ -310,7 +310,10 @@ inline void ExpectWholeOrAbsentAfterKills(const TempDir& dir,
   aims.push_back({0, true});
   int withPartial = 0;
   int complete = 0;
+  int kept = 0;
+  const std::string earlier = "an earlier run's marigold.txt\r\n";
   for (const KillAim& aim : aims) {
+    dir.Write("marigold.txt", earlier);
     const std::uint64_t sent = kill(aim);
     if (testing::Test::HasFatalFailure()) return;
     std::error_code ignored;
@@ -321,15 +324,20 @@ inline void ExpectWholeOrAbsentAfterKills(const TempDir& dir,
     std::printf("kill aimed at %s %llu: sent at %llu bytes of %zu; left %s, partial %llu bytes\n",
                 aim.atMessage ? "message" : "bytes", static_cast<unsigned long long>(aim.bytes),
                 static_cast<unsigned long long>(sent), full.size(),
-                named ? "a whole marigold.txt" : "no marigold.txt",
+                !named                              ? "no marigold.txt"
+                : dir.Read("marigold.txt") == earlier ? "the earlier marigold.txt"
+                                                      : "a new marigold.txt",
                 static_cast<unsigned long long>(left));
-    if (named) {
-      EXPECT_TRUE(dir.Read("marigold.txt") == full) << "marigold.txt is not a whole run's";
-      ++complete;
-    }
+    EXPECT_TRUE(named) << "the earlier marigold.txt is gone";
+    const std::string now = named ? dir.Read("marigold.txt") : std::string();
+    EXPECT_TRUE(now == full || now == earlier) << "marigold.txt is neither the earlier one nor a "
+                                                  "whole run's";
+    if (now == full) ++complete;
+    if (now == earlier) ++kept;
     if (left > 0) ++withPartial;
   }
   EXPECT_GE(withPartial, 1) << "no kill landed while the records were written";
+  EXPECT_GE(kept, 1) << "no kill landed before the rename";
   EXPECT_GE(complete, 1) << "no kill landed after the rename";
 }
 

@@ -52,6 +52,8 @@ std::size_t RootLength(std::string_view path) { return path.starts_with('/') ? 1
 
 bool PartlyRooted(std::string_view /*path*/) { return false; }
 
+bool IsDeviceName(std::string_view /*name*/) { return false; }
+
 std::time_t Now() { return std::time(nullptr); }
 
 std::string FormatMoment(std::time_t t) {

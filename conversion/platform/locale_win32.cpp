@@ -11,6 +11,7 @@
 
 #include "platform.h"
 #include "platform_win32.h"
+#include "text.h"
 
 namespace conversion::platform {
 
@@ -184,6 +185,24 @@ std::size_t RootLength(std::string_view path) {
 bool PartlyRooted(std::string_view path) {
   if (HasDrive(path)) return RootLength(path) == 0;
   return !path.empty() && IsSeparator(path[0]) && (path.size() < 2 || !IsSeparator(path[1]));
+}
+
+bool IsDeviceName(std::string_view name) {
+  // The system reads a name up to its first dot or colon, without the blanks
+  // that end it, as the device.
+  std::string_view base = name.substr(0, name.find_first_of(".:"));
+  while (!base.empty() && base.back() == ' ') base.remove_suffix(1);
+  const auto is = [&](std::string_view device) { return SameIgnoringAsciiCase(base, device); };
+  if (is("CON") || is("PRN") || is("AUX") || is("NUL") || is("CONIN$") || is("CONOUT$")) {
+    return true;
+  }
+  if (base.size() < 4) return false;
+  const std::string_view digit = base.substr(3);
+  // A digit, or the superscript one, two or three in UTF-8.
+  const bool numbered = (digit.size() == 1 && IsDigit(digit[0])) || digit == "\xC2\xB9" ||
+                        digit == "\xC2\xB2" || digit == "\xC2\xB3";
+  const std::string_view kind = base.substr(0, 3);
+  return numbered && (SameIgnoringAsciiCase(kind, "COM") || SameIgnoringAsciiCase(kind, "LPT"));
 }
 
 std::time_t Now() {

@@ -87,6 +87,20 @@ DateOrder DateOrderOf(std::string_view pattern);
 // lacks, and any byte that is not UTF-8, becomes '?'.
 std::string ToEightBit(std::string_view utf8);
 
+// Returns true when name, a step of a path, is one of the system's reserved
+// names of a device, which open a device wherever they stand: on Windows
+// CON, PRN, AUX, NUL, COM0 to COM9, LPT0 to LPT9 (with superscript digits too),
+// CONIN$ and CONOUT$, in any case, with any extension, trailing dots or
+// blanks. Never elsewhere.
+bool IsDeviceName(std::string_view name);
+
+// Tells one file from every other on the system, whatever names lead to it.
+struct FileId {
+  std::uint64_t device = 0;
+  std::uint64_t index = 0;
+  bool operator==(const FileId&) const = default;
+};
+
 // Owns a descriptor or a handle and closes it with the object.
 class Handle {
  public:
@@ -121,11 +135,15 @@ class File {
 
   // Opens an existing file for reading, shared with a program that still writes
   // it. A folder is refused with is_a_directory, since reading it would fail
-  // only later.
+  // only later; a device or a pipe with no_such_device, before anything waits
+  // on it.
   [[nodiscard]] static std::error_code OpenForReading(const std::string& path, File& file);
-  // Creates or empties a file for writing that no other program may open while
-  // this one is open.
+  // Creates a new file for writing that no other program may open while this
+  // one is open. Fails with file_exists when anything has the name, a link
+  // included, which is never followed.
   [[nodiscard]] static std::error_code Create(const std::string& path, File& file);
+  // Tells which file this is.
+  [[nodiscard]] std::error_code Id(FileId& id) const;
 
   // Reads once, up to size bytes; done is 0 at the end of the file. Fails with
   // interrupted when a signal came first.
@@ -180,6 +198,16 @@ bool Missing(const std::string& path);
 // on or reading never end: neither a file on a disk nor a folder. False when
 // it cannot be looked at.
 bool IsDevice(const std::string& path);
+
+// Returns true when the name path, not followed when it is a link, is the
+// file id tells; false when it cannot be looked at.
+bool Leads(const std::filesystem::path& path, const FileId& id);
+
+// Tells whether a rename could replace what the name path leads to: a folder
+// is refused with is_a_directory; on Windows a file that another program holds
+// without delete sharing with device_or_resource_busy. A name that leads
+// nowhere can be replaced.
+[[nodiscard]] std::error_code Replaceable(const std::filesystem::path& path);
 
 // Returns a path in the form the system's calls take, made once so that the
 // calls that end a run allocate nothing.

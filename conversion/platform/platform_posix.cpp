@@ -30,19 +30,36 @@ std::error_code Handle::reset(std::intptr_t value) noexcept {
 }
 
 std::error_code File::OpenForReading(const std::string& path, File& file) {
-  Handle opened(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  // Looks before it opens: opening a pipe waits for a writer, and a terminal
+  // would become the program's own.
+  struct stat named {};
+  if (::stat(path.c_str(), &named) != 0) return LastError();
+  if (S_ISDIR(named.st_mode)) return SystemError(std::errc::is_a_directory);
+  if (!S_ISREG(named.st_mode)) return SystemError(std::errc::no_such_device);
+  Handle opened(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
   if (!opened) return LastError();
   struct stat info {};
   if (::fstat(Fd(opened), &info) != 0) return LastError();
-  if (S_ISDIR(info.st_mode)) return SystemError(std::errc::is_a_directory);
+  // Another file took the name between the look and the open.
+  if (!S_ISREG(info.st_mode) || info.st_dev != named.st_dev || info.st_ino != named.st_ino) {
+    return SystemError(S_ISDIR(info.st_mode) ? std::errc::is_a_directory
+                                             : std::errc::no_such_device);
+  }
   file.handle_ = std::move(opened);
   return {};
 }
 
 std::error_code File::Create(const std::string& path, File& file) {
-  Handle created(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+  Handle created(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
   if (!created) return LastError();
   file.handle_ = std::move(created);
+  return {};
+}
+
+std::error_code File::Id(FileId& id) const {
+  struct stat info {};
+  if (::fstat(Fd(handle_), &info) != 0) return LastError();
+  id = {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
   return {};
 }
 
@@ -102,6 +119,19 @@ bool Missing(const std::string& path) {
 bool IsDevice(const std::string& path) {
   struct stat info {};
   return ::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
+}
+
+bool Leads(const std::filesystem::path& path, const FileId& id) {
+  struct stat info {};
+  return ::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+         FileId{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)} ==
+             id;
+}
+
+std::error_code Replaceable(const std::filesystem::path& path) {
+  struct stat info {};
+  if (::lstat(path.c_str(), &info) != 0) return errno == ENOENT ? std::error_code() : LastError();
+  return S_ISDIR(info.st_mode) ? SystemError(std::errc::is_a_directory) : std::error_code();
 }
 
 std::filesystem::path SystemPath(const std::string& path) { return path; }

@@ -60,15 +60,28 @@ std::error_code File::OpenForReading(const std::string& path, File& file) {
     }
     return error;
   }
+  // The last check of a device or a pipe, which the run refuses before it opens anything.
+  if (::GetFileType(Win32Handle(opened)) != FILE_TYPE_DISK) {
+    return SystemError(std::errc::no_such_device);
+  }
   file.handle_ = std::move(opened);
   return {};
 }
 
 std::error_code File::Create(const std::string& path, File& file) {
-  Handle created(Value(::CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr)));
+  // A link by the name is never followed: CREATE_NEW fails on it as on a file.
+  Handle created(Value(
+      ::CreateFileW(FilePath(path).c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES, 0, nullptr,
+                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr)));
   if (!created) return LastError();
   file.handle_ = std::move(created);
+  return {};
+}
+
+std::error_code File::Id(FileId& id) const {
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!::GetFileInformationByHandle(Win32Handle(handle_), &info)) return LastError();
+  id = {info.dwVolumeSerialNumber, (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
   return {};
 }
 
@@ -127,9 +140,10 @@ bool File::Is(const std::string& path) const {
 std::error_code FolderLock::Take(const std::string& dir, FolderLock& lock) {
   // A second run cannot open the file while this one holds it. The system
   // deletes it once its last handle closes, when the run ends or is killed.
-  Handle held(Value(::CreateFileW(Wide(dir + "\\marigold.txt.lock").c_str(), DELETE, 0, nullptr,
-                                  OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE,
-                                  nullptr)));
+  // A link planted by the name is opened and deleted itself, never what it leads to.
+  Handle held(Value(::CreateFileW(
+      FilePath(JoinPath(dir, "marigold.txt.lock")).c_str(), DELETE, 0, nullptr, OPEN_ALWAYS,
+      FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT, nullptr)));
   if (!held) {
     if (::GetLastError() == ERROR_SHARING_VIOLATION) {
       return SystemError(std::errc::operation_would_block);
@@ -154,7 +168,37 @@ bool IsDevice(const std::string& path) {
   return opened && ::GetFileType(Win32Handle(opened)) != FILE_TYPE_DISK;
 }
 
-std::filesystem::path SystemPath(const std::string& path) { return Wide(path); }
+bool Leads(const std::filesystem::path& path, const FileId& id) {
+  // A link by the name opens as itself, a file of its own.
+  const Handle named(Value(::CreateFileW(
+      path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr)));
+  BY_HANDLE_FILE_INFORMATION info{};
+  return named && ::GetFileInformationByHandle(Win32Handle(named), &info) &&
+         (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0 &&
+         FileId{info.dwVolumeSerialNumber,
+                (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow} == id;
+}
+
+std::error_code Replaceable(const std::filesystem::path& path) {
+  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return {};
+  } else if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    return SystemError(std::errc::is_a_directory);
+  }
+  // Opening for deletion without sharing is refused while another program,
+  // a logbook importing it, holds the file.
+  const Handle opened(Value(::CreateFileW(path.c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
+                                          FILE_FLAG_OPEN_REPARSE_POINT, nullptr)));
+  if (opened) return {};
+  const DWORD error = ::GetLastError();
+  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return {};
+  return LastError();
+}
+
+std::filesystem::path SystemPath(const std::string& path) { return FilePath(path); }
 
 std::error_code Remove(const std::filesystem::path& path) {
   const auto gone = [&] {

@@ -150,13 +150,18 @@ RunOutcome RunConversion(FormState& form, const std::filesystem::path& programDi
   RunOutcome outcome;
   const std::string dir = platform::PathText(programDir);
   outcome.folder = dir;
+  // An empty folder would put every path at the root of the disk.
+  if (dir.empty()) {
+    outcome.stop = Stop::kNoProgramFolder;
+    return outcome;
+  }
   FolderLock lock;
   // A folder that cannot be locked at all is written unguarded.
   if (FolderLock::Take(dir, lock) == std::errc::operation_would_block) {
     outcome.stop = Stop::kFolderBusy;
     return outcome;
   }
-  const OutputPaths paths(dir);
+  OutputPaths paths(dir);
   outcome.outputPath = paths.output;
   outcome.partialPath = paths.partial;
   if ((outcome.stop = ResolveInput(dir, form.NomeFile, outcome)) != Stop::kNone) return outcome;
@@ -164,7 +169,9 @@ RunOutcome RunConversion(FormState& form, const std::filesystem::path& programDi
   // The input is opened first: a mistyped name must not cost the earlier output.
   File input;
   if ((outcome.error = File::OpenForReading(outcome.inputPath, input))) {
-    outcome.stop = Stop::kInputNotOpened;
+    // A device or a pipe that took the name after it was looked at.
+    outcome.stop =
+        outcome.error == std::errc::no_such_device ? Stop::kNotAFile : Stop::kInputNotOpened;
     outcome.inputAbsent = InputAbsent(form.NomeFile, outcome.error);
     outcome.inTempFolder = outcome.inputAbsent && LiesIn(dir, platform::TempFolder());
     return outcome;
@@ -175,12 +182,9 @@ RunOutcome RunConversion(FormState& form, const std::filesystem::path& programDi
     return outcome;
   }
 
-  if ((outcome.error = ClearOutput(paths, outcome.outputRemoved))) {
-    outcome.stop = Stop::kOutputNotRemoved;
-    return outcome;
-  }
+  if ((outcome.stop = ClearOutput(paths, outcome)) != Stop::kNone) return outcome;
   File output;
-  if ((outcome.error = File::Create(paths.partial, output))) {
+  if ((outcome.error = CreateOutput(paths, output))) {
     outcome.stop = Stop::kOutputNotCreated;
     return outcome;
   }

@@ -7,6 +7,7 @@
 
 #include "platform.h"
 #include "run_outcome.h"
+#include "text.h"
 
 namespace conversion {
 
@@ -14,11 +15,19 @@ namespace {
 
 constexpr std::size_t kShownBytes = 24;  // a longer value is no band; its start names it
 
-std::string Quoted(std::string_view path) {
-  std::string quoted(1, '"');
-  quoted.append(path).push_back('"');
-  return quoted;
+// Returns a name with each byte that is not UTF-8 shown as U+FFFD.
+std::string Shown(std::string_view name) {
+  std::string shown;
+  for (std::size_t i = 0; i < name.size();) {
+    const std::size_t n =
+        static_cast<unsigned char>(name[i]) < 0x80 ? 1 : Utf8SequenceLength(name, i);
+    shown.append(n == 0 ? "\xEF\xBF\xBD" : name.substr(i, n));
+    i += n == 0 ? 1 : n;
+  }
+  return shown;
 }
+
+std::string Quoted(std::string_view path) { return '"' + Shown(path) + '"'; }
 
 std::string Plural(std::uint64_t n, std::string_view one, std::string_view many) {
   return std::to_string(n) + " " + std::string(n == 1 ? one : many);
@@ -46,7 +55,7 @@ std::string Values(const ValueList& list) {
 }
 
 std::string RecordsWritten(std::uint64_t records) {
-  if (records == 0) return "No records were written to marigold.txt.";
+  if (records == 0) return "No records were written; marigold.txt was not changed.";
   return Plural(records, "record was", "records were") + " written to marigold.txt.";
 }
 
@@ -96,6 +105,19 @@ std::string MissingColumns(const RunOutcome& outcome) {
   return text + ".";
 }
 
+// Returns the line naming the entries that differ only in case from the one taken, or nothing.
+std::string Twins(const RunOutcome& outcome) {
+  if (outcome.twins.empty()) return {};
+  std::string others;
+  for (const std::string& name : outcome.twins) {
+    if (!others.empty()) others += &name == &outcome.twins.back() ? " or " : ", ";
+    others += Shown(name);
+  }
+  return "Used " + Shown(outcome.twinTaken) + " in " + Quoted(outcome.twinFolder) + ", not " +
+         others + (outcome.twins.size() == 1 ? ", which differs" : ", which differ") +
+         " from it only in case.";
+}
+
 std::string Completion(const RunOutcome& outcome) {
   std::string text = "FINISH MARIGOLD.TXT with " + std::to_string(outcome.count) + " DATA in FILE";
   if (outcome.skipped.count() > 0) {
@@ -122,7 +144,9 @@ std::string Completion(const RunOutcome& outcome) {
     text += "\nThe export's header differs from the expected columns: " + outcome.headerDifference +
             ".";
   }
-  return text + DateOrderNotice(outcome) + "\nWritten to " + Quoted(outcome.outputPath) + ".";
+  const std::string twins = Twins(outcome);
+  return text + DateOrderNotice(outcome) + (twins.empty() ? "" : "\n" + twins) + "\nWritten to " +
+         Quoted(outcome.outputPath) + ".";
 }
 
 std::string SeveralFiles(const RunOutcome& outcome) {
@@ -149,8 +173,7 @@ std::string OutputNotRemoved(const RunOutcome& outcome) {
 
 std::string OutputNotCreated(const RunOutcome& outcome) {
   return Cannot("create the output file", outcome.partialPath, outcome) + "\n" +
-         HeldAdvice(outcome) + "No records were written" +
-         (outcome.outputRemoved ? "." : "; marigold.txt was not changed.");
+         HeldAdvice(outcome) + "No records were written; marigold.txt was not changed.";
 }
 
 std::string InputIsOutput(const RunOutcome& outcome) {
@@ -163,10 +186,30 @@ std::string InputIsOutput(const RunOutcome& outcome) {
 }
 
 std::string NotRenamed(const RunOutcome& outcome) {
+  const std::string records = Plural(outcome.records, "whole record", "whole records");
   return "Cannot rename " + Quoted(outcome.partialPath) + " to " + Quoted(outcome.outputPath) +
-         ": " + platform::Reason(outcome.error) + ".\nmarigold.txt.partial holds the " +
-         Plural(outcome.records, "whole record", "whole records") +
-         " written; there is no marigold.txt. The next START replaces marigold.txt.partial.";
+         ": " + platform::Reason(outcome.error) +
+         (outcome.outputThere
+              ? ".\nmarigold.txt is still the earlier one: do not import it as this conversion. "
+                "marigold.txt.partial holds the " +
+                    records + " of this conversion."
+              : ".\nmarigold.txt.partial holds the " + records +
+                    " written; there is no "
+                    "marigold.txt.") +
+         " The next START replaces marigold.txt.partial.";
+}
+
+std::string PartialNotRemoved(const RunOutcome& outcome) {
+  return "Cannot remove " + Quoted(outcome.partialPath) +
+         ", left by an earlier conversion: " + platform::Reason(outcome.error) +
+         ".\nRemove it, or start the program from a folder of your own, then press START again. "
+         "Nothing was changed.";
+}
+
+std::string PartialReplaced(const RunOutcome& outcome) {
+  return "The temporary file " + Quoted(outcome.partialPath) +
+         " was replaced by another program while this conversion wrote it, so it was not "
+         "renamed.\nmarigold.txt was not changed. Press START again.";
 }
 
 // Returns the line that says where a missing export belongs, or nothing.
@@ -230,6 +273,7 @@ std::string Describe(const RunOutcome& outcome) {
     case Stop::kInputNotOpened:
       return Cannot("open the input file", outcome.inputPath, outcome) + "\n" +
              MissingFolder(outcome) + WhereTheExportBelongs(outcome) +
+             (outcome.twins.empty() ? "" : Twins(outcome) + "\n") +
              "No records were written; marigold.txt was not changed.";
     case Stop::kInputIsOutput:
       return InputIsOutput(outcome);
@@ -271,6 +315,16 @@ std::string Describe(const RunOutcome& outcome) {
       return SeveralOnTheWay(outcome);
     case Stop::kNotAFile:
       return NotAFile(outcome);
+    case Stop::kPartialInTheWay:
+      return PartialNotRemoved(outcome);
+    case Stop::kPartialReplaced:
+      return PartialReplaced(outcome);
+    case Stop::kNoProgramFolder:
+      return "Cannot find the folder that holds the program, where the export and marigold.txt "
+             "belong. Nothing was changed.";
+    case Stop::kNoName:
+      return "Type the name of the exported log, such as LOG.CSV, then press START. Nothing was "
+             "changed.";
   }
   return {};
 }

@@ -52,6 +52,19 @@ std::vector<std::string> Matches(const std::string& at, std::string_view step) {
   return matches;
 }
 
+// Notes in outcome the other entries of the folder at that differ from step
+// only in case, when step is one of them exactly and none was noted before.
+void NoteTwins(const std::string& at, std::string_view step, RunOutcome& outcome) {
+  if (!outcome.twins.empty()) return;
+  std::vector<std::string> matches = Matches(at, step);
+  const auto exact = std::find(matches.begin(), matches.end(), step);
+  if (matches.size() < 2 || exact == matches.end()) return;
+  matches.erase(exact);
+  outcome.twinFolder = at;
+  outcome.twinTaken = step;
+  outcome.twins = std::move(matches);
+}
+
 // Resolves the steps of a path one by one from the folder at, as ResolveInput
 // tells; a plain name is one step in the program's folder.
 Stop Walk(std::string at, const std::vector<std::string_view>& steps, bool plainName,
@@ -60,7 +73,12 @@ Stop Walk(std::string at, const std::vector<std::string_view>& steps, bool plain
     const std::string_view step = steps[i];
     const bool last = i + 1 == steps.size();
     std::string next = Joined(at, step);
-    if (step == "." || step == ".." || !platform::Missing(next)) {
+    if (step == "." || step == "..") {
+      at = std::move(next);
+      continue;
+    }
+    if (!platform::Missing(next)) {
+      NoteTwins(at, step, outcome);
       at = std::move(next);
       continue;
     }
@@ -103,20 +121,27 @@ Stop ResolveInput(const std::string& dir, const std::string& typed, RunOutcome& 
   const std::string_view name = Unquoted(typed);
   outcome.typedName = name;
   outcome.names.clear();
+  outcome.twins.clear();
+  if (name.empty()) return Stop::kNoName;
   if (platform::PartlyRooted(name)) return Stop::kPartPath;
   const std::size_t root = platform::RootLength(name);
   // A full path is shown as typed; any other name inside the program's folder.
   outcome.inputPath = root > 0 ? std::string(name) : platform::JoinPath(dir, name);
-  if (!name.empty() && platform::Missing(outcome.inputPath)) {
-    const std::vector<std::string_view> steps = Steps(name.substr(root));
-    const std::string start = root > 0 ? std::string(name.substr(0, root)) : dir;
-    const Stop stop = Walk(start, steps, root == 0 && !NamesAFolder(name), outcome);
-    if (stop != Stop::kNone) return stop;
+  const std::vector<std::string_view> steps = Steps(name.substr(root));
+  // A device's name opens the device in any folder, even one that is missing.
+  if (std::any_of(steps.begin(), steps.end(), platform::IsDeviceName)) return Stop::kNotAFile;
+  std::string asTyped = outcome.inputPath;
+  const bool missing = platform::Missing(asTyped);
+  const std::string start = root > 0 ? std::string(name.substr(0, root)) : dir;
+  // Walks an existing path too, for the entries that differ from it only in case.
+  const Stop stop = Walk(start, steps, root == 0 && !NamesAFolder(name), outcome);
+  if (stop != Stop::kNone) return stop;
+  if (!missing) {
+    outcome.inputPath = std::move(asTyped);
+    outcome.missingFolder.clear();
   }
-  // Refused before it is opened, which may wait on a pipe; a plain name in the
-  // program's folder is opened as it always was.
-  return NamesAFolder(name) && platform::IsDevice(outcome.inputPath) ? Stop::kNotAFile
-                                                                     : Stop::kNone;
+  // Refused before it is opened, which may wait on a pipe or reach a device.
+  return platform::IsDevice(outcome.inputPath) ? Stop::kNotAFile : Stop::kNone;
 }
 
 std::string ExportFolder(const std::string& dir, const std::string& typed) {

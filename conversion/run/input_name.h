@@ -20,7 +20,9 @@ std::string_view Unquoted(std::string_view typed);
 // as it is, any other name from the folder dir. Each step missing as typed is
 // the one entry of its folder that matches it ignoring case; a step that
 // matches none leaves the path as typed, noting a missing folder on the way.
-// A path, full or relative, to a device or a pipe is refused.
+// The entries that differ from a step only in case, where the step matches one
+// exactly, are noted for the closing message. An empty name is refused, and so
+// is any name of a device or a pipe, before anything is opened.
 // Returns the stop when the name cannot be resolved, else Stop::kNone.
 Stop ResolveInput(const std::string& dir, const std::string& typed, RunOutcome& outcome);
 

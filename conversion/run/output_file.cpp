@@ -7,21 +7,6 @@
 
 namespace conversion {
 
-namespace {
-
-// Removes the file at path when there is one; removed tells whether one was.
-std::error_code RemoveIfThere(const std::string& text, const std::filesystem::path& path,
-                              bool& removed) {
-  removed = false;
-  if (platform::Missing(text)) return {};
-  const std::error_code error = Retried([&] { return platform::Remove(path); });
-  if (error == std::errc::no_such_file_or_directory) return {};
-  removed = !error;
-  return error;
-}
-
-}  // namespace
-
 OutputPaths::OutputPaths(const std::string& dir)
     : output(platform::JoinPath(dir, kOutputName)),
       partial(platform::JoinPath(dir, kPartialName)),
@@ -29,19 +14,37 @@ OutputPaths::OutputPaths(const std::string& dir)
       outputPath(platform::SystemPath(output)),
       partialPath(platform::SystemPath(partial)) {}
 
-std::error_code ClearOutput(const OutputPaths& paths, bool& removed) {
-  if (const std::error_code error = RemoveIfThere(paths.output, paths.outputPath, removed)) {
-    return error;
+Stop ClearOutput(const OutputPaths& paths, RunOutcome& outcome) {
+  outcome.outputThere = !platform::Missing(paths.output);
+  if ((outcome.error = Retried([&] { return platform::Replaceable(paths.outputPath); }))) {
+    return Stop::kOutputNotRemoved;
   }
-  bool leftover = false;
-  static_cast<void>(RemoveIfThere(paths.partial, paths.partialPath, leftover));
-  return {};
+  if (platform::Missing(paths.partial)) return Stop::kNone;
+  // A link by the name goes, never the file it leads to.
+  outcome.error = Retried([&] { return platform::Remove(paths.partialPath); });
+  if (outcome.error == std::errc::no_such_file_or_directory) outcome.error.clear();
+  return outcome.error ? Stop::kPartialInTheWay : Stop::kNone;
+}
+
+std::error_code CreateOutput(OutputPaths& paths, platform::File& output) {
+  std::error_code error = platform::File::Create(paths.partial, output);
+  if (!error && (error = output.Id(paths.made))) {
+    static_cast<void>(output.Close());
+    static_cast<void>(platform::Remove(paths.partialPath));
+  }
+  return error;
 }
 
 void PublishOutput(const OutputPaths& paths, RunOutcome& outcome) {
+  // Another file in place of the one written is neither removed nor renamed.
+  const bool ours = platform::Leads(paths.partialPath, paths.made);
   if (outcome.stop != Stop::kNone && outcome.records == 0) {
     // A temporary file that stays is removed by the next run.
-    static_cast<void>(Retried([&] { return platform::Remove(paths.partialPath); }));
+    if (ours) static_cast<void>(Retried([&] { return platform::Remove(paths.partialPath); }));
+    return;
+  }
+  if (!ours) {
+    outcome.stop = Stop::kPartialReplaced;
     return;
   }
   if (const std::error_code error =

@@ -1,5 +1,5 @@
 // The run layer's output file: written as marigold.txt.partial and renamed to
-// marigold.txt once whole, so that a stopped run leaves it whole or absent.
+// marigold.txt once whole, so that a stopped run leaves the earlier one as it was.
 
 #pragma once
 
@@ -14,6 +14,7 @@
 namespace conversion {
 
 struct RunOutcome;
+enum class Stop;
 
 inline constexpr std::string_view kOutputName = "marigold.txt";
 inline constexpr std::string_view kPartialName = "marigold.txt.partial";
@@ -26,6 +27,7 @@ struct OutputPaths {
   std::string output;                                     // marigold.txt, as messages show it
   std::string partial;                                    // the temporary file, as messages show it
   std::filesystem::path folder, outputPath, partialPath;  // as the system takes them
+  platform::FileId made;  // the temporary file this run made, which alone it renames
 };
 
 // Makes call until it succeeds or fails in a way that no waiting mends. A file
@@ -45,14 +47,19 @@ std::error_code Retried(Call call) {
   return error;
 }
 
-// Removes an earlier marigold.txt and a temporary file that a killed run left.
-// Returns the error that keeps marigold.txt in place, which stops the run;
-// a temporary file that stays is told when it cannot be created.
-std::error_code ClearOutput(const OutputPaths& paths, bool& removed);
+// Makes sure that the earlier marigold.txt, which stays until the rename,
+// could then be replaced, and removes a temporary file that a killed run left.
+// Returns the stop, its error in outcome, when either cannot be; nothing is
+// changed then.
+Stop ClearOutput(const OutputPaths& paths, RunOutcome& outcome);
+
+// Creates the temporary file, new and never through a link, and notes it in paths.
+std::error_code CreateOutput(OutputPaths& paths, platform::File& output);
 
 // Makes the temporary file marigold.txt once the run has ended, whole records
-// only; removes it instead when a fault came before the first record. A rename
-// or folder flush that fails is noted in outcome.
+// only; removes it instead when a fault came before the first record, and
+// leaves marigold.txt as it was. A name that no longer leads to the file
+// written, a rename or a folder flush that fails is noted in outcome.
 void PublishOutput(const OutputPaths& paths, RunOutcome& outcome);
 
 }  // namespace conversion

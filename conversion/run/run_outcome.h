@@ -69,7 +69,7 @@ enum class Stop {
   kSeveralFiles,      // the typed name fits several files that differ in case only
   kInputNotOpened,    // marigold.txt was not touched
   kInputIsOutput,     // the typed name leads to marigold.txt or its temporary file
-  kOutputNotRemoved,  // the earlier marigold.txt stays, held by another program
+  kOutputNotRemoved,  // the earlier marigold.txt could not be replaced: held, or a folder
   kOutputNotCreated,  // the temporary file could not be made: nothing was written
   kReadError,         // the records before it are written and flushed
   kWriteError,        // the file holds the whole records that reached it
@@ -77,10 +77,14 @@ enum class Stop {
   kLineTooLong,       // a line longer than the reader holds: no export
   kTooManyRecords,    // the count would pass its 32-bit limit
   kOutOfMemory,       // while converting line
-  kNotRenamed,        // the whole records stay in the temporary file; there is no marigold.txt
+  kNotRenamed,        // the whole records stay in the temporary file; marigold.txt is unchanged
   kPartPath,          // the typed name names a drive or its root, not both
   kSeveralOnTheWay,   // a step of a typed path fits several names that differ in case only
   kNotAFile,          // the input is a device or a pipe
+  kPartialInTheWay,   // a temporary file that cannot be removed: nothing changed
+  kPartialReplaced,   // the temporary file's name led elsewhere before the rename
+  kNoProgramFolder,   // the folder that holds the program is unknown: nothing was opened
+  kNoName,            // no input name was typed
 };
 
 struct RunOutcome {
@@ -94,7 +98,7 @@ struct RunOutcome {
   std::error_code error;         // the system's error behind the stop
   std::uint64_t line = 0;        // the input line the run stopped at
   std::uint64_t records = 0;     // whole records in marigold.txt, or in the temporary file
-  bool outputRemoved = false;    // the earlier marigold.txt is gone
+  bool outputThere = false;      // an earlier marigold.txt was there when the run began
   std::int32_t count = 0;        // the records of a finished run, as xx counts them
   std::size_t longestLine = 0;   // the reader's limit, for kLineTooLong
   std::size_t fields = 26;       // the fields a line holds at least
@@ -114,6 +118,10 @@ struct RunOutcome {
   bool stepIsFolder = false;     // kSeveralOnTheWay: the step leads on to a further one
   // Columns shown in a record that a header line read by name lacks.
   std::vector<std::size_t> missingColumns;
+  std::string twinFolder;        // the folder where the name taken has entries differing in case
+  std::string twinTaken;         // the entry of twinFolder the typed name matched exactly
+  // The other entries of twinFolder that differ from twinTaken only in case, sorted.
+  std::vector<std::string> twins;
 };
 
 // Returns the message that tells the user how the run ended.
