@@ -124,7 +124,11 @@ TEST(Output, TheTemporaryFileNeverFollowsALinkPlantedBeforeOrDuringARun) {
   // Plants the link again and again, between a run's removal and creation too.
   std::atomic<bool> planting{true};
   std::thread planter([&] {
-    while (planting) ::symlink((user.path() / "precious").c_str(), partial.c_str());
+    // A link that is there already fails to be planted; the loop plants it again once removed.
+    while (planting) {
+      [[maybe_unused]] const int planted =
+          ::symlink((user.path() / "precious").c_str(), partial.c_str());
+    }
   });
   const std::string exists = "Cannot create the output file \"" + test::PathText(partial) +
                              "\": " + test::Reason(std::errc::file_exists) +
@@ -237,10 +241,14 @@ std::uint64_t KillRun(const std::filesystem::path& dir, test::KillAim aim) {
   const pid_t child = ::fork();
   if (child == 0) {
     ::close(told[0]);
-    test::KilledRunHost host([&] { static_cast<void>(::write(told[1], "s", 1)); },
+    // Tells the parent where the run is; a parent gone already needs no word.
+    const auto tell = [&told](const char* what) {
+      [[maybe_unused]] const ssize_t sent = ::write(told[1], what, 1);
+    };
+    test::KilledRunHost host([&] { tell("s"); },
                              [&] {
                                if (!aim.atMessage) return;
-                               static_cast<void>(::write(told[1], "m", 1));
+                               tell("m");
                                for (;;) ::pause();
                              });
     conversion::FormState form;
