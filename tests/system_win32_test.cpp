@@ -362,8 +362,8 @@ std::uint64_t TerminateRun(const std::filesystem::path& dir, test::KillAim aim) 
       const std::array<HANDLE, 2> last{message, child.hProcess};
       EXPECT_EQ(::WaitForMultipleObjects(2, last.data(), FALSE, INFINITE), WAIT_OBJECT_0);
     } else {
-      while (!ended() && (aim.bytes > 0 ? SizeOf(partial) < aim.bytes
-                                        : std::filesystem::exists(partial))) {
+      while (!ended() &&
+             (aim.bytes > 0 ? SizeOf(partial) < aim.bytes : std::filesystem::exists(partial))) {
       }
     }
     ::TerminateProcess(child.hProcess, 9);

@@ -324,7 +324,7 @@ inline void ExpectWholeOrAbsentAfterKills(const TempDir& dir,
     std::printf("kill aimed at %s %llu: sent at %llu bytes of %zu; left %s, partial %llu bytes\n",
                 aim.atMessage ? "message" : "bytes", static_cast<unsigned long long>(aim.bytes),
                 static_cast<unsigned long long>(sent), full.size(),
-                !named                              ? "no marigold.txt"
+                !named                                ? "no marigold.txt"
                 : dir.Read("marigold.txt") == earlier ? "the earlier marigold.txt"
                                                       : "a new marigold.txt",
                 static_cast<unsigned long long>(left));

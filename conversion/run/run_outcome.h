@@ -118,8 +118,8 @@ struct RunOutcome {
   bool stepIsFolder = false;     // kSeveralOnTheWay: the step leads on to a further one
   // Columns shown in a record that a header line read by name lacks.
   std::vector<std::size_t> missingColumns;
-  std::string twinFolder;        // the folder where the name taken has entries differing in case
-  std::string twinTaken;         // the entry of twinFolder the typed name matched exactly
+  std::string twinFolder;  // the folder where the name taken has entries differing in case
+  std::string twinTaken;   // the entry of twinFolder the typed name matched exactly
   // The other entries of twinFolder that differ from twinTaken only in case, sorted.
   std::vector<std::string> twins;
 };
