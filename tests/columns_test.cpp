@@ -113,8 +113,8 @@ Layout RandomLayout(std::mt19937& random, std::vector<bool>& leftOut) {
       if (chance(30)) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
       if (chance(30)) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
     }
-    if (chance(30)) name = " " + name + "  ";
-    if (chance(30)) name = "\"" + name + "\"";
+    if (chance(30)) name.insert(0, " ").append("  ");
+    if (chance(30)) name.insert(0, "\"").append("\"");
     layout.header.push_back(name);
     layout.source.push_back(c);
   }
