@@ -22,6 +22,9 @@ bash scripts/check-house.sh
 # generator writes from ICU's CLDR data; skips, saying so, under another ICU.
 bash scripts/make-day-halves.sh --check
 
+# Checks that the lists of what the messages say are what their one source gives.
+bash scripts/make-messages.sh --check
+
 # Runs the whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
 cmake --preset sanitize
 cmake --build --preset sanitize -j "$(nproc)"
