@@ -81,7 +81,7 @@ rm -f "$zipfile"
 unzip -l "$zipfile"
 # Fails unless the zip holds its licence and a read-me that names this version.
 unzip -p "$zipfile" LICENSE.txt | grep "MIT License" >/dev/null || { echo "$zipfile holds no MIT LICENSE.txt" >&2; exit 1; }
-unzip -p "$zipfile" README.txt | grep "version $version" >/dev/null || { echo "$zipfile: README.txt does not name version $version" >&2; exit 1; }
+unzip -p "$zipfile" README.txt | grep "^Version $version" >/dev/null || { echo "$zipfile: README.txt does not name version $version" >&2; exit 1; }
 # Names the zip without a folder, as sha256sum -c beside it reads it; the
 # digits compare by eye with PowerShell's Get-FileHash, which writes capitals.
 (cd dist && sha256sum "$(basename "$zipfile")" >"$(basename "$zipfile").sha256")
