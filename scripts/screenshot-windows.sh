@@ -3,7 +3,9 @@
 # its window as docs/window-windows.png, and of the messages for a missing export
 # after a click on START: docs/missing-export-windows.png, the program in a folder
 # of its own, and docs/inside-zip-windows.png, the program in the temporary
-# folder where Explorer runs it from inside its zip.
+# folder where Explorer runs it from inside its zip; of a FINISH with a notice,
+# for an export that holds an empty line, as docs/finish-notice-windows.png;
+# and of INFO's message as docs/info-windows.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/windows-lib.sh
@@ -30,22 +32,27 @@ mkdir -p docs
 # The window beside the sample export; C:\Marigold, a folder of the user's own, without one;
 # the folder Explorer unpacks a zip's program into, inside the temporary folder.
 own="$WINEPREFIX/drive_c/Marigold"
-mkdir -p "$run/window" "$own"
+# C:\Radio holds an export with an empty line, which FINISH notices.
+finish="$WINEPREFIX/drive_c/Radio"
+mkdir -p "$run/window" "$finish" "$own"
 cp scripts/sample_export.csv "$run/window/LOG.CSV"
+{ head -n 3 scripts/sample_export.csv; echo; tail -n +4 scripts/sample_export.csv; } >"$finish/LOG.CSV"
 temp=$(winepath -u "$(wine cmd.exe /c 'echo %TEMP%' 2>/dev/null | tr -d '\r')")
 zip_run="$temp/Temp1_swisslog-to-marigold-windows-x64.zip"
 mkdir -p "$zip_run"
-trap 'rm -rf "$run" "$own" "$zip_run"' EXIT
-for dir in "$run/window" "$own" "$zip_run"; do
+trap 'rm -rf "$run" "$own" "$finish" "$zip_run"' EXIT
+for dir in "$run/window" "$finish" "$own" "$zip_run"; do
   cp "$exe" "$dir/swisslog-to-marigold.exe"
 done
 
 # Wine's own desktop draws the caption, which a screen without a window manager lacks.
-xvfb-run -a -s "-screen 0 800x600x24 -dpi 96" bash -c '
+xvfb-run -a -s "-screen 0 1280x768x24 -dpi 96" bash -c '
   set -euo pipefail
-  # Starts the program in folder $1, clicks START when $3 is "start", and saves the desktop as $2.
+  # Starts the program in folder $1, clicks START when $3 is "start" or INFO
+  # when it is "info", and saves the desktop, $4 (640x320 when left out), as $2.
   shoot() {
-    (cd "$1" && exec wine explorer /desktop=shot,640x320 swisslog-to-marigold.exe) &
+    size=${4:-640x320}
+    (cd "$1" && exec wine explorer /desktop=shot,$size swisslog-to-marigold.exe) &
     program=$!
     for _ in $(seq 150); do
       xwininfo -root -tree | grep -q "shot - Wine desktop" && break
@@ -56,17 +63,26 @@ xvfb-run -a -s "-screen 0 800x600x24 -dpi 96" bash -c '
       # START sits at the top left of the window, below its caption.
       xdotool mousemove 60 42 click 1
       sleep 2
+    elif [ "$3" = info ]; then
+      # INFO sits right of START.
+      xdotool mousemove 135 42 click 1
+      sleep 2
     fi
-    import -window root -crop 640x320+0+0 +repage "$2"
+    import -window root -crop "$size+0+0" +repage "$2"
     wineserver -k || true
     wait "$program" || true
   }
   shoot "$1/window" "$1/window.png" -
   shoot "$2" "$1/missing.png" start
   shoot "$3" "$1/zip.png" start
-' shot "$run" "$own" "$zip_run"
+  shoot "$4" "$1/finish.png" start
+  shoot "$1/window" "$1/info.png" info 1200x400
+' shot "$run" "$own" "$zip_run" "$finish"
 # Cuts each picture down to what it shows: the desktop around it is one colour.
 convert "$run/window.png" -trim +repage docs/window-windows.png
 convert "$run/missing.png" -trim +repage docs/missing-export-windows.png
 convert "$run/zip.png" -trim +repage docs/inside-zip-windows.png
-echo "Saved docs/window-windows.png, docs/missing-export-windows.png, docs/inside-zip-windows.png"
+convert "$run/finish.png" -trim +repage docs/finish-notice-windows.png
+convert "$run/info.png" -trim +repage docs/info-windows.png
+echo "Saved docs/window-windows.png, docs/missing-export-windows.png, docs/inside-zip-windows.png,"
+echo "docs/finish-notice-windows.png, docs/info-windows.png"

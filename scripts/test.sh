@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 PATH=$(printf '%s\n' "$PATH" | tr ':' '\n' | grep -vx -e '.' -e '' | paste -sd: -)
 export PATH
 bash scripts/deps.sh cmake make g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev \
-  xvfb xauth clang clang-tidy libclang-rt-14-dev libicu-dev
+  xvfb xauth clang clang-tidy libclang-rt-14-dev libicu-dev desktop-file-utils x11-utils file
 
 # Builds everything and runs the suite; its test hardening reads the program's
 # protections back with readelf and fails when one is missing.
@@ -15,12 +15,19 @@ cmake --preset dev
 cmake --build --preset dev -j "$(nproc)"
 ctest --preset dev -j "$(nproc)"
 
+# Installs the dev build's program under a temporary HOME with its menu entry,
+# starts it from the entry under Xvfb and removes it again.
+bash tests/install_test.sh build/dev
+
 # Checks that every function the drawing of the core names is in the file it names.
 bash scripts/check-house.sh
 
 # Checks that the table of every language's AM and PM words is what its
 # generator writes from ICU's CLDR data; skips, saying so, under another ICU.
 bash scripts/make-day-halves.sh --check
+
+# Checks that the lists of what the messages say are what their one source gives.
+bash scripts/make-messages.sh --check
 
 # Runs the whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
 cmake --preset sanitize

@@ -19,11 +19,11 @@ using conversion::Stop;
 
 struct Sentence {
   const char* pattern;  // the whole sentence as a message shows it, an ECMAScript regex
-  const char* phrase;   // what both read-mes quote it by, to say what it means and what to do
+  const char* phrase;   // what docs/messages.txt quotes it by, to say what it means and what to do
 };
 
 // Every sentence a message can hold. A sentence missing here fails the test
-// below, and so does a phrase missing from a read-me.
+// below, and so does a phrase missing from docs/messages.txt.
 const auto kSentences = std::to_array<Sentence>({
     // Completion and its notices.
     {R"(FINISH MARIGOLD\.TXT with \d+ DATA in FILE)", "FINISH MARIGOLD.TXT with N DATA in FILE"},
@@ -237,19 +237,20 @@ TEST(MessageSentences, EverySentenceShownIsListed) {
   for (const std::string& sentence : unlisted) ADD_FAILURE() << "not listed: " << sentence;
 }
 
-TEST(MessageSentences, BothReadMesExplainEverySentence) {
-  // The README's part for users of the window, and the read-me in the Windows zip.
-  const std::string readme = Flowed("README.md");
-  const std::size_t from = readme.find("## Using the window");
-  const std::string window = readme.substr(from, readme.find(" ## ", from + 1) - from);
-  ASSERT_NE(from, std::string::npos);
+TEST(MessageSentences, EverySentenceIsExplainedOnceForBothSystems) {
+  // The one source of both lists, and the Windows read-me written from it by
+  // scripts/make-messages.sh, which the test command checks against it.
+  const std::string source = Flowed("docs/messages.txt");
   const std::string zip = Flowed("scripts/windows-readme.txt");
   for (const Sentence& sentence : kSentences) {
-    EXPECT_NE(window.find(sentence.phrase), std::string::npos)
-        << "README.md, Using the window: " << sentence.phrase;
+    EXPECT_NE(source.find(sentence.phrase), std::string::npos)
+        << "docs/messages.txt: " << sentence.phrase;
     EXPECT_NE(zip.find(sentence.phrase), std::string::npos)
         << "scripts/windows-readme.txt: " << sentence.phrase;
   }
+  // The read-me is plain text for Windows: no Markdown marks, no Linux paths.
+  EXPECT_EQ(zip.find('`'), std::string::npos) << "a backtick in scripts/windows-readme.txt";
+  EXPECT_EQ(zip.find("/home"), std::string::npos) << "a Linux path in scripts/windows-readme.txt";
 }
 
 }  // namespace

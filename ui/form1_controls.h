@@ -51,13 +51,14 @@ struct Control {
 };
 
 // Lists the controls as the window is laid out; kCreationOrder gives the order they are made in.
+// The credit text ends with S2M_PROJECT_VERSION, which the build defines from project().
 inline constexpr std::array<Control, 10> kControls = {{
     {"Command1", Kind::PushButton, "START", 135, 90, 1485, 405, {13.5, true}},
     {"Command2", Kind::PushButton, "INFO", 1695, 165, 615, 255, {}},
     {.name = "Label3",
      .kind = Kind::Label,
      .text = "SWISSLOG to MARIGOLD converter\nFree to use and to pass on\nGood luck in the "
-             "pile-ups, 73!",
+             "pile-ups, 73!\nMIT licence, version " S2M_PROJECT_VERSION,
      .left = 2445,
      .top = 165,
      .width = 3960,

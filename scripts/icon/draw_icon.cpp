@@ -1,17 +1,25 @@
 // Draws the window's icon, a marigold blossom over a sheet of lined paper, into
-// a 32 x 32 PNG named by the first argument.
+// the PNG named by the first argument: 32 x 32, or SIZE x SIZE when a second
+// argument gives SIZE (the menu entry's icons, 16 to 256).
+// Usage: draw_icon OUT.png [SIZE]
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QtMath>
 
+#include <string>
+
 int main(int argc, char* argv[]) {
   QGuiApplication app(argc, argv);
-  if (argc != 2) return 2;
-  QImage image(32, 32, QImage::Format_ARGB32);
+  if (argc != 2 && argc != 3) return 2;
+  const int size = argc == 3 ? std::stoi(argv[2]) : 32;
+  if (size < 16 || size > 1024) return 2;
+  QImage image(size, size, QImage::Format_ARGB32);
   image.fill(Qt::transparent);
   QPainter painter(&image);
   painter.setRenderHint(QPainter::Antialiasing);
+  // Draws on the 32 x 32 grid below at any size.
+  painter.scale(size / 32.0, size / 32.0);
 
   painter.setPen(QPen(QColor(90, 90, 90), 1));
   painter.setBrush(Qt::white);
