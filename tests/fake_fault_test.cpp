@@ -489,8 +489,9 @@ TEST_F(FakeFaultTest, TheNotesBelongToTheMarigoldTxtBesideThemAfterEveryFault) {
                             Path("marigold-notes.txt") + "\"."))
       << cut;
   EXPECT_EQ(Output(), WholeRecordsIn(all, 1000));
-  EXPECT_TRUE(disk.Get(Path("marigold-notes.txt")).ends_with(
-      " " + std::to_string(test::Records(Output()).size()) + " records in marigold.txt.\r\n"));
+  EXPECT_TRUE(disk.Get(Path("marigold-notes.txt"))
+                  .ends_with(" " + std::to_string(test::Records(Output()).size()) +
+                             " records in marigold.txt.\r\n"));
   EXPECT_FALSE(disk.Has(notesPartial));
 
   // A leftover of a killed run and earlier notes give way; the new notes are the run's.
@@ -511,8 +512,8 @@ TEST_F(FakeFaultTest, TheNotesBelongToTheMarigoldTxtBesideThemAfterEveryFault) {
     host.messages.clear();
     conversion::ConvertFile(form, kDir, host);
     ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_TRUE(host.messages[0].starts_with("The input file \"" + Path(name) + "\" is " + name +
-                                             ", "))
+    EXPECT_TRUE(
+        host.messages[0].starts_with("The input file \"" + Path(name) + "\" is " + name + ", "))
         << host.messages[0];
     EXPECT_EQ(Output(), all);
   }

@@ -45,8 +45,10 @@ std::vector<std::string> SplitAt(const std::string& text, const std::string& sep
 // lines between; counted gets the last line.
 std::vector<NotesEntry> ReadNotes(const std::string& notes, const std::string& input,
                                   std::string& counted) {
-  EXPECT_TRUE(notes.starts_with("\xEF\xBB\xBF" "Noticed contacts of the conversion of \"" +
-                                input + "\" at "))
+  EXPECT_TRUE(
+      notes.starts_with("\xEF\xBB\xBF"
+                        "Noticed contacts of the conversion of \"" +
+                        input + "\" at "))
       << notes.substr(0, 200);
   EXPECT_TRUE(notes.ends_with("\r\n"));
   EXPECT_TRUE(conversion::IsUtf8(notes, false));
@@ -176,8 +178,9 @@ TEST_F(NotesTest, ListEveryNoticedContactThatTheMessageCounts) {
 
 TEST_F(NotesTest, ARunWithNothingToNoteLeavesNoNotesAndRemovesTheEarlierOnes) {
   dir.Write("LOG.CSV", std::string(test::kHeader) + "\r\nshort\r\n" + test::kContact + "\r\n");
-  EXPECT_EQ(Run(), "FINISH MARIGOLD.TXT with 2 DATA in FILE\n"
-                   "Skipped 1 line with fewer than 26 fields: line 2");
+  EXPECT_EQ(Run(),
+            "FINISH MARIGOLD.TXT with 2 DATA in FILE\n"
+            "Skipped 1 line with fewer than 26 fields: line 2");
   EXPECT_EQ(host.notesLine, NotesLine());
   EXPECT_TRUE(std::filesystem::exists(dir.path() / "marigold-notes.txt"));
 
@@ -194,8 +197,12 @@ TEST_F(NotesTest, HostileValuesStayOnOneShortLineOfValidUtf8) {
   // UTF-8 and a bar, an unreadable date, a tab in the time and controls in the
   // band; then a comment over two lines that holds a bar.
   const std::string call = "DL1" + std::string(1, '\0') + "\xFF\xC3|" + std::string(16000000, 'A');
-  const std::string hostile = test::ContactWith(
-      {{1, call}, {2, "31.31.2000"}, {3, "1\t2"}, {5, "\x01\x7F" "5cm"}});
+  const std::string hostile = test::ContactWith({{1, call},
+                                                 {2, "31.31.2000"},
+                                                 {3, "1\t2"},
+                                                 {5,
+                                                  "\x01\x7F"
+                                                  "5cm"}});
   const std::string joined = test::ContactWith({{1, "K1"}, {10, "\"a\r\nb|c\""}});
   dir.Write("LOG.CSV", "\xEF\xBB\xBF" + hostile + "\r\n" + joined + "\r\n");
   const std::string message = Run();
@@ -216,10 +223,14 @@ TEST_F(NotesTest, HostileValuesStayOnOneShortLineOfValidUtf8) {
   // The records keep the export's bytes whatever the notes show of them.
   const std::vector<std::string> records = test::Records(dir.Read("marigold.txt"));
   ASSERT_EQ(records.size(), 2u);
-  EXPECT_EQ(test::Fields(records[0])[1], call.substr(0, call.find('|')) + "/" +
-                                             call.substr(call.find('|') + 1));
+  EXPECT_EQ(test::Fields(records[0])[1],
+            call.substr(0, call.find('|')) + "/" + call.substr(call.find('|') + 1));
 
-  dir.Write("LOG.CSV", test::ContactWith({{1, "\xC4\x80\x81" "X"}, {5, "5\xB5m"}}) + "\r\n");
+  dir.Write("LOG.CSV", test::ContactWith({{1,
+                                           "\xC4\x80\x81"
+                                           "X"},
+                                          {5, "5\xB5m"}}) +
+                           "\r\n");
   Run();
   const std::vector<NotesEntry> eightBit =
       ReadNotes(dir.Read("marigold-notes.txt"), Path("LOG.CSV"), counted);

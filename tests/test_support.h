@@ -49,7 +49,8 @@ class Recorder : public conversion::Host {
           << message;
       message.resize(std::min(last, message.size()));
       // The line before it names marigold-notes.txt when a contact was noticed.
-      const std::size_t notes = message.rfind("\nEvery noticed contact, with its call, date and time: ");
+      const std::size_t notes =
+          message.rfind("\nEvery noticed contact, with its call, date and time: ");
       notesLine = notes == std::string::npos ? std::string() : message.substr(notes + 1);
       if (notes != std::string::npos) message.resize(notes);
     }

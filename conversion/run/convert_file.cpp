@@ -86,8 +86,8 @@ void ConvertLines(FormState& form, Host& host, RunContext& run, LineReader& read
       if (outcome.stop != Stop::kNone) return;
       continue;
     }
-    if (result.placeholderDate || !result.unknownBand.empty() || run.record.mayHoldBars ||
-        joined) [[unlikely]] {
+    if (result.placeholderDate || !result.unknownBand.empty() || run.record.mayHoldBars || joined)
+        [[unlikely]] {
       notes.Contact(number, result, joined);
     }
     // Asks the writer for room only now, since the record's size is known

@@ -112,8 +112,8 @@ std::string Completion(const RunOutcome& outcome) {
             ".";
   }
   const std::string twins = Twins(outcome);
-  return text + DateOrderNotice(outcome) + (twins.empty() ? "" : "\n" + twins) + NotesLine(outcome) +
-         "\nWritten to " + Quoted(outcome.outputPath) + ".";
+  return text + DateOrderNotice(outcome) + (twins.empty() ? "" : "\n" + twins) +
+         NotesLine(outcome) + "\nWritten to " + Quoted(outcome.outputPath) + ".";
 }
 
 std::string NotesLine(const RunOutcome& outcome) {
@@ -123,7 +123,8 @@ std::string NotesLine(const RunOutcome& outcome) {
            ".\nThere is no marigold-notes.txt beside marigold.txt.";
   }
   if (!outcome.notesWritten) return {};
-  return "\nEvery noticed contact, with its call, date and time: " + Quoted(outcome.notesPath) + ".";
+  return "\nEvery noticed contact, with its call, date and time: " + Quoted(outcome.notesPath) +
+         ".";
 }
 
 }  // namespace conversion

@@ -49,8 +49,7 @@ std::string HeldAdvice(const RunOutcome& outcome) {
 std::string OutputNotRemoved(const RunOutcome& outcome) {
   return Cannot("replace the output file",
                 outcome.notesInTheWay ? outcome.notesPath : outcome.outputPath, outcome) +
-         "\n" +
-         HeldAdvice(outcome) + "No records were written; marigold.txt was not changed.";
+         "\n" + HeldAdvice(outcome) + "No records were written; marigold.txt was not changed.";
 }
 
 std::string OutputNotCreated(const RunOutcome& outcome) {
@@ -80,8 +79,9 @@ std::string NotRenamed(const RunOutcome& outcome) {
   const std::string records = Plural(outcome.records, "whole record", "whole records");
   const std::string cannot =
       outcome.notesInTheWay
-          ? "Cannot remove " + Quoted(outcome.notesPath) + ", the list of noticed contacts of the "
-                                                           "earlier marigold.txt"
+          ? "Cannot remove " + Quoted(outcome.notesPath) +
+                ", the list of noticed contacts of the "
+                "earlier marigold.txt"
           : "Cannot rename " + Quoted(outcome.partialPath) + " to " + Quoted(outcome.outputPath);
   return cannot + ": " + platform::Reason(outcome.error) +
          (outcome.outputThere
@@ -156,7 +156,8 @@ std::string NotAFile(const RunOutcome& outcome) {
 
 std::string Describe(const RunOutcome& outcome) {
   // A stop after which marigold.txt was renamed tells of its notes at the end.
-  return outcome.stop == Stop::kNone ? Completion(outcome) : DescribeStop(outcome) + NotesLine(outcome);
+  return outcome.stop == Stop::kNone ? Completion(outcome)
+                                     : DescribeStop(outcome) + NotesLine(outcome);
 }
 
 std::string DescribeStop(const RunOutcome& outcome) {

@@ -114,7 +114,8 @@ void Notes::Put(std::string_view value, std::size_t chars) {
     if (byte >= 0x80) {
       const std::size_t n = Utf8SequenceLength(value, i);
       // A C1 control, U+0080 to U+009F, may end a line for some editors.
-      const bool control = n == 2 && byte == 0xC2 && static_cast<unsigned char>(value[i + 1]) < 0xA0;
+      const bool control =
+          n == 2 && byte == 0xC2 && static_cast<unsigned char>(value[i + 1]) < 0xA0;
       block_.append(n == 0 || control ? kReplacement : value.substr(i, n));
       i += n == 0 ? 1 : n;
       continue;
@@ -169,11 +170,10 @@ void Notes::Skipped(std::uint64_t number, std::string_view text) {
 
 void Notes::Contact(std::uint64_t number, const LineResult& result, bool joinedLines) {
   const Record& record = run_->record;
-  const std::string barFields =
-      record.mayHoldBars ? BarFields(record, std::make_index_sequence<kVaryingFields>())
-                         : std::string();
-  if (!result.placeholderDate && result.unknownBand.empty() && !joinedLines &&
-      barFields.empty()) {
+  const std::string barFields = record.mayHoldBars
+                                    ? BarFields(record, std::make_index_sequence<kVaryingFields>())
+                                    : std::string();
+  if (!result.placeholderDate && result.unknownBand.empty() && !joinedLines && barFields.empty()) {
     return;
   }
   placeholders += result.placeholderDate ? 1U : 0U;
@@ -253,8 +253,7 @@ void Notes::Publish(RunOutcome& outcome) {
     outcome.notesError = platform::SystemError(std::errc::no_such_file_or_directory);
     return;
   }
-  if ((outcome.notesError =
-           Retried([&] { return platform::Rename(partialPath_, notesPath_); }))) {
+  if ((outcome.notesError = Retried([&] { return platform::Rename(partialPath_, notesPath_); }))) {
     static_cast<void>(Retried([&] { return platform::Remove(partialPath_); }));
     return;
   }
