@@ -30,25 +30,35 @@ bool HoldsNonAscii(std::string_view bytes) {
                      [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
 }
 
-// Notes what converting the line numbered number gave in outcome; returns
-// true when it gave a record to write.
-bool Note(const LineResult& result, std::uint64_t number, RunOutcome& outcome) {
+// Notes what converting the line numbered number, held in form, gave in
+// outcome, and in notes when anything is to be told of its contact: joined
+// tells that it was joined from several lines. Returns true when it gave a
+// record to write.
+bool Note(const LineResult& result, std::uint64_t number, const FormState& form, bool joined,
+          const RunContext& run, Notes& notes, RunOutcome& outcome) {
   if (result.status != LineStatus::Converted) [[unlikely]] {
     if (result.status == LineStatus::Skipped) {
       outcome.skipped.Add(number);
+      notes.Skipped(number, form.Linea);
     } else {
       outcome.stop = Stop::kTooManyRecords;
       outcome.line = number;
     }
     return false;
   }
+  bool noticed = joined || run.record.mayHoldBars;
   if (result.placeholderDate) [[unlikely]] {
     outcome.placeholders.Add(number);
+    noticed = true;
   }
   if (!result.unknownBand.empty()) [[unlikely]] {
     outcome.unknownBands.Add(result.unknownBand);
+    noticed = true;
   }
   outcome.datesInOrder = outcome.datesInOrder || result.datesInOrder;
+  if (noticed) [[unlikely]] {
+    notes.Contact(number, result, joined);
+  }
   return true;
 }
 
@@ -80,15 +90,10 @@ void ConvertLines(FormState& form, Host& host, RunContext& run, LineReader& read
       result = ConvertLine(form, host, run, run.record);
       joined = result.status == LineStatus::Converted;
     }
-    if (!Note(result, number, outcome)) {
-      if (result.status == LineStatus::Skipped) notes.Skipped(number, form.Linea);
+    if (!Note(result, number, form, joined, run, notes, outcome)) {
       form.Linea = {};
       if (outcome.stop != Stop::kNone) return;
       continue;
-    }
-    if (result.placeholderDate || !result.unknownBand.empty() || run.record.mayHoldBars || joined)
-        [[unlikely]] {
-      notes.Contact(number, result, joined);
     }
     // Asks the writer for room only now, since the record's size is known
     // once the line is converted; the record is built where it leaves for the
