@@ -22,7 +22,7 @@ struct NotesEntry {
 std::string Kinds(const std::string& what) {
   std::string kinds;
   if (what.starts_with("Skipped, fewer than ")) kinds += 'S';
-  if (what.find("Placeholder date or time written for ") != std::string::npos) kinds += 'P';
+  if (what.find("Placeholder date or time written") != std::string::npos) kinds += 'P';
   if (what.find("Band kept as written in field 7: ") != std::string::npos) kinds += 'B';
   if (what.find("Joined from several lines") != std::string::npos) kinds += 'J';
   if (what.find("Bar turned into / in field") != std::string::npos) kinds += 'R';

@@ -3,6 +3,10 @@
 
 #include "notes_file.h"
 
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cstring>
 #include <utility>
 
 #include "message_words.h"
@@ -31,8 +35,23 @@ std::string BarFields(const Record& record, std::index_sequence<V...> /*unused*/
   return fields;
 }
 
-// Returns "; " between two kinds told on one line.
-std::string_view Between(const std::string& told) { return told.empty() ? "" : "; "; }
+// Tells whether each of the 8 bytes of word is printable ASCII, 0x20 to 0x7E.
+// A borrow or a carry between the bytes starts only at a byte that is not.
+constexpr bool Plain(std::uint64_t word) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+  constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
+  const std::uint64_t below = (word - 0x20 * kOnes) & ~word;  // a byte under 0x20
+  const std::uint64_t above = word + kOnes;                   // a byte of 0x7F or more
+  return ((below | above | word) & kHigh) == 0;
+}
+static_assert(Plain(0x7E7E20204B31484CULL) && !Plain(0x7F20202020202020ULL) &&
+              !Plain(0x2020201F20202020ULL) && !Plain(0x20202020202020C3ULL));
+
+// Copies text to out; returns the end.
+char* Literal(char* out, std::string_view text) {
+  std::memcpy(out, text.data(), text.size());
+  return out + text.size();
+}
 
 }  // namespace
 
@@ -73,80 +92,124 @@ bool Notes::Open() {
     static_cast<void>(platform::Remove(partialPath_));
     return false;
   }
-  block_.reserve(kBlock + 8 * 1024);
-  block_ = "\xEF\xBB\xBF";
-  block_ += "Noticed contacts of the conversion of " + Quoted(outcome_->inputPath) + " at ";
-  Put(run_->Moment(host_->Now()), kValueChars);
-  block_ += " into " + Quoted(outcome_->outputPath) + ".\r\nLine\tCall\tDate\tTime\tWhat happened";
-  End();
+  buffer_.resize(kBlock + kLineRoom);
+  PutText("\xEF\xBB\xBFNoticed contacts of the conversion of " + Quoted(outcome_->inputPath) +
+          " at ");
+  char* out = Put(buffer_.data() + used_, run_->Moment(host_->Now()), kValueChars);
+  used_ = static_cast<std::size_t>(out - buffer_.data());
+  PutText(" into " + Quoted(outcome_->outputPath) + ".\r\nLine\tCall\tDate\tTime\tWhat happened");
+  End(buffer_.data() + used_);
   return !error_;
 }
 
 bool Notes::Flush() {
   if (error_) return false;
   std::size_t done = 0;
-  while (done < block_.size()) {
+  while (done < used_) {
     std::size_t n = 0;
-    const std::error_code error = file_.Write(block_.data() + done, block_.size() - done, n);
+    const std::error_code error = file_.Write(buffer_.data() + done, used_ - done, n);
     done += n;
     if (error && error != std::errc::interrupted) {
       error_ = error;
       break;
     }
   }
-  block_.clear();
+  written_ += done;
+  used_ = 0;
+  // Lets the device write the notes while the run goes on, so that the flush
+  // at the end waits for the tail only; hints, as the record writer gives.
+  if (!error_ && written_ - started_ >= kWriteBack) {
+    file_.StartWriteBack(started_, written_ - started_);
+    if (dropped_ < started_) file_.DropWritten(dropped_, started_ - dropped_);
+    dropped_ = started_;
+    started_ = written_;
+  }
   return !error_;
 }
 
-void Notes::Put(std::string_view value, std::size_t chars) {
+void Notes::PutText(std::string_view text) {
+  while (!text.empty()) {
+    if (used_ >= kBlock && !Flush()) return;
+    const std::size_t n = std::min(text.size(), kBlock - used_);
+    std::memcpy(buffer_.data() + used_, text.data(), n);
+    used_ += n;
+    text.remove_prefix(n);
+  }
+}
+
+char* Notes::Put(char* out, std::string_view value, std::size_t chars) const {
   value = TrimSpaces(value);
+  // Printable ASCII goes as it is, as a rule the whole value.
+  const char* in = value.data();
+  const char* const plainEnd = in + std::min(value.size(), chars);
+  while (in + 8 <= plainEnd) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, in, 8);
+    if (!Plain(word)) break;
+    std::memcpy(out, in, 8);
+    in += 8;
+    out += 8;
+  }
+  while (in < plainEnd && static_cast<unsigned char>(*in - 0x20) < 0x5F) *out++ = *in++;
+  std::size_t i = static_cast<std::size_t>(in - value.data());
+  if (i == value.size()) return out;
+  std::size_t shown = i;
   // An 8-bit value is converted only as far as it is shown, a byte a character.
   std::string converted;
   bool more = false;
   if (run_ != nullptr && run_->eightBit) {
     more = value.size() > chars;
-    converted = platform::FromEightBit(value.substr(0, chars));
+    converted = platform::FromEightBit(value.substr(i, chars - i));
     value = converted;
+    i = 0;
   }
-  std::size_t i = 0;
-  for (std::size_t shown = 0; i < value.size() && shown < chars; ++shown) {
+  const auto put = [&](std::string_view bytes) {
+    std::memcpy(out, bytes.data(), bytes.size());
+    out += bytes.size();
+  };
+  for (; i < value.size() && shown < chars; ++shown) {
     const auto byte = static_cast<unsigned char>(value[i]);
     if (byte >= 0x80) {
       const std::size_t n = Utf8SequenceLength(value, i);
       // A C1 control, U+0080 to U+009F, may end a line for some editors.
       const bool control =
           n == 2 && byte == 0xC2 && static_cast<unsigned char>(value[i + 1]) < 0xA0;
-      block_.append(n == 0 || control ? kReplacement : value.substr(i, n));
+      put(n == 0 || control ? kReplacement : value.substr(i, n));
       i += n == 0 ? 1 : n;
       continue;
     }
     // Line breaks and tabs become blanks, every other control U+FFFD.
     if (byte == '\t' || byte == '\r' || byte == '\n') {
-      block_.push_back(' ');
+      *out++ = ' ';
     } else if (byte < 0x20 || byte == 0x7F) {
-      block_.append(kReplacement);
+      put(kReplacement);
     } else {
-      block_.push_back(static_cast<char>(byte));
+      *out++ = static_cast<char>(byte);
     }
     ++i;
   }
-  if (i < value.size() || more) block_.append(kEllipsis);
+  if (i < value.size() || more) put(kEllipsis);
+  return out;
 }
 
-void Notes::Start(std::uint64_t number, std::string_view call, std::string_view date,
-                  std::string_view time) {
-  block_ += "Line " + std::to_string(number) + "\t";
-  Put(call, kValueChars);
-  block_ += '\t';
-  Put(date, kValueChars);
-  block_ += '\t';
-  Put(time, kValueChars);
-  block_ += '\t';
+char* Notes::Start(std::uint64_t number, std::string_view call, std::string_view date,
+                   std::string_view time) {
+  char* out = Literal(buffer_.data() + used_, "Line ");
+  out = std::to_chars(out, out + 20, number).ptr;
+  *out++ = '\t';
+  out = Put(out, call, kValueChars);
+  *out++ = '\t';
+  out = Put(out, date, kValueChars);
+  *out++ = '\t';
+  out = Put(out, time, kValueChars);
+  *out++ = '\t';
+  return out;
 }
 
-void Notes::End() {
-  block_ += "\r\n";
-  if (block_.size() >= kBlock) static_cast<void>(Flush());
+void Notes::End(char* out) {
+  out = Literal(out, "\r\n");
+  used_ = static_cast<std::size_t>(out - buffer_.data());
+  if (used_ >= kBlock) static_cast<void>(Flush());
 }
 
 void Notes::Skipped(std::uint64_t number, std::string_view text) {
@@ -162,10 +225,11 @@ void Notes::Skipped(std::uint64_t number, std::string_view text) {
     const std::size_t at = columns.byName ? columns.at[c] : c;
     return at < found ? fields[at] : std::string_view();
   };
-  Start(number, column(column::Call), column(column::Date), column(column::Time));
-  block_ += "Skipped, fewer than " + std::to_string(columns.count) + " fields: ";
-  Put(text, kLineChars);
-  End();
+  char* out = Start(number, column(column::Call), column(column::Date), column(column::Time));
+  out = Literal(out, "Skipped, fewer than ");
+  out = std::to_chars(out, out + 20, columns.count).ptr;
+  out = Literal(out, " fields: ");
+  End(Put(out, text, kLineChars));
 }
 
 void Notes::Contact(std::uint64_t number, const LineResult& result, bool joinedLines) {
@@ -182,33 +246,28 @@ void Notes::Contact(std::uint64_t number, const LineResult& result, bool joinedL
   bars += barFields.empty() ? 0U : 1U;
   if (!Open()) return;
   const Fields& dati = record.columns;
-  Start(number, dati[column::Call], dati[column::Date], dati[column::Time]);
-  std::string told;
-  if (result.placeholderDate) {
-    block_ += "Placeholder date or time written for ";
-    Put(dati[column::Date], kValueChars);
-    block_ += ' ';
-    Put(dati[column::Time], kValueChars);
-    told = "placeholder";
-  }
+  char* out = Start(number, dati[column::Call], dati[column::Date], dati[column::Time]);
+  const char* const told = out;  // where the kinds told begin
+  const auto between = [&] {
+    if (out != told) out = Literal(out, "; ");
+  };
+  // The date and the time read stand in their columns.
+  if (result.placeholderDate) out = Literal(out, "Placeholder date or time written");
   if (!result.unknownBand.empty()) {
-    block_ += Between(told);
-    block_ += "Band kept as written in field 7: ";
-    Put(result.unknownBand, kValueChars);
-    told = "band";
+    between();
+    out = Put(Literal(out, "Band kept as written in field 7: "), result.unknownBand, kValueChars);
   }
   if (joinedLines) {
-    block_ += Between(told);
-    block_ += "Joined from several lines";
-    told = "joined";
+    between();
+    out = Literal(out, "Joined from several lines");
   }
   if (!barFields.empty()) {
-    block_ += Between(told);
-    block_ += barFields.find(',') == std::string::npos ? "Bar turned into / in field "
-                                                       : "Bar turned into / in fields ";
-    block_ += barFields;
+    between();
+    out = Literal(out, barFields.find(',') == std::string::npos ? "Bar turned into / in field "
+                                                                : "Bar turned into / in fields ");
+    out = Literal(out, barFields);
   }
-  End();
+  End(out);
 }
 
 void Notes::Finish(std::uint64_t records) {
@@ -216,12 +275,12 @@ void Notes::Finish(std::uint64_t records) {
   finished_ = true;
   if (!file_.is_open()) return;
   if (!error_) {
-    block_ += "Counted: " + Plural(skipped, "line", "lines") + " skipped, " +
-              Plural(placeholders, "placeholder date or time", "placeholder dates or times") +
-              ", " + Plural(bands, "band", "bands") + " kept as written, " +
-              Plural(joined, "contact", "contacts") + " joined from several lines, " +
-              Plural(bars, "record", "records") + " with a bar turned into /; " +
-              Plural(records, "record", "records") + " in marigold.txt.\r\n";
+    PutText("Counted: " + Plural(skipped, "line", "lines") + " skipped, " +
+            Plural(placeholders, "placeholder date or time", "placeholder dates or times") + ", " +
+            Plural(bands, "band", "bands") + " kept as written, " +
+            Plural(joined, "contact", "contacts") + " joined from several lines, " +
+            Plural(bars, "record", "records") + " with a bar turned into /; " +
+            Plural(records, "record", "records") + " in marigold.txt.\r\n");
     static_cast<void>(Flush());
   }
   if (!error_) {
@@ -229,6 +288,7 @@ void Notes::Finish(std::uint64_t records) {
       error_ = file_.Sync();
     } while (error_ == std::errc::interrupted);
   }
+  if (!error_ && started_ > 0) file_.DropWritten(dropped_, written_ - dropped_);
   const std::error_code closed = file_.Close();
   if (!error_) error_ = closed;
   // Notes that are not whole are none.

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 #include "form_state.h"
 #include "line_converter.h"
@@ -39,9 +40,14 @@ enum Notice : unsigned {
 // stops the notes alone: the run goes on, and Publish tells it.
 class Notes {
  public:
-  static constexpr std::size_t kBlock = 64 * 1024;  // bytes gathered before a write
-  static constexpr std::size_t kLineChars = 200;    // characters shown of a skipped line
-  static constexpr std::size_t kValueChars = 40;    // characters shown of a call, date, time, band
+  static constexpr std::size_t kBlock = 256 * 1024;  // bytes gathered before a write
+  // Bytes written before their write-back is started, as the record writer does.
+  static constexpr std::uint64_t kWriteBack = 8 * 1024 * 1024;
+  static constexpr std::size_t kLineChars = 200;  // characters shown of a skipped line
+  static constexpr std::size_t kValueChars = 40;  // characters shown of a call, date, time, band
+  // Bytes one line takes at most: a skipped line's number, three values and
+  // its text, each character at most 4 bytes.
+  static constexpr std::size_t kLineRoom = 4096;
 
   explicit Notes(const std::string& dir);
 
@@ -86,24 +92,32 @@ class Notes {
   bool Open();
   // Writes out the block; false after a failure, which it keeps.
   bool Flush();
-  // Appends the start of a line: its number, call, date and time.
-  void Start(std::uint64_t number, std::string_view call, std::string_view date,
-             std::string_view time);
-  // Appends a value as UTF-8, shortened to chars characters, on one line.
-  void Put(std::string_view value, std::size_t chars);
-  // Ends a line and writes out the block once it is full.
-  void End();
+  // Appends text of any length, writing out the block as it fills.
+  void PutText(std::string_view text);
+  // Writes a value at out as UTF-8, shortened to chars characters, on one line,
+  // in 4 * chars + 3 bytes at most; returns the end.
+  char* Put(char* out, std::string_view value, std::size_t chars) const;
+  // Writes the start of a line at the end of the block: its number, call, date
+  // and time; returns the end.
+  char* Start(std::uint64_t number, std::string_view call, std::string_view date,
+              std::string_view time);
+  // Ends the line that ends at out and writes out the block once it is full.
+  void End(char* out);
 
   std::string notes_, partial_;
   std::filesystem::path folder_, notesPath_, partialPath_;
   platform::FileId made_;
   platform::File file_;
-  std::string block_;
+  std::vector<char> buffer_;  // kBlock bytes and room behind them for one line
+  std::size_t used_ = 0;      // bytes of buffer_ that hold lines
   std::error_code error_;
   const RunOutcome* outcome_ = nullptr;
   RunContext* run_ = nullptr;
   Host* host_ = nullptr;
   LineCopy copy_;
+  std::uint64_t written_ = 0;  // bytes in the file
+  std::uint64_t started_ = 0;  // bytes whose write-back was started
+  std::uint64_t dropped_ = 0;  // bytes dropped from the system's cache
   bool finished_ = false;
 };
 
