@@ -435,13 +435,14 @@ TEST_F(FakeFaultTest, TheNotesBelongToTheMarigoldTxtBesideThemAfterEveryFault) {
   };
 
   // A failure of the notes alone: marigold.txt as ever, no notes at all.
-  const struct {
+  struct Step {
     Call call;
     std::errc error;
-  } alone[] = {{Call::Create, std::errc::no_space_on_device},
-               {Call::Write, std::errc::no_space_on_device},
-               {Call::Sync, std::errc::io_error},
-               {Call::Rename, std::errc::permission_denied}};
+  };
+  const std::array<Step, 4> alone = {{{Call::Create, std::errc::no_space_on_device},
+                                      {Call::Write, std::errc::no_space_on_device},
+                                      {Call::Sync, std::errc::io_error},
+                                      {Call::Rename, std::errc::permission_denied}}};
   for (const auto& fault : alone) {
     earlier();
     FailAlways(fault.call, fault.error, notesPartial);

@@ -151,7 +151,7 @@ char* Notes::Put(char* out, std::string_view value, std::size_t chars) const {
     out += 8;
   }
   while (in < plainEnd && static_cast<unsigned char>(*in - 0x20) < 0x5F) *out++ = *in++;
-  std::size_t i = static_cast<std::size_t>(in - value.data());
+  auto i = static_cast<std::size_t>(in - value.data());
   if (i == value.size()) return out;
   std::size_t shown = i;
   // An 8-bit value is converted only as far as it is shown, a byte a character.
