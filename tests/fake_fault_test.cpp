@@ -458,8 +458,10 @@ TEST_F(FakeFaultTest, TheNotesBelongToTheMarigoldTxtBesideThemAfterEveryFault) {
 
   // Earlier notes that cannot be removed keep the earlier marigold.txt with them.
   earlier();
-  // The first call on the name asks whether it could be replaced, the second removes it.
-  disk.Fail(Call::Remove, 2, std::errc::permission_denied, 0, Path("marigold-notes.txt"));
+  // The first call on the name asks whether it could be replaced, the next ones remove it.
+  for (int nth = 2; nth <= 20; ++nth) {
+    disk.Fail(Call::Remove, nth, std::errc::permission_denied, 0, Path("marigold-notes.txt"));
+  }
   EXPECT_EQ(Run(), "Cannot remove \"" + Path("marigold-notes.txt") +
                        "\", the list of noticed contacts of the earlier marigold.txt: " +
                        test::Reason(std::errc::permission_denied) +
