@@ -60,6 +60,10 @@ namespace {
 constexpr const char* kLargeName = "LOG.CSV";
 constexpr const char* kSmallName = "SMALL.CSV";
 constexpr const char* kShuffledName = "SHUFFLED.CSV";  // the large export, its columns shuffled
+// The large and the small export with a placeholder on every record, all listed in the notes.
+constexpr const char* kNoticedName = "NOTICED.CSV";
+constexpr const char* kSmallNoticedName = "SMALL-NOTICED.CSV";
+constexpr const char* kNotesName = "marigold-notes.txt";
 constexpr const char* kCopyName = "copy.out";
 constexpr const char* kLimitName = "limit.out";
 constexpr const char* kLimitPartialName = "limit.out.partial";
@@ -77,6 +81,7 @@ struct Options {
   bool exportOnly = false;  // write the export into dir and stop
   bool once = false;        // convert dir's export once in this process, for callgrind to count
   bool shuffled = false;    // the export's columns in another order, named by its header line
+  bench::Notices notices = bench::Notices::kAsUsual;  // what the export's records give to note
 };
 
 // Holds what one run in a child process sends back.
@@ -344,7 +349,9 @@ double MiB(long kib) { return static_cast<double>(kib) / 1024.0; }
 // Removes the outputs of the runs before and moves every file's bytes onto the
 // device, so that each run starts from a device at rest and writes a new file.
 void PrepareRun(const std::filesystem::path& dir) {
-  for (const char* name : {kOutputName, kCopyName, kLimitName}) ::unlink((dir / name).c_str());
+  for (const char* name : {kOutputName, kNotesName, kCopyName, kLimitName}) {
+    ::unlink((dir / name).c_str());
+  }
   ::sync();
 }
 
@@ -392,6 +399,10 @@ bool ParseOptions(int argc, char** argv, Options& options) {
       options.dir = argv[++i];
     } else if (arg == "--shuffled") {
       options.shuffled = true;
+    } else if (arg == "--nothing-noted") {
+      options.notices = bench::Notices::kNone;
+    } else if (arg == "--all-noticed") {
+      options.notices = bench::Notices::kEveryRecord;
     } else if (arg == "--keep") {
       options.keep = true;
     } else if (arg == "--export-only") {
@@ -411,6 +422,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
                    "temporary folder, removed afterwards)\n"
                    "  --keep    leave the files in place\n"
                    "  --shuffled  with --export-only: the export's columns in another order\n"
+                   "  --nothing-noted  with --export-only: bands of the table only, no bar\n"
+                   "  --all-noticed    with --export-only: a placeholder date on every record\n"
                    "  --export-only  write the large export into --dir and stop\n"
                    "  --once    convert the export in --dir once through the core, in this\n"
                    "            process and untimed, for valgrind to count its instructions\n",
@@ -430,7 +443,7 @@ int main(int argc, char** argv) {
   if (options.exportOnly) {
     std::filesystem::create_directories(options.dir);
     if (bench::WriteSyntheticExport((std::filesystem::path(options.dir) / kLargeName).string(),
-                                    options.lines, options.shuffled)) {
+                                    options.lines, options.shuffled, options.notices)) {
       return 0;
     }
     std::fprintf(stderr, "Cannot write the export into %s\n", options.dir.c_str());
@@ -460,7 +473,11 @@ int main(int argc, char** argv) {
   const std::string shuffled = (dir / kShuffledName).string();
   if (!bench::WriteSyntheticExport(large, options.lines) ||
       !bench::WriteSyntheticExport(small, options.smallLines) ||
-      !bench::WriteSyntheticExport(shuffled, options.lines, true)) {
+      !bench::WriteSyntheticExport(shuffled, options.lines, true) ||
+      !bench::WriteSyntheticExport((dir / kNoticedName).string(), options.lines, false,
+                                   bench::Notices::kEveryRecord) ||
+      !bench::WriteSyntheticExport((dir / kSmallNoticedName).string(), options.smallLines, false,
+                                   bench::Notices::kEveryRecord)) {
     std::fprintf(stderr, "Cannot write the exports into %s\n", options.dir.c_str());
     return 1;
   }
@@ -501,6 +518,10 @@ int main(int argc, char** argv) {
   series.emplace_back(
       "core, shuffled", [&] { return ConvertCore(dir, kShuffledName, options.lines); },
       [&] { return ConvertCore(dir, kSmallName, options.smallLines); });
+  // Every record noted: marigold-notes.txt streams a line a record beside marigold.txt.
+  series.emplace_back(
+      "core, all noticed", [&] { return ConvertCore(dir, kNoticedName, options.lines); },
+      [&] { return ConvertCore(dir, kSmallNoticedName, options.smallLines); });
 #ifdef S2M_BENCH_WINDOW
   series.emplace_back(
       "conversion, window", [&] { return ConvertWindow(dir, kLargeName, options.lines, argv[0]); },

@@ -128,10 +128,13 @@ void AppendTime(std::string& out, Random& random, const Day& d, std::size_t minu
   AppendNumber(out, random.Below(60), 2);
 }
 
-void AppendContact(std::string& out, Random& random) {
+// Appends a contact; notices changes a few of its values, the draws staying the same.
+void AppendContact(std::string& out, Random& random, Notices notices) {
   const Day day{1 + random.Below(28), 1 + random.Below(12), 1995 + random.Below(30)};
   const std::size_t minute = random.Below(24 * 60);
-  const std::size_t band = random.Below(kBands.size() * 2) % kBands.size();
+  std::size_t band = random.Below(kBands.size() * 2) % kBands.size();
+  constexpr std::size_t kTableBands = 13;
+  if (notices == Notices::kNone) band %= kTableBands;
   const std::string_view mode = random.Pick(kModes);
   const bool cw = mode == "CW";
 
@@ -140,7 +143,14 @@ void AppendContact(std::string& out, Random& random) {
   AppendCall(out, random);
   const std::string call = out.substr(callStart);
   out.push_back(',');
-  if (random.OneIn(200)) {
+  if (notices == Notices::kEveryRecord) {
+    static_cast<void>(random.OneIn(200));
+    AppendNumber(out, day.day, 2);  // 05.03.00: a year of two digits, never read
+    out.push_back('.');
+    AppendNumber(out, day.month, 2);
+    out.push_back('.');
+    AppendNumber(out, day.year % 100, 2);
+  } else if (random.OneIn(200)) {
     AppendNumber(out, day.day, 1);  // 5.3.2000: a date of another length
     out.push_back('.');
     AppendNumber(out, day.month, 1);
@@ -160,7 +170,7 @@ void AppendContact(std::string& out, Random& random) {
   out.append(random.Pick(kNames)).push_back(',');
   if (random.OneIn(5)) out.append("OP1");
   out.push_back(',');
-  if (random.OneIn(500)) {
+  if (random.OneIn(500) && notices != Notices::kNone) {
     out.append("up 5|listening");  // a bar, which the record writes as a slash
   } else {
     out.append(random.Pick(kComments));
@@ -223,7 +233,8 @@ void AppendShuffled(std::string& out, std::string_view line) {
 
 }  // namespace
 
-bool WriteSyntheticExport(const std::string& path, std::uint64_t lines, bool shuffled) {
+bool WriteSyntheticExport(const std::string& path, std::uint64_t lines, bool shuffled,
+                          Notices notices) {
   const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "wb"),
                                                              &std::fclose);
   if (!file) return false;
@@ -237,14 +248,14 @@ bool WriteSyntheticExport(const std::string& path, std::uint64_t lines, bool shu
       if (i == 0) {
         buffer.append(kHeader);
       } else {
-        AppendContact(buffer, random);
+        AppendContact(buffer, random, notices);
       }
     } else {
       line.clear();
       if (i == 0) {
         line.append(kHeader);
       } else {
-        AppendContact(line, random);
+        AppendContact(line, random, notices);
       }
       AppendShuffled(buffer, line);
     }

@@ -415,7 +415,8 @@ TEST(RunConversion, ReturnsTheOutcomeThatTheMessageWords) {
             "FINISH MARIGOLD.TXT with 3 DATA in FILE\n"
             "Skipped 1 line with fewer than 26 fields: line 2\n"
             "Band kept as written in field 7 (not in the band table) for 1 record: 60m.\n"
-            "Written to \"" +
+            "Every noticed contact, with its call, date and time: \"" +
+                test::PathText(dir.path() / "marigold-notes.txt") + "\".\nWritten to \"" +
                 test::PathText(dir.path() / "marigold.txt") + "\".");
 
   dir.Write("marigold.txt", "earlier");

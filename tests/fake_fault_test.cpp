@@ -417,4 +417,109 @@ TEST_F(FakeFaultTest, AnUnknownProgramFolderChangesNothing) {
   EXPECT_EQ(disk.Count(Call::Lock) + disk.Count(Call::OpenForReading), 0);
 }
 
+TEST_F(FakeFaultTest, TheNotesBelongToTheMarigoldTxtBesideThemAfterEveryFault) {
+  // An export of many contacts after a line cut short, which is noticed.
+  const std::string log = "short\r\n" + Export(4 * 1024);
+  const std::string all = CleanOutput(log);
+  const std::string notes = disk.Get(Path("marigold-notes.txt"));
+  ASSERT_TRUE(notes.starts_with("\xEF\xBB\xBFNoticed contacts of the conversion of "));
+  const std::size_t records = test::Records(all).size();
+  const std::string finish = "FINISH MARIGOLD.TXT with " + std::to_string(records) +
+                             " DATA in FILE\nSkipped 1 line with fewer than 26 fields: line 1";
+  const std::string notesPartial = Path("marigold-notes.txt.partial");
+  const auto earlier = [&] {
+    disk.ClearFaults();
+    disk.pauses.clear();
+    disk.Put(Path("marigold.txt"), "earlier");
+    disk.Put(Path("marigold-notes.txt"), "earlier notes");
+  };
+
+  // A failure of the notes alone: marigold.txt as ever, no notes at all.
+  struct Step {
+    Call call;
+    std::errc error;
+  };
+  const std::array<Step, 4> alone = {{{Call::Create, std::errc::no_space_on_device},
+                                      {Call::Write, std::errc::no_space_on_device},
+                                      {Call::Sync, std::errc::io_error},
+                                      {Call::Rename, std::errc::permission_denied}}};
+  for (const auto& fault : alone) {
+    earlier();
+    FailAlways(fault.call, fault.error, notesPartial);
+    EXPECT_EQ(Run(), finish + "\nCannot write the list of noticed contacts \"" +
+                         Path("marigold-notes.txt") + "\": " + test::Reason(fault.error) +
+                         ".\nThere is no marigold-notes.txt beside marigold.txt.")
+        << static_cast<int>(fault.call);
+    EXPECT_EQ(host.notesLine, "");
+    EXPECT_EQ(Output(), all);
+    EXPECT_FALSE(disk.Has(Path("marigold-notes.txt")));
+    EXPECT_FALSE(disk.Has(notesPartial));
+  }
+
+  // Earlier notes that cannot be removed keep the earlier marigold.txt with them.
+  earlier();
+  // The first call on the name asks whether it could be replaced, the next ones remove it.
+  for (int nth = 2; nth <= 20; ++nth) {
+    disk.Fail(Call::Remove, nth, std::errc::permission_denied, 0, Path("marigold-notes.txt"));
+  }
+  EXPECT_EQ(Run(), "Cannot remove \"" + Path("marigold-notes.txt") +
+                       "\", the list of noticed contacts of the earlier marigold.txt: " +
+                       test::Reason(std::errc::permission_denied) +
+                       ".\nmarigold.txt is still the earlier one: do not import it as this "
+                       "conversion. marigold.txt.partial holds the " +
+                       std::to_string(records) +
+                       " whole records of this conversion. The next START replaces "
+                       "marigold.txt.partial.");
+  EXPECT_EQ(Output(), "earlier");
+  EXPECT_EQ(disk.Get(Path("marigold-notes.txt")), "earlier notes");
+  EXPECT_FALSE(disk.Has(notesPartial));
+
+  // A fault before the first record leaves both earlier files as they were.
+  earlier();
+  disk.Fail(Call::Write, 1, std::errc::no_space_on_device, 0, Path("marigold.txt.partial"));
+  EXPECT_TRUE(Run().starts_with("Cannot write the output file"));
+  EXPECT_EQ(Output(), "earlier");
+  EXPECT_EQ(disk.Get(Path("marigold-notes.txt")), "earlier notes");
+  EXPECT_FALSE(disk.Has(notesPartial));
+
+  // A fault after some records renames them, and their notes with them.
+  earlier();
+  disk.Short(Call::Write, 1, 1000);
+  disk.Fail(Call::Write, 2, std::errc::no_space_on_device, 0, Path("marigold.txt.partial"));
+  const std::string cut = Run();
+  EXPECT_TRUE(cut.starts_with("Cannot write the output file")) << cut;
+  EXPECT_TRUE(cut.ends_with("\nEvery noticed contact, with its call, date and time: \"" +
+                            Path("marigold-notes.txt") + "\"."))
+      << cut;
+  EXPECT_EQ(Output(), WholeRecordsIn(all, 1000));
+  EXPECT_TRUE(disk.Get(Path("marigold-notes.txt"))
+                  .ends_with(" " + std::to_string(test::Records(Output()).size()) +
+                             " records in marigold.txt.\r\n"));
+  EXPECT_FALSE(disk.Has(notesPartial));
+
+  // A leftover of a killed run and earlier notes give way; the new notes are the run's.
+  earlier();
+  disk.Put(notesPartial, "left by a killed run");
+  EXPECT_EQ(Run(), finish);
+  EXPECT_EQ(host.notesLine, "Every noticed contact, with its call, date and time: \"" +
+                                Path("marigold-notes.txt") + "\".");
+  EXPECT_EQ(Output(), all);
+  EXPECT_EQ(disk.Get(Path("marigold-notes.txt")).substr(notes.find("\r\n")),
+            notes.substr(notes.find("\r\n")));
+  EXPECT_FALSE(disk.Has(notesPartial));
+
+  // Both names of the notes are refused as the export.
+  for (const std::string name : {"marigold-notes.txt", "marigold-notes.txt.partial"}) {
+    disk.Put(Path(name), log);
+    form.NomeFile = name;
+    host.messages.clear();
+    conversion::ConvertFile(form, kDir, host);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_TRUE(
+        host.messages[0].starts_with("The input file \"" + Path(name) + "\" is " + name + ", "))
+        << host.messages[0];
+    EXPECT_EQ(Output(), all);
+  }
+}
+
 }  // namespace

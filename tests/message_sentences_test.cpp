@@ -36,6 +36,12 @@ const auto kSentences = std::to_array<Sentence>({
     {R"(Placeholder date 01/01/2050 or time 12:12:12 written for \d+ records? whose date or time is in no form that is read: lines? [\d, …]+)",
      "Placeholder date 01/01/2050 or time 12:12:12"},
     {R"(Written to "[^"]*marigold\.txt"\.)", "Written to"},
+    {R"(Every noticed contact, with its call, date and time: "[^"]*marigold-notes\.txt"\.)",
+     "Every noticed contact, with its call, date and time"},
+    {R"(Cannot write the list of noticed contacts "[^"]*marigold-notes\.txt": .*\.)",
+     "Cannot write the list of noticed contacts"},
+    {R"(There is no marigold-notes\.txt beside marigold\.txt\.)",
+     "There is no marigold-notes.txt beside marigold.txt"},
     {R"(Band kept as written in field 7 \(not in the band table\) for \d+ records?: .*)",
      "Band kept as written in field 7"},
     // Notices of how the dates were read; the conversion that decides them words them so.
@@ -65,6 +71,10 @@ const auto kSentences = std::to_array<Sentence>({
      "is marigold.txt itself"},
     {R"(The input file "[^"]*" is marigold\.txt\.partial, the file this conversion writes before it names it marigold\.txt\.)",
      "is marigold.txt.partial"},
+    {R"(The input file "[^"]*" is marigold-notes\.txt, the list of noticed contacts this conversion writes beside marigold\.txt\.)",
+     "is marigold-notes.txt, the list of noticed contacts"},
+    {R"(The input file "[^"]*" is marigold-notes\.txt\.partial, the file this conversion writes before it names it marigold-notes\.txt\.)",
+     "is marigold-notes.txt.partial"},
     {R"(Type the name of the exported log instead\.)", "Type the name of the exported log"},
     {R"(The folder "[^"]*" does not exist\.)", "The folder \"...\" does not exist"},
     {R"(The name "[^"]*" leaves out the drive or the folder it starts from\.)",
@@ -103,6 +113,8 @@ const auto kSentences = std::to_array<Sentence>({
      "marigold.txt.partial holds the N whole records of this conversion"},
     {R"(Cannot remove "[^"]*", left by an earlier conversion: .*\.)",
      "left by an earlier conversion"},
+    {R"(Cannot remove "[^"]*marigold-notes\.txt", the list of noticed contacts of the earlier marigold\.txt: .*\.)",
+     "the list of noticed contacts of the earlier marigold.txt"},
     {R"(Remove it, or start the program from a folder of your own, then press START again\.)",
      "Remove it, or start the program from a folder of your own"},
     {R"(The temporary file "[^"]*" was replaced by another program while this conversion wrote it, so it was not renamed\.)",
@@ -137,6 +149,8 @@ std::vector<std::string> EveryMessage() {
   base.inputPath = base.folder + "\\LOG.CSV";
   base.outputPath = base.folder + "\\marigold.txt";
   base.partialPath = base.folder + "\\marigold.txt.partial";
+  base.notesPath = base.folder + "\\marigold-notes.txt";
+  base.notesPartialPath = base.folder + "\\marigold-notes.txt.partial";
   base.line = 7;
   base.count = 12;
   base.twinFolder = base.folder;
@@ -173,12 +187,15 @@ std::vector<std::string> EveryMessage() {
       for (const std::uint64_t records : {0U, 1U, 3U}) {
         outcome.records = records;
         outcome.outputThere = records == 1;
+        outcome.notesInTheWay = records == 3;
         for (const int where : {0, 1, 2}) {
           outcome.inputAbsent = where > 0;
           outcome.inputIsPartial = where == 1;
           outcome.inTempFolder = where > 1;
           outcome.missingFolder = where == 0 ? "C:\\Old" : "";
           outcome.stepIsFolder = where == 0;
+          outcome.notesWritten = where == 1;
+          outcome.notesError = where == 2 ? outcome.error : std::error_code();
           for (const conversion::OrderDecision& order : orders) {
             outcome.dateOrder = order;
             messages.push_back(conversion::Describe(outcome));

@@ -33,6 +33,28 @@ TEST(Platform, ConvertsToTheEightBitCodePageWithQuestionMarksForTheRest) {
   EXPECT_EQ(ToEightBit(""), "");
 }
 
+TEST(Platform, ConvertsFromTheEightBitCodePageToUtf8WithReplacementsForUndefinedBytes) {
+#ifdef _WIN32
+  if (::GetACP() != 1252) GTEST_SKIP() << "the ANSI code page here is " << ::GetACP();
+#endif
+  using conversion::platform::FromEightBit;
+  EXPECT_EQ(FromEightBit("M\xFCller"), "M\xC3\xBCller");
+  EXPECT_EQ(FromEightBit("\x80 5 \x9F\xA0\xFF"),
+            "\xE2\x82\xAC 5 \xC5\xB8\xC2\xA0\xC3\xBF");  // €, Ÿ, no-break space, ÿ
+  // The five bytes Windows-1252 leaves undefined.
+  EXPECT_EQ(FromEightBit("a\x81\x8D\x8F\x90\x9D"
+                         "b"),
+            "a\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"
+            "b");
+  EXPECT_EQ(FromEightBit(std::string("\0\r\n", 3)), std::string("\0\r\n", 3));
+  EXPECT_EQ(FromEightBit(""), "");
+  // Every byte comes back, and the way back gives it again.
+  for (int b = 0xA0; b <= 0xFF; ++b) {
+    const std::string byte(1, static_cast<char>(b));
+    EXPECT_EQ(ToEightBit(FromEightBit(byte)), byte) << b;
+  }
+}
+
 TEST(Platform, SystemErrorsMeanTheirConditionAndReadAsPlainWords) {
   const std::array conditions = {std::errc::no_such_file_or_directory,
                                  std::errc::permission_denied,

@@ -146,6 +146,50 @@ TEST(Output, TheTemporaryFileNeverFollowsALinkPlantedBeforeOrDuringARun) {
   EXPECT_EQ(test::Records(dir.Read("marigold.txt")).size(), 1u);
 }
 
+TEST(Output, TheNotesNeverFollowALinkPlantedAsEitherOfTheirNames) {
+  const test::TempDir dir;
+  const test::TempDir user;
+  // A line cut short, which the notes name.
+  dir.Write("LOG.CSV", std::string(test::kContact) + "\r\nshort\r\n");
+  user.Write("precious", "precious");
+  const std::filesystem::path partial = dir.path() / "marigold-notes.txt.partial";
+  const std::filesystem::path notes = dir.path() / "marigold-notes.txt";
+  const std::string finish =
+      "FINISH MARIGOLD.TXT with 1 DATA in FILE\nSkipped 1 line with fewer than 26 fields: line 2";
+  std::filesystem::create_symlink(user.path() / "precious", partial);
+  std::filesystem::create_symlink(user.path() / "precious", notes);
+  EXPECT_EQ(test::Convert(dir.path(), "LOG.CSV"), finish);
+  EXPECT_FALSE(std::filesystem::is_symlink(notes));
+  EXPECT_TRUE(dir.Read("marigold-notes.txt").find("Skipped, fewer than 26 fields: short") !=
+              std::string::npos);
+  // With nothing to note, a link by the notes' name goes, never the file it leads to.
+  std::filesystem::remove(notes);
+  std::filesystem::create_symlink(user.path() / "precious", notes);
+  dir.Write("LOG.CSV", std::string(test::kContact) + "\r\n");
+  EXPECT_EQ(test::Convert(dir.path(), "LOG.CSV"), "FINISH MARIGOLD.TXT with 1 DATA in FILE");
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(notes)));
+
+  // Plants the link as the temporary name again and again, during runs too.
+  dir.Write("LOG.CSV", std::string(test::kContact) + "\r\nshort\r\n");
+  std::atomic<bool> planting{true};
+  std::thread planter([&] {
+    while (planting) {
+      [[maybe_unused]] const int planted =
+          ::symlink((user.path() / "precious").c_str(), partial.c_str());
+    }
+  });
+  for (int run = 0; run < 30; ++run) {
+    const std::string message = test::Convert(dir.path(), "LOG.CSV");
+    EXPECT_TRUE(message == finish || message.starts_with(finish + "\nCannot write the list") ||
+                message.starts_with("Cannot remove \""))
+        << message;
+  }
+  planting = false;
+  planter.join();
+  EXPECT_EQ(user.Read("precious"), "precious");
+  EXPECT_FALSE(std::filesystem::is_symlink(notes));
+}
+
 TEST(ProgramFolder, ANameThatIsNotUtf8IsUsedAsItIsAndShownWithReplacementCharacters) {
   const test::TempDir top;
   const std::filesystem::path dir = top.path() / "caf\xE9";

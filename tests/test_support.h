@@ -48,6 +48,11 @@ class Recorder : public conversion::Host {
       EXPECT_TRUE(writtenTo.starts_with("Written to \"") && writtenTo.ends_with("marigold.txt\"."))
           << message;
       message.resize(std::min(last, message.size()));
+      // The line before it names marigold-notes.txt when a contact was noticed.
+      const std::size_t notes =
+          message.rfind("\nEvery noticed contact, with its call, date and time: ");
+      notesLine = notes == std::string::npos ? std::string() : message.substr(notes + 1);
+      if (notes != std::string::npos) message.resize(notes);
     }
     messages.push_back(std::move(message));
   }
@@ -58,6 +63,7 @@ class Recorder : public conversion::Host {
   std::vector<std::string> events;
   std::vector<std::string> messages;
   std::string writtenTo;  // the last line of the last completion
+  std::string notesLine;  // the line of the last completion that names marigold-notes.txt, or none
   std::time_t now = LocalTime(2026, 12, 7, 10, 20, 30);
   conversion::RegionalDates regional;  // a PC whose settings tell nothing of dates
 

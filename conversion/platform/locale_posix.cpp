@@ -165,4 +165,34 @@ std::string ToEightBit(std::string_view utf8) {
   return out;
 }
 
+std::string FromEightBit(std::string_view bytes) {
+  // Windows-1252 from 0x80 to 0x9F; the five bytes it leaves undefined are 0.
+  // From 0xA0 on it is Latin-1, whose bytes are their code points.
+  static constexpr std::array<char16_t, 32> kHigh = {
+      0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+      0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+  std::string out;
+  out.reserve(bytes.size());
+  for (const char c : bytes) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x80) {
+      out.push_back(c);
+      continue;
+    }
+    const char32_t code = b < 0xA0 ? kHigh[b - 0x80] : b;
+    if (code == 0) {
+      out.append("\xEF\xBF\xBD");
+    } else if (code < 0x800) {
+      out.push_back(static_cast<char>(0xC0 | (code >> 6)));
+      out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    } else {
+      out.push_back(static_cast<char>(0xE0 | (code >> 12)));
+      out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    }
+  }
+  return out;
+}
+
 }  // namespace conversion::platform

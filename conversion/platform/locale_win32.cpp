@@ -277,4 +277,17 @@ std::string ToEightBit(std::string_view utf8) {
   return Narrow(units, CP_ACP);
 }
 
+std::string FromEightBit(std::string_view bytes) {
+  if (bytes.empty()) return {};
+  const int size = static_cast<int>(std::min<std::size_t>(bytes.size(), INT_MAX));
+  const int n = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(n), L'\0');
+  ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, wide.data(), n);
+  // The page's undefined bytes come through as C1 controls, which are no text.
+  for (wchar_t& c : wide) {
+    if (c >= 0x80 && c <= 0x9F) c = 0xFFFD;
+  }
+  return Narrow(wide, CP_UTF8);
+}
+
 }  // namespace conversion::platform

@@ -87,6 +87,11 @@ DateOrder DateOrderOf(std::string_view pattern);
 // lacks, and any byte that is not UTF-8, becomes '?'.
 std::string ToEightBit(std::string_view utf8);
 
+// Converts text in the system's 8-bit code page to UTF-8: Windows-1252 on
+// Linux, the ANSI code page on Windows. A byte that the page leaves undefined
+// becomes U+FFFD.
+std::string FromEightBit(std::string_view bytes);
+
 // Returns true when name, a step of a path, is one of the system's reserved
 // names of a device, which open a device wherever they stand: on Windows
 // CON, PRN, AUX, NUL, COM0 to COM9, LPT0 to LPT9 (with superscript digits too),

@@ -11,6 +11,7 @@
 #include "line_converter.h"
 #include "line_joiner.h"
 #include "line_reader.h"
+#include "notes_file.h"
 #include "output_file.h"
 #include "platform.h"
 #include "record_writer.h"
@@ -29,32 +30,42 @@ bool HoldsNonAscii(std::string_view bytes) {
                      [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
 }
 
-// Notes what converting the line numbered number gave in outcome; returns
-// true when it gave a record to write.
-bool Note(const LineResult& result, std::uint64_t number, RunOutcome& outcome) {
+// Notes what converting the line numbered number, held in form, gave in
+// outcome, and in notes when anything is to be told of its contact: joined
+// tells that it was joined from several lines. Returns true when it gave a
+// record to write.
+bool Note(const LineResult& result, std::uint64_t number, const FormState& form, bool joined,
+          const RunContext& run, Notes& notes, RunOutcome& outcome) {
   if (result.status != LineStatus::Converted) [[unlikely]] {
     if (result.status == LineStatus::Skipped) {
       outcome.skipped.Add(number);
+      notes.Skipped(number, form.Linea);
     } else {
       outcome.stop = Stop::kTooManyRecords;
       outcome.line = number;
     }
     return false;
   }
+  bool noticed = joined || run.record.mayHoldBars;
   if (result.placeholderDate) [[unlikely]] {
     outcome.placeholders.Add(number);
+    noticed = true;
   }
   if (!result.unknownBand.empty()) [[unlikely]] {
     outcome.unknownBands.Add(result.unknownBand);
+    noticed = true;
   }
   outcome.datesInOrder = outcome.datesInOrder || result.datesInOrder;
+  if (noticed) [[unlikely]] {
+    notes.Contact(number, result, joined);
+  }
   return true;
 }
 
 // Converts line after line until the end of the input or a stop, which it
 // notes in outcome; a failed write is left for the writer to tell.
 void ConvertLines(FormState& form, Host& host, RunContext& run, LineReader& reader,
-                  RecordWriter& writer, RunOutcome& outcome) {
+                  RecordWriter& writer, Notes& notes, RunOutcome& outcome) {
   bool ended = false;  // the reader said it has no more lines; it is not asked again
   const auto next = [&](std::string_view& line, std::uint64_t& number) {
     ended = ended || !reader.Next(line);
@@ -74,10 +85,12 @@ void ConvertLines(FormState& form, Host& host, RunContext& run, LineReader& read
     LineResult result = ConvertLine(form, host, run, run.record, ahead ? nullptr : &marked);
     // Goes back for a join only now: a line starts one only when it is
     // skipped, which its split tells.
+    bool joined = false;
     if (result.status == LineStatus::Skipped && joiner.Join(form.Linea, read)) {
       result = ConvertLine(form, host, run, run.record);
+      joined = result.status == LineStatus::Converted;
     }
-    if (!Note(result, number, outcome)) {
+    if (!Note(result, number, form, joined, run, notes, outcome)) {
       form.Linea = {};
       if (outcome.stop != Stop::kNone) return;
       continue;
@@ -102,7 +115,7 @@ void ConvertLines(FormState& form, Host& host, RunContext& run, LineReader& read
 
 // Converts once both files are open, then finishes the output: a write
 // failure is the worse news and takes the place of any other stop.
-void Convert(FormState& form, Host& host, LineReader& reader, RecordWriter& writer,
+void Convert(FormState& form, Host& host, LineReader& reader, RecordWriter& writer, Notes& notes,
              RunOutcome& outcome) {
   try {
     RunContext run;
@@ -123,7 +136,8 @@ void Convert(FormState& form, Host& host, LineReader& reader, RecordWriter& writ
     run.SetDayHalves(regional.am, regional.pm);
     run.SetOperator(form.NomeUtente);
     reader.SetSeparator(run.separator);
-    ConvertLines(form, host, run, reader, writer, outcome);
+    notes.Begin(outcome, run, host);
+    ConvertLines(form, host, run, reader, writer, notes, outcome);
   } catch (const std::bad_alloc&) {
     form.Linea = {};
     form.Linea1.clear();
@@ -132,6 +146,7 @@ void Convert(FormState& form, Host& host, LineReader& reader, RecordWriter& writ
   }
   const WriteResult& written = writer.Finish();
   outcome.records = written.records;
+  notes.Finish(written.records);
   if (written.error) {
     outcome.stop = written.unsure ? Stop::kUnconfirmedFlush : Stop::kWriteError;
     outcome.error = written.error;
@@ -176,13 +191,18 @@ RunOutcome RunConversion(FormState& form, const std::filesystem::path& programDi
     outcome.inTempFolder = outcome.inputAbsent && LiesIn(dir, platform::TempFolder());
     return outcome;
   }
-  outcome.inputIsPartial = input.Is(paths.partial);
-  if (outcome.inputIsPartial || input.Is(paths.output)) {
+  Notes notes(dir);
+  outcome.notesPath = platform::JoinPath(dir, kNotesName);
+  outcome.notesPartialPath = platform::JoinPath(dir, kNotesPartialName);
+  outcome.notesInTheWay = input.Is(outcome.notesPath) || input.Is(outcome.notesPartialPath);
+  outcome.inputIsPartial = input.Is(paths.partial) || input.Is(outcome.notesPartialPath);
+  if (outcome.inputIsPartial || outcome.notesInTheWay || input.Is(paths.output)) {
     outcome.stop = Stop::kInputIsOutput;
     return outcome;
   }
 
   if ((outcome.stop = ClearOutput(paths, outcome)) != Stop::kNone) return outcome;
+  if ((outcome.stop = notes.Clear(outcome)) != Stop::kNone) return outcome;
   File output;
   if ((outcome.error = CreateOutput(paths, output))) {
     outcome.stop = Stop::kOutputNotCreated;
@@ -191,9 +211,9 @@ RunOutcome RunConversion(FormState& form, const std::filesystem::path& programDi
 
   LineReader reader(input);
   RecordWriter writer(output);
-  Convert(form, host, reader, writer, outcome);
-  // The lock is held until marigold.txt has its name.
-  PublishOutput(paths, outcome);
+  Convert(form, host, reader, writer, notes, outcome);
+  // The lock is held until marigold.txt and its notes have their names.
+  PublishOutput(paths, notes, outcome);
   return outcome;
 }
 

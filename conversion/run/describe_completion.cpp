@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "message_words.h"
+#include "platform.h"
 #include "run_outcome.h"
 
 namespace conversion {
@@ -111,8 +112,19 @@ std::string Completion(const RunOutcome& outcome) {
             ".";
   }
   const std::string twins = Twins(outcome);
-  return text + DateOrderNotice(outcome) + (twins.empty() ? "" : "\n" + twins) + "\nWritten to " +
-         Quoted(outcome.outputPath) + ".";
+  return text + DateOrderNotice(outcome) + (twins.empty() ? "" : "\n" + twins) +
+         NotesLine(outcome) + "\nWritten to " + Quoted(outcome.outputPath) + ".";
+}
+
+std::string NotesLine(const RunOutcome& outcome) {
+  if (outcome.notesError) {
+    return "\nCannot write the list of noticed contacts " + Quoted(outcome.notesPath) + ": " +
+           platform::Reason(outcome.notesError) +
+           ".\nThere is no marigold-notes.txt beside marigold.txt.";
+  }
+  if (!outcome.notesWritten) return {};
+  return "\nEvery noticed contact, with its call, date and time: " + Quoted(outcome.notesPath) +
+         ".";
 }
 
 }  // namespace conversion

@@ -47,8 +47,9 @@ std::string HeldAdvice(const RunOutcome& outcome) {
 }
 
 std::string OutputNotRemoved(const RunOutcome& outcome) {
-  return Cannot("replace the output file", outcome.outputPath, outcome) + "\n" +
-         HeldAdvice(outcome) + "No records were written; marigold.txt was not changed.";
+  return Cannot("replace the output file",
+                outcome.notesInTheWay ? outcome.notesPath : outcome.outputPath, outcome) +
+         "\n" + HeldAdvice(outcome) + "No records were written; marigold.txt was not changed.";
 }
 
 std::string OutputNotCreated(const RunOutcome& outcome) {
@@ -57,6 +58,15 @@ std::string OutputNotCreated(const RunOutcome& outcome) {
 }
 
 std::string InputIsOutput(const RunOutcome& outcome) {
+  if (outcome.notesInTheWay) {
+    return "The input file " + Quoted(outcome.inputPath) +
+           (outcome.inputIsPartial
+                ? " is marigold-notes.txt.partial, the file this conversion writes before it "
+                  "names it marigold-notes.txt.\n"
+                : " is marigold-notes.txt, the list of noticed contacts this conversion writes "
+                  "beside marigold.txt.\n") +
+           "Type the name of the exported log instead. Nothing was changed.";
+  }
   return "The input file " + Quoted(outcome.inputPath) +
          (outcome.inputIsPartial
               ? " is marigold.txt.partial, the file this conversion writes before it names it "
@@ -67,8 +77,13 @@ std::string InputIsOutput(const RunOutcome& outcome) {
 
 std::string NotRenamed(const RunOutcome& outcome) {
   const std::string records = Plural(outcome.records, "whole record", "whole records");
-  return "Cannot rename " + Quoted(outcome.partialPath) + " to " + Quoted(outcome.outputPath) +
-         ": " + platform::Reason(outcome.error) +
+  const std::string cannot =
+      outcome.notesInTheWay
+          ? "Cannot remove " + Quoted(outcome.notesPath) +
+                ", the list of noticed contacts of the "
+                "earlier marigold.txt"
+          : "Cannot rename " + Quoted(outcome.partialPath) + " to " + Quoted(outcome.outputPath);
+  return cannot + ": " + platform::Reason(outcome.error) +
          (outcome.outputThere
               ? ".\nmarigold.txt is still the earlier one: do not import it as this conversion. "
                 "marigold.txt.partial holds the " +
@@ -80,7 +95,8 @@ std::string NotRenamed(const RunOutcome& outcome) {
 }
 
 std::string PartialNotRemoved(const RunOutcome& outcome) {
-  return "Cannot remove " + Quoted(outcome.partialPath) +
+  return "Cannot remove " +
+         Quoted(outcome.notesInTheWay ? outcome.notesPartialPath : outcome.partialPath) +
          ", left by an earlier conversion: " + platform::Reason(outcome.error) +
          ".\nRemove it, or start the program from a folder of your own, then press START again. "
          "Nothing was changed.";
@@ -139,6 +155,12 @@ std::string NotAFile(const RunOutcome& outcome) {
 }  // namespace
 
 std::string Describe(const RunOutcome& outcome) {
+  // A stop after which marigold.txt was renamed tells of its notes at the end.
+  return outcome.stop == Stop::kNone ? Completion(outcome)
+                                     : DescribeStop(outcome) + NotesLine(outcome);
+}
+
+std::string DescribeStop(const RunOutcome& outcome) {
   switch (outcome.stop) {
     case Stop::kNone:
       return Completion(outcome);

@@ -36,4 +36,11 @@ std::string Twins(const RunOutcome& outcome);
 // Returns the completion message of a run that went through: FINISH, then its notices.
 std::string Completion(const RunOutcome& outcome);
 
+// Returns the message of a run that stopped before its end.
+std::string DescribeStop(const RunOutcome& outcome);
+
+// Returns the line that names marigold-notes.txt, or the one that says why it
+// is not there, each after a line break; nothing when no contact was noticed.
+std::string NotesLine(const RunOutcome& outcome);
+
 }  // namespace conversion

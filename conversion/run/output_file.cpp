@@ -3,6 +3,7 @@
 
 #include "output_file.h"
 
+#include "notes_file.h"
 #include "run_outcome.h"
 
 namespace conversion {
@@ -35,24 +36,45 @@ std::error_code CreateOutput(OutputPaths& paths, platform::File& output) {
   return error;
 }
 
-void PublishOutput(const OutputPaths& paths, RunOutcome& outcome) {
+namespace {
+
+// Removes the notes of the earlier marigold.txt before it is replaced; when
+// they stay, marigold.txt stays too, and the new notes go.
+bool ClearEarlierNotes(Notes& notes, RunOutcome& outcome) {
+  const std::error_code error = notes.ClearEarlier();
+  if (!error) return true;
+  outcome.stop = Stop::kNotRenamed;
+  outcome.error = error;
+  outcome.notesInTheWay = true;
+  notes.Drop();
+  return false;
+}
+
+}  // namespace
+
+void PublishOutput(const OutputPaths& paths, Notes& notes, RunOutcome& outcome) {
   // Another file in place of the one written is neither removed nor renamed.
   const bool ours = platform::Leads(paths.partialPath, paths.made);
   if (outcome.stop != Stop::kNone && outcome.records == 0) {
     // A temporary file that stays is removed by the next run.
     if (ours) static_cast<void>(Retried([&] { return platform::Remove(paths.partialPath); }));
+    notes.Drop();
     return;
   }
   if (!ours) {
     outcome.stop = Stop::kPartialReplaced;
+    notes.Drop();
     return;
   }
+  if (!ClearEarlierNotes(notes, outcome)) return;
   if (const std::error_code error =
           Retried([&] { return platform::Rename(paths.partialPath, paths.outputPath); })) {
     outcome.stop = Stop::kNotRenamed;
     outcome.error = error;
+    notes.Drop();
     return;
   }
+  notes.Publish(outcome);
   const std::error_code error = platform::SyncFolder(paths.folder);
   if (error && outcome.stop == Stop::kNone) {
     outcome.stop = Stop::kUnconfirmedFlush;

@@ -15,6 +15,7 @@ namespace conversion {
 
 struct RunOutcome;
 enum class Stop;
+class Notes;
 
 inline constexpr std::string_view kOutputName = "marigold.txt";
 inline constexpr std::string_view kPartialName = "marigold.txt.partial";
@@ -59,7 +60,10 @@ std::error_code CreateOutput(OutputPaths& paths, platform::File& output);
 // Makes the temporary file marigold.txt once the run has ended, whole records
 // only; removes it instead when a fault came before the first record, and
 // leaves marigold.txt as it was. A name that no longer leads to the file
-// written, a rename or a folder flush that fails is noted in outcome.
-void PublishOutput(const OutputPaths& paths, RunOutcome& outcome);
+// written, a rename or a folder flush that fails is noted in outcome. The
+// notes go with marigold.txt: the earlier ones are removed right before its
+// rename, the new ones renamed right after it, and both stay as they were
+// when marigold.txt does.
+void PublishOutput(const OutputPaths& paths, Notes& notes, RunOutcome& outcome);
 
 }  // namespace conversion

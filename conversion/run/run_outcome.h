@@ -95,6 +95,14 @@ struct RunOutcome {
   std::string inputPath;
   std::string outputPath;
   std::string partialPath;       // the temporary file that becomes marigold.txt
+  std::string notesPath;         // marigold-notes.txt, which lists every noticed contact
+  std::string notesPartialPath;  // the temporary file that becomes marigold-notes.txt
+  bool notesWritten = false;     // marigold-notes.txt now lists this run's noticed contacts
+  std::error_code notesError;    // why the notes of this run's marigold.txt are not there
+  // The stop's file is marigold-notes.txt or its temporary file, not marigold.txt's:
+  // kOutputNotRemoved, kPartialInTheWay, kNotRenamed (the earlier notes stayed) or
+  // kInputIsOutput.
+  bool notesInTheWay = false;
   std::error_code error;         // the system's error behind the stop
   std::uint64_t line = 0;        // the input line the run stopped at
   std::uint64_t records = 0;     // whole records in marigold.txt, or in the temporary file
