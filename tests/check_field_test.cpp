@@ -35,6 +35,7 @@ std::vector<Row> Prefixes() {
 std::vector<Case> CasesOf(int check, const std::vector<Row>& rows,
                           const std::vector<std::string>& unchanged) {
   std::vector<Case> cases;
+  cases.reserve(rows.size() + unchanged.size());
   for (const auto& [name, result] : rows) cases.emplace_back(check, name, result);
   for (const std::string& value : unchanged) cases.emplace_back(check, value, value);
   return cases;
