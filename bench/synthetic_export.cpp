@@ -24,7 +24,7 @@ constexpr std::array<std::string_view, 16> kCallPrefixes = {"HB9", "DL1", "DL7",
 // The 13 bands of the table, then two it lacks.
 constexpr std::array<std::string_view, 15> kBands = {"10m",  "15m",  "20m",  "40m", "80m",
                                                      "160m", "30m",  "17m",  "12m", "6m",
-                                                     "2m",   "70cm", "23cm", "60m", "20M"};
+                                                     "2m",   "70cm", "23cm", "99m", "20M"};
 constexpr std::array<std::string_view, 15> kFrequencies = {
     "28.450", "21.250", "14.205",  "7.012",   "3.650",    "1.840", "10.120", "18.100",
     "24.950", "50.150", "144.300", "432.200", "1296.200", "5.357", "14.074"};

@@ -25,7 +25,9 @@ compiled_sources() {
   sed -n 's|^ *"file": "'"$PWD"'/\(.*\)",*$|\1|p' "$1/compile_commands.json" | sort -u >"$1/compiled.txt"
   # Looks at the folders themselves, so that a tree without git, such as one
   # unpacked from an archive, is linted as well.
-  find "${folders[@]}" -name '*.cpp' -type f | sort | grep -Fx -f "$1/compiled.txt" || true
+  # Leaves out what a generator writes (generated/ folders): its generator is the source.
+  find "${folders[@]}" -name '*.cpp' -type f ! -path '*/generated/*' | sort |
+    grep -Fx -f "$1/compiled.txt" || true
 }
 
 # Lints only what the Linux build compiles, which leaves out the Windows-only sources.

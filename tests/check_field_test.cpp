@@ -15,6 +15,32 @@ using Case = std::tuple<int, std::string, std::string>;  // check, value, result
 
 class CheckFieldTest : public testing::TestWithParam<Case> {};
 
+using Row = std::pair<std::string, std::string>;  // name, what the check gives for it
+
+// The bands and their frequencies in MHz, as check 7 must give them.
+std::vector<Row> Bands() {
+  return {{"10m", "28"},   {"15m", "21"},   {"20m", "14"},   {"40m", "7"},  {"80m", "3.5"},
+          {"160m", "1.8"}, {"30m", "10"},   {"17m", "18"},   {"12m", "24"}, {"6m", "50"},
+          {"2m", "144"},   {"70cm", "432"}, {"23cm", "1200"}};
+}
+
+// The DXCC prefixes the logbook writes differently, as check 33 must give them.
+std::vector<Row> Prefixes() {
+  return {{"4UI", "4U1I"}, {"4UIT", "4U1I"}, {"4UU", "4U1U"}, {"UAAS", "UA9"},
+          {"UAEU", "UA"},  {"W", "K"},       {"CO", "CM"},    {"OKOM", "OK"},
+          {"UJ", "UK"},    {"VP8F", "VP8"},  {"VR", "VS6"},   {"ZB2", "ZB"}};
+}
+
+// Returns the cases of check: each row's name gives its value, each of unchanged stays as it is.
+std::vector<Case> CasesOf(int check, const std::vector<Row>& rows,
+                          const std::vector<std::string>& unchanged) {
+  std::vector<Case> cases;
+  cases.reserve(rows.size() + unchanged.size());
+  for (const auto& [name, result] : rows) cases.emplace_back(check, name, result);
+  for (const std::string& value : unchanged) cases.emplace_back(check, value, value);
+  return cases;
+}
+
 TEST_P(CheckFieldTest, GivesTheExpectedValue) {
   const auto& [check, value, result] = GetParam();
   conversion::FormState form;
@@ -46,22 +72,11 @@ INSTANTIATE_TEST_SUITE_P(
                     Case{2, "HB9/ABCDEF", "HB9"}, Case{2, "HB9/AB2CDEF", "AB2CDEF"},
                     Case{2, "A/B/C2/D", "A/B/C2/D"}));
 
-INSTANTIATE_TEST_SUITE_P(
-    Band, CheckFieldTest,
-    testing::Values(Case{7, "10m", "28"}, Case{7, "15m", "21"}, Case{7, "20m", "14"},
-                    Case{7, "40m", "7"}, Case{7, "80m", "3.5"}, Case{7, "160m", "1.8"},
-                    Case{7, "30m", "10"}, Case{7, "17m", "18"}, Case{7, "12m", "24"},
-                    Case{7, "6m", "50"}, Case{7, "2m", "144"}, Case{7, "70cm", "432"},
-                    Case{7, "23cm", "1200"}, Case{7, "20M", "20M"}, Case{7, "20 m", "20 m"},
-                    Case{7, "60m", "60m"}, Case{7, " ", " "}));
+INSTANTIATE_TEST_SUITE_P(Band, CheckFieldTest,
+                         testing::ValuesIn(CasesOf(7, Bands(), {"20M", "20 m", "60m", " "})));
 
-INSTANTIATE_TEST_SUITE_P(
-    Prefix, CheckFieldTest,
-    testing::Values(Case{33, "4UI", "4U1I"}, Case{33, "4UIT", "4U1I"}, Case{33, "4UU", "4U1U"},
-                    Case{33, "UAAS", "UA9"}, Case{33, "UAEU", "UA"}, Case{33, "W", "K"},
-                    Case{33, "CO", "CM"}, Case{33, "OKOM", "OK"}, Case{33, "UJ", "UK"},
-                    Case{33, "VP8F", "VP8"}, Case{33, "VR", "VS6"}, Case{33, "ZB2", "ZB"},
-                    Case{33, "WA", "WA"}, Case{33, "w", "w"}, Case{33, "UA", "UA"}));
+INSTANTIATE_TEST_SUITE_P(Prefix, CheckFieldTest,
+                         testing::ValuesIn(CasesOf(33, Prefixes(), {"WA", "w", "UA"})));
 
 // Only the check XCheck names applies: a band is no prefix, a call no band.
 INSTANTIATE_TEST_SUITE_P(OtherChecks, CheckFieldTest,
@@ -72,12 +87,9 @@ INSTANTIATE_TEST_SUITE_P(OtherChecks, CheckFieldTest,
 
 // Checks names a byte away from those of the tables: one changed, added or dropped.
 TEST(CheckValue, MapsOnlyTheExactNamesOfItsTables) {
-  const std::vector<std::pair<int, std::vector<std::string>>> tables = {
-      {7,
-       {"10m", "15m", "20m", "40m", "80m", "160m", "30m", "17m", "12m", "6m", "2m", "70cm",
-        "23cm"}},
-      {33, {"4UI", "4UIT", "4UU", "UAAS", "UAEU", "W", "CO", "OKOM", "UJ", "VP8F", "VR", "ZB2"}}};
-  for (const auto& [check, names] : tables) {
+  for (const auto& [check, rows] : {std::pair{7, Bands()}, std::pair{33, Prefixes()}}) {
+    std::vector<std::string> names;
+    for (const Row& row : rows) names.push_back(row.first);
     EXPECT_EQ(conversion::CheckValue(check, ""), "");
     for (const std::string& name : names) {
       std::vector<std::string> near = {name + "m", name.substr(1), name.substr(0, name.size() - 1),

@@ -27,7 +27,7 @@ using Contact = std::array<std::string, kUsedFields>;
 std::vector<Contact> Contacts() {
   const std::array<std::string, 5> dates = {"05.03.2000", "31/12/2017", "1/2/2018", "2024-02-29",
                                             "7.8.1999"};
-  const std::array<std::string, 4> bands = {"20m", "40M", "60m", ""};
+  const std::array<std::string, 4> bands = {"20m", "40M", "99m", ""};
   std::vector<Contact> contacts;
   for (std::size_t n = 0; n < 12; ++n) {
     Contact contact;

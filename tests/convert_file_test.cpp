@@ -122,15 +122,15 @@ TEST_F(ConvertFileTest, ReportsPlaceholderDates) {
 
 TEST_F(ConvertFileTest, NamesTheBandsTheTableLacks) {
   std::string log = std::string(test::kHeader) + "\n";
-  for (const std::string band : {"60m", "20m", "4m", "60m", "", "20M", "\"60m\""}) {
+  for (const std::string band : {"99m", "20m", "4m", "99m", "", "20M", "\"99m\""}) {
     log += test::ContactWith(5, band) + "\n";
   }
   dir.Write("LOG.CSV", log);
   EXPECT_EQ(Run(),
             "FINISH MARIGOLD.TXT with 8 DATA in FILE\n"
-            "Band kept as written in field 7 (not in the band table) for 5 records: 60m, 4m, 20M.");
+            "Band kept as written in field 7 (not in the band table) for 5 records: 99m, 4m, 20M.");
   const auto records = Output();
-  EXPECT_EQ(Fields(records[1])[7], "60m");
+  EXPECT_EQ(Fields(records[1])[7], "99m");
   EXPECT_EQ(Fields(records[2])[7], "14");
 
   log.clear();
@@ -399,7 +399,7 @@ namespace {
 
 TEST(RunConversion, ReturnsTheOutcomeThatTheMessageWords) {
   test::TempDir dir;
-  dir.Write("LOG.CSV", std::string(test::kHeader) + "\n" + "short\n" + test::ContactWith(5, "60m") +
+  dir.Write("LOG.CSV", std::string(test::kHeader) + "\n" + "short\n" + test::ContactWith(5, "99m") +
                            "\n" + test::kContact + "\n");
   conversion::FormState form;
   form.NomeFile = "LOG.CSV";
@@ -409,12 +409,12 @@ TEST(RunConversion, ReturnsTheOutcomeThatTheMessageWords) {
   EXPECT_EQ(outcome.count, 3);
   EXPECT_EQ(outcome.records, 3u);
   EXPECT_EQ(outcome.skipped.first(), std::vector<std::uint64_t>{2});
-  EXPECT_EQ(outcome.unknownBands.first(), std::vector<std::string>{"60m"});
+  EXPECT_EQ(outcome.unknownBands.first(), std::vector<std::string>{"99m"});
   EXPECT_TRUE(host.messages.empty()) << "the caller words and shows the outcome";
   EXPECT_EQ(conversion::Describe(outcome),
             "FINISH MARIGOLD.TXT with 3 DATA in FILE\n"
             "Skipped 1 line with fewer than 26 fields: line 2\n"
-            "Band kept as written in field 7 (not in the band table) for 1 record: 60m.\n"
+            "Band kept as written in field 7 (not in the band table) for 1 record: 99m.\n"
             "Every noticed contact, with its call, date and time: \"" +
                 test::PathText(dir.path() / "marigold-notes.txt") + "\".\nWritten to \"" +
                 test::PathText(dir.path() / "marigold.txt") + "\".");

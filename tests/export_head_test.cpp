@@ -1,11 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 
+#include "column_table.h"
 #include "export_head.h"
 #include "test_support.h"
 
 namespace {
+
+// The column table gives the header line the exports of these tests start with, name for name.
+static_assert(conversion::kColumnNames == std::string_view(test::kHeader),
+              "the column table names the columns of the header line the system checks");
 
 using conversion::DateOrder;
 using conversion::OrderReason;

@@ -161,7 +161,7 @@ std::vector<std::string> EveryMessage() {
     base.skipped.Add(line);
     base.placeholders.Add(line);
   }
-  base.unknownBands.Add("60m");
+  base.unknownBands.Add("99m");
   base.unknownBands.Add("4m");
   base.headerDifference =
       "column 6 is \"Mode\" where \"Band\" is expected, column 7 is \"Band\" where \"Mode\" "

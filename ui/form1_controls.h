@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "export_head.h"
+#include "column_table.h"
 
 // The window's controls and texts, read by the window of each system. Positions
 // are twips (1/1440 inch) of the client area; texts are UTF-8.
@@ -20,13 +20,17 @@ inline constexpr int kClientWidth = 6660;
 inline constexpr int kClientHeight = 2355;
 
 inline constexpr std::string_view kInfoTitle = "MARIGOLD CVS FORMAT";
-inline constexpr std::string_view kInfoText =
-    "For to work correctly please make this format of data in CVS format:"
-    "\r\n\r\n"
-    "DXCC,Call,Date,Time,End,Band,Mode,QRG,Name,Operator,Comment,QTH-Locator,QTH,RSTS,RSTS_NR,"
-    "RSTR,RSTR_NR,QSLR,QSLS,QSL-Action,SPEZ,MY-QTH,Contest,QSL-Mgr,Region,WPX";
-static_assert(kInfoText.ends_with(conversion::kColumnNames),
-              "INFO lists the columns whose header names the conversion checks");
+// Holds INFO's text: how to export, then the columns' names as the header line lists them.
+inline constexpr auto kInfoBytes = [] {
+  constexpr std::string_view kLead =
+      "For to work correctly please make this format of data in CVS format:\r\n\r\n";
+  std::array<char, kLead.size() + conversion::kColumnNames.size()> bytes{};
+  std::size_t at = 0;
+  for (const char c : kLead) bytes.at(at++) = c;
+  for (const char c : conversion::kColumnNames) bytes.at(at++) = c;
+  return bytes;
+}();
+inline constexpr std::string_view kInfoText(kInfoBytes.data(), kInfoBytes.size());
 
 enum class Kind { PushButton, Label, TextBox };
 

@@ -68,7 +68,7 @@ std::string_view Lookup(const std::array<Row, N>& rows, std::string_view value) 
 }
 
 // Band names and their frequencies in MHz, compared in this order.
-constexpr std::array<Row, 13> kBands{{
+constexpr auto kBands = std::to_array({
     Replace("10m", "28"),
     Replace("15m", "21"),
     Replace("20m", "14"),
@@ -82,10 +82,10 @@ constexpr std::array<Row, 13> kBands{{
     Replace("2m", "144"),
     Replace("70cm", "432"),
     Replace("23cm", "1200"),
-}};
+});
 
 // DXCC prefixes the logbook writes differently, compared in this order.
-constexpr std::array<Row, 12> kPrefixes{{
+constexpr auto kPrefixes = std::to_array({
     Replace("4UI", "4U1I"),
     Replace("4UIT", "4U1I"),
     Replace("4UU", "4U1U"),
@@ -98,7 +98,7 @@ constexpr std::array<Row, 12> kPrefixes{{
     Replace("VP8F", "VP8"),
     Replace("VR", "VS6"),
     Replace("ZB2", "ZB"),
-}};
+});
 
 bool HoldsDigit(std::string_view part) { return std::any_of(part.begin(), part.end(), IsDigit); }
 

@@ -16,13 +16,30 @@ namespace conversion {
 // All texts are empty and all numbers 0 when the window is created; they keep
 // their values between runs.
 struct FormState {
-  std::string_view Linea;     // input line being converted, without its terminator
-  std::string Linea1;         // output record being built
-  std::int32_t xx = 0;        // records converted in this run
-  std::string CheckMarigold;  // value handed to and returned by CheckField
-  std::int32_t XCheck = 0;    // check CheckField applies: 2, 7 or 33
-  std::string NomeUtente;     // operator name as typed, UTF-8
-  std::string NomeFile;       // input file name as typed, in the file system's encoding
+  // Holds the export line being converted, without its line end: ConvertFile
+  // sets it to each line in turn and empties it after the line; ConvertLine reads it.
+  std::string_view Linea;
+  // Holds the records ConvertLine builds, each appended as its 48 fields between
+  // bars; a run writes its records to marigold.txt straight from the line's
+  // fields instead and leaves it empty.
+  std::string Linea1;
+  // Counts the records of this run: START sets it to 0, ConvertLine adds one a
+  // record, and the closing message shows it; it keeps the count until the next START.
+  std::int32_t xx = 0;
+  // Holds the value a field check is given and gives back: CheckField reads it
+  // and writes the result in its place; after a line it holds the DXCC prefix
+  // as check 33 gave it.
+  std::string CheckMarigold;
+  // Names the check CheckField applies by the number of the record field it
+  // serves: 2 the base call, 7 the band's frequency, 33 the DXCC prefix; any
+  // other number applies none. ConvertLine sets it; 33 after a line.
+  std::int32_t XCheck = 0;
+  // Holds the operator's name as typed into Text2, UTF-8: START copies it,
+  // and every record shows it in field 3.
+  std::string NomeUtente;
+  // Holds the export's file name as typed into Text1, in the file system's
+  // encoding: START copies it, and ConvertFile looks for it in the program's folder.
+  std::string NomeFile;
 };
 
 // The window-system operations and the clock a run uses. The window implements

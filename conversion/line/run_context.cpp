@@ -1,4 +1,4 @@
-// The run layer's context: prepares the operator's name, the AM and PM words and field 47 in the
+// The line layer's context: prepares the operator's name, the AM and PM words and field 47 in the
 // export's encoding, and the counter's text.
 
 #include "run_context.h"

@@ -1,4 +1,4 @@
-// The run layer's context: the settings, buffers and counter text one run keeps from line to
+// The line layer's context: the settings, buffers and counter text one run keeps from line to
 // line.
 
 #pragma once

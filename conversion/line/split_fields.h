@@ -9,43 +9,11 @@
 #include <string_view>
 #include <vector>
 
+#include "column_table.h"
 #include "marks.h"
 
 // Splits a line of the export into the fields a record is written from.
 namespace conversion {
-
-// Names the columns of an export line, in the order of its header line.
-namespace column {
-enum : std::size_t {
-  DXCC,
-  Call,
-  Date,
-  Time,
-  End,
-  Band,
-  Mode,
-  QRG,
-  Name,
-  Operator,
-  Comment,
-  Locator,
-  QTH,
-  RSTS,
-  RSTS_NR,
-  RSTR,
-  RSTR_NR,
-  QSLR,
-  QSLS,
-  QSLAction,
-  SPEZ,
-  MyQTH,
-  Contest,
-  QSLMgr,
-  Region,
-  WPX,
-  Count,
-};
-}  // namespace column
 
 // Fields of an export line that the record uses.
 inline constexpr std::size_t kUsedFields = column::Count;

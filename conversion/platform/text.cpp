@@ -1,4 +1,4 @@
-// The line layer's text helpers: UTF-8 checks, character counts and case folding.
+// The platform layer's text helpers: UTF-8 checks, character counts and case folding.
 
 #include "text.h"
 

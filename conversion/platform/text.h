@@ -1,4 +1,4 @@
-// The line layer's text helpers: UTF-8 sequences and characters, case folding of names, and
+// The platform layer's text helpers: UTF-8 sequences and characters, case folding of names, and
 // ASCII digits and case.
 
 #pragma once

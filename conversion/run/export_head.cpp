@@ -6,6 +6,7 @@
 #include <array>
 #include <limits>
 
+#include "column_table.h"
 #include "date_time.h"
 #include "line_joiner.h"
 #include "text.h"
@@ -166,11 +167,9 @@ std::string HeaderDifference(std::string_view head, char separator) {
     return {};
   }
   std::string difference;
-  std::string_view names = kColumnNames;
   std::size_t shown = 0;
   for (std::size_t k = 0; k < kUsedFields && shown < 3; ++k) {
-    const std::string_view expected = names.substr(0, names.find(','));
-    names.remove_prefix(std::min(names.size(), expected.size() + 1));
+    const std::string_view expected = kColumnList[k];
     // An empty field comes as one blank.
     const std::string_view name = header[k] == " " ? std::string_view() : header[k];
     if (SameIgnoringAsciiCase(name, expected)) continue;

@@ -3,8 +3,6 @@
 
 #pragma once
 
-#include <algorithm>
-#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -17,22 +15,6 @@
 // the order of day and month in its dates, and whether its header line names
 // the columns the conversion expects.
 namespace conversion {
-
-// Names the columns of an export, as its header line and INFO list them.
-inline constexpr std::string_view kColumnNames =
-    "DXCC,Call,Date,Time,End,Band,Mode,QRG,Name,Operator,Comment,QTH-Locator,QTH,RSTS,RSTS_NR,"
-    "RSTR,RSTR_NR,QSLR,QSLS,QSL-Action,SPEZ,MY-QTH,Contest,QSL-Mgr,Region,WPX";
-
-// Names each column of kColumnNames, in order.
-inline constexpr std::array<std::string_view, kUsedFields> kColumnList = [] {
-  std::array<std::string_view, kUsedFields> list{};
-  std::string_view names = kColumnNames;
-  for (std::string_view& name : list) {
-    name = names.substr(0, names.find(','));
-    names.remove_prefix(std::min(names.size(), name.size() + 1));
-  }
-  return list;
-}();
 
 // Tells how the lines of an export are split and where they hold their columns.
 struct ExportLayout {

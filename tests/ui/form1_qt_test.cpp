@@ -16,10 +16,12 @@
 #include <QTest>
 #include <QUrl>
 #include <ostream>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "form1.h"
+#include "form1_controls.h"
 #include "window_export.h"
 
 // Prints QStrings as text in failure messages.
@@ -122,15 +124,19 @@ TEST_F(Form1Test, StartConvertsTheExportWithTheTypedNames) {
   EXPECT_EQ(Control<QLabel>("Label2")->text(), QStringLiteral("2"));
 }
 
+// INFO's text, word for word; the control table makes it from the column table.
+constexpr std::string_view kInfoWords =
+    "For to work correctly please make this format of data in CVS format:\r\n\r\nDXCC,Call,Date,"
+    "Time,End,Band,Mode,QRG,Name,Operator,Comment,QTH-Locator,QTH,RSTS,RSTS_NR,RSTR,RSTR_NR,QSLR,"
+    "QSLS,QSL-Action,SPEZ,MY-QTH,Contest,QSL-Mgr,Region,WPX";
+static_assert(form1::kInfoText == kInfoWords, "INFO lists the columns in the words it always has");
+
 TEST_F(Form1Test, InfoShowsTheExpectedColumns) {
   QTest::mouseClick(Control<QPushButton>("Command2"), Qt::LeftButton);
   ASSERT_EQ(boxes_.size(), 1U);
   EXPECT_EQ(boxes_[0].first, QStringLiteral("MARIGOLD CVS FORMAT"));
   EXPECT_EQ(boxes_[0].second,
-            QStringLiteral("For to work correctly please make this format of data in CVS format:"
-                           "\r\n\r\nDXCC,Call,Date,Time,End,Band,Mode,QRG,Name,Operator,Comment,"
-                           "QTH-Locator,QTH,RSTS,RSTS_NR,RSTR,RSTR_NR,QSLR,QSLS,QSL-Action,SPEZ,"
-                           "MY-QTH,Contest,QSL-Mgr,Region,WPX"));
+            QString::fromUtf8(kInfoWords.data(), static_cast<qsizetype>(kInfoWords.size())));
 }
 
 TEST_F(Form1Test, TabMovesFromStartToInfoToBothFieldsAndTheButtonBetween) {
