@@ -133,7 +133,9 @@ void Convert(FormState& form, Host& host, LineReader& reader, RecordWriter& writ
   const WriteResult& written = writer.Finish();
   outcome.records = written.records;
   if (written.error) {
-    outcome.stop = written.unsure ? Stop::kUnconfirmedFlush : Stop::kWriteError;
+    outcome.stop = !written.flushed ? Stop::kNotFlushed
+                   : written.unsure ? Stop::kUnconfirmedFlush
+                                    : Stop::kWriteError;
     outcome.error = written.error;
   }
   outcome.count = form.xx;

@@ -47,6 +47,9 @@ void PublishOutput(const OutputPaths& paths, RunOutcome& outcome) {
     outcome.stop = Stop::kPartialReplaced;
     return;
   }
+  // Records the device did not confirm never take the earlier marigold.txt's
+  // place: a power cut could leave the new name with none of their bytes.
+  if (outcome.stop == Stop::kNotFlushed) return;
   if (const std::error_code error =
           Retried([&] { return platform::Rename(paths.partialPath, paths.outputPath); })) {
     outcome.stop = Stop::kNotRenamed;
