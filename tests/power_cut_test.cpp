@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <functional>
 #include <optional>
@@ -77,9 +78,9 @@ std::string Told(const std::optional<std::string>& file, const Promise& promise)
 
 // Returns a step of the log as a reader of a failure looks for it.
 std::string Told(const fake::Step& step) {
-  static constexpr const char* kNames[] = {"Create", "Write",  "Truncate",   "Sync",
-                                           "Remove", "Rename", "SyncFolder", "Mark"};
-  std::string text = kNames[static_cast<int>(step.change)] + (" " + step.path);
+  static constexpr auto kNames = std::to_array<const char*>(
+      {"Create", "Write", "Truncate", "Sync", "Remove", "Rename", "SyncFolder", "Mark"});
+  std::string text = kNames.at(static_cast<std::size_t>(step.change)) + (" " + step.path);
   if (step.change == fake::Change::Rename || step.change == fake::Change::Mark) {
     text += " " + step.to;
   }
