@@ -320,6 +320,7 @@ class ImportHook {
             reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
         if (std::strcmp(reinterpret_cast<const char*>(byName->Name), name) != 0) continue;
         slot_ = &slots->u1.Function;
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): the table holds addresses as integers.
         original = reinterpret_cast<void*>(*slot_);
         Set(replacement);
         return;
