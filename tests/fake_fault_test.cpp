@@ -36,6 +36,10 @@ std::string RecordsWritten(std::size_t records) {
          " written to marigold.txt.";
 }
 
+constexpr const char* kNotRenamed =
+    "The device did not confirm the records given to it, so marigold.txt.partial was not "
+    "renamed.";
+
 constexpr const char* kUnconfirmed =
     "The device did not confirm the records given to it; marigold.txt may be incomplete. "
     "Convert again before importing it.";
@@ -170,12 +174,64 @@ TEST_F(FakeFaultTest, InterruptedAndShortReadsAndWritesGoOnToTheEnd) {
 
 TEST_F(FakeFaultTest, AFlushOrACloseThatFailsIsNeverFinish) {
   const std::string all = CleanOutput(Export(64 * 1024));
-  for (const Call call : {Call::Sync, Call::Close}) {
-    disk.Fail(call, 1, std::errc::io_error, 0, Path("marigold.txt.partial"));
-    EXPECT_EQ(Run(), "Cannot write the output file \"" + Path("marigold.txt") +
-                         "\": " + test::Reason(std::errc::io_error) + ".\n" + kUnconfirmed);
-    EXPECT_EQ(Output(), all) << "every record was handed to the system";
-  }
+  const std::string records = std::to_string(test::Records(all).size()) + " whole records";
+  // The records the device did not confirm are not renamed.
+  disk.Fail(Call::Sync, 1, std::errc::io_error, 0, Path("marigold.txt.partial"));
+  disk.Put(Path("marigold.txt"), "earlier");
+  EXPECT_EQ(Run(), "Cannot write the output file \"" + Path("marigold.txt") +
+                       "\": " + test::Reason(std::errc::io_error) + ".\n" + kNotRenamed +
+                       "\nmarigold.txt is still the earlier one: do not import it as this "
+                       "conversion. marigold.txt.partial holds the " +
+                       records +
+                       " of this conversion. The next START replaces "
+                       "marigold.txt.partial.");
+  EXPECT_EQ(Output(), "earlier");
+  EXPECT_EQ(disk.Get(Path("marigold.txt.partial")), all);
+
+  // A close that fails after the flush: the records are on the device, renamed.
+  disk.Fail(Call::Close, 1, std::errc::io_error, 0, Path("marigold.txt.partial"));
+  EXPECT_EQ(Run(), "Cannot write the output file \"" + Path("marigold.txt") +
+                       "\": " + test::Reason(std::errc::io_error) + ".\n" + kUnconfirmed);
+  EXPECT_EQ(Output(), all);
+}
+
+TEST_F(FakeFaultTest, TheWholeRecordsKeptAfterAFailedWriteAreFlushedBeforeTheRename) {
+  const std::string all = CleanOutput(Export(64 * 1024));
+  disk.Put(Path("marigold.txt"), "earlier");
+  const int syncs = disk.Count(Call::Sync);
+  disk.Fail(Call::Write, 1, std::errc::no_space_on_device, 8000);
+  const std::string kept = WholeRecordsIn(all, 8000);
+  const std::size_t records = test::Records(kept).size();
+  EXPECT_EQ(Run(), "Cannot write the output file \"" + Path("marigold.txt") +
+                       "\": " + test::Reason(std::errc::no_space_on_device) + ".\n" +
+                       RecordsWritten(records) + " Each of them is whole.");
+  EXPECT_EQ(Output(), kept);
+  EXPECT_EQ(disk.Count(Call::Sync), syncs + 1);
+
+  // A flush refused after the failed write leaves the earlier marigold.txt and says where
+  // the records are.
+  disk.Put(Path("marigold.txt"), "earlier");
+  const int renames = disk.Count(Call::Rename);
+  disk.Fail(Call::Write, 1, std::errc::no_space_on_device, 8000);
+  disk.Fail(Call::Sync, 1, std::errc::io_error);
+  EXPECT_EQ(Run(), "Cannot write the output file \"" + Path("marigold.txt") +
+                       "\": " + test::Reason(std::errc::io_error) + ".\n" + kNotRenamed +
+                       "\nmarigold.txt is still the earlier one: do not import it as this "
+                       "conversion. marigold.txt.partial holds the " +
+                       std::to_string(records) +
+                       " whole records of this conversion. The next START replaces "
+                       "marigold.txt.partial.");
+  EXPECT_EQ(Output(), "earlier");
+  EXPECT_EQ(disk.Get(Path("marigold.txt.partial")), kept);
+  EXPECT_EQ(disk.Count(Call::Rename), renames) << "nothing was renamed";
+
+  // With nothing kept, the temporary file goes.
+  disk.Fail(Call::Write, 1, std::errc::no_space_on_device);
+  disk.Fail(Call::Sync, 1, std::errc::io_error);
+  EXPECT_EQ(Run(), "Cannot write the output file \"" + Path("marigold.txt") +
+                       "\": " + test::Reason(std::errc::io_error) + ".\n" + RecordsWritten(0));
+  EXPECT_EQ(Output(), "earlier");
+  EXPECT_FALSE(disk.Has(Path("marigold.txt.partial")));
 }
 
 TEST_F(FakeFaultTest, AnEarlierOutputThatCannotBeRemovedStopsTheRunBeforeAnythingIsMade) {

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <random>
 
 #include "platform.h"
 
@@ -19,7 +20,58 @@ Disk* current = nullptr;
   std::abort();
 }
 
+// Returns the folder a path lies in.
+std::string FolderOf(const std::string& path) {
+  const std::size_t cut = path.rfind(conversion::platform::kSeparator);
+  return cut == std::string::npos ? std::string() : path.substr(0, cut);
+}
+
 }  // namespace
+
+std::string Image::Get(const std::string& path) const {
+  const auto name = names.find(path);
+  if (name == names.end()) return {};
+  const auto bytes = files.find(name->second);
+  return bytes == files.end() ? std::string() : bytes->second;
+}
+
+void Image::Apply(const Step& step, std::size_t keep) {
+  switch (step.change) {
+    case Change::Create:
+      names[step.path] = step.file;
+      files[step.file];
+      break;
+    case Change::Write: {
+      std::string& bytes = files[step.file];
+      const std::size_t kept = std::min(keep, step.bytes.size());
+      if (kept == 0) break;
+      if (bytes.size() < step.offset + kept) bytes.resize(step.offset + kept);
+      std::memcpy(bytes.data() + step.offset, step.bytes.data(), kept);
+      break;
+    }
+    case Change::Truncate:
+      files[step.file].resize(step.offset);
+      break;
+    case Change::Remove:
+      if (const auto name = names.find(step.path);
+          name != names.end() && name->second == step.file) {
+        names.erase(name);
+      }
+      break;
+    case Change::Rename:
+      // A new name may last without the old one's removal: a file gone from neither.
+      names[step.to] = step.file;
+      if (const auto name = names.find(step.path);
+          name != names.end() && name->second == step.file) {
+        names.erase(name);
+      }
+      break;
+    case Change::Sync:
+    case Change::SyncFolder:
+    case Change::Mark:
+      break;
+  }
+}
 
 Disk::Disk() {
   if (current != nullptr) Misuse("two disks at a time");
@@ -108,6 +160,77 @@ void Disk::NoteSize(const std::string& path) {
   peak = std::max(peak, files_[path].size());
 }
 
+Image Disk::Now() const {
+  Image image;
+  for (const auto& [path, bytes] : files_) {
+    image.names[path] = IdOf(path);
+    image.files[IdOf(path)] = bytes;
+  }
+  return image;
+}
+
+void Disk::StartLog() {
+  start_ = Now();
+  log_.clear();
+}
+
+void Disk::Restore(const Image& image) {
+  if (!open_.empty()) Misuse("a restore while files are open");
+  files_.clear();
+  ids_.clear();
+  for (const auto& [path, id] : image.names) {
+    const auto bytes = image.files.find(id);
+    files_[path] = bytes == image.files.end() ? std::string() : bytes->second;
+    ids_[path] = id;
+    nextId_ = std::max(nextId_, id + 1);
+  }
+  for (const auto& [id, bytes] : image.files) nextId_ = std::max(nextId_, id + 1);
+  StartLog();
+}
+
+bool Disk::Lasting(std::size_t i, std::size_t steps) const {
+  const Step& step = log_[i];
+  const auto any = [&](std::size_t from, auto&& ends) {
+    for (std::size_t j = from; j < steps; ++j) {
+      if (ends(log_[j])) return true;
+    }
+    return false;
+  };
+  switch (step.change) {
+    case Change::Write:
+    case Change::Truncate:
+      return any(i + 1, [&](const Step& later) {
+        return later.change == Change::Sync && later.file == step.file;
+      });
+    case Change::Create:
+    case Change::Remove:
+    case Change::Rename: {
+      const std::string folder = FolderOf(step.change == Change::Rename ? step.to : step.path);
+      if (durability == Durability::kWriteThroughRename) {
+        return any(i, [&](const Step& later) {
+          return later.change == Change::Rename && FolderOf(later.to) == folder;
+        });
+      }
+      return any(i + 1, [&](const Step& later) {
+        return later.change == Change::SyncFolder && later.path == folder;
+      });
+    }
+    case Change::Sync:
+    case Change::SyncFolder:
+    case Change::Mark:
+      return true;
+  }
+  return true;
+}
+
+Image Disk::Device(std::size_t steps) const {
+  Image image = start_;
+  for (std::size_t i = 0; i < steps; ++i) {
+    if (Lasting(i, steps)) image.Apply(log_[i]);
+  }
+  return image;
+}
+
 std::vector<std::string> Disk::Names(const std::string& dir) const {
   // A root ends in its separator already.
   const std::string prefix = dir.ends_with(conversion::platform::kSeparator)
@@ -125,6 +248,83 @@ std::vector<std::string> Disk::Names(const std::string& dir) const {
   return names;
 }
 
+std::vector<CrashState> CrashStates(const Disk& disk, int sampled) {
+  constexpr std::size_t kSector = 512;
+  const std::vector<Step>& log = disk.Log();
+  std::vector<CrashState> states;
+  std::mt19937 random(2026);
+  for (std::size_t steps = 0; steps <= log.size(); ++steps) {
+    std::vector<std::size_t> pending;  // the steps not on the device yet, in order
+    for (std::size_t i = 0; i < steps; ++i) {
+      if (!disk.Lasting(i, steps)) pending.push_back(i);
+    }
+    // Returns the sector boundaries within a pending write, as bytes of it kept.
+    const auto tears = [&](std::size_t p) {
+      std::vector<std::size_t> kept;
+      const Step& step = log[pending[p]];
+      if (step.change != Change::Write) return kept;
+      for (std::uint64_t at = (step.offset / kSector + 1) * kSector;
+           at < step.offset + step.bytes.size(); at += kSector) {
+        kept.push_back(static_cast<std::size_t>(at - step.offset));
+      }
+      return kept;
+    };
+    // Adds the state that keeps of each pending step the bytes keep says, 0 for none.
+    const auto add = [&](const std::vector<std::size_t>& keep, std::string how) {
+      Image image = disk.LogStart();
+      for (std::size_t i = 0, p = 0; i < steps; ++i) {
+        if (p < pending.size() && pending[p] == i) {
+          if (keep[p] > 0) image.Apply(log[i], keep[p]);
+          ++p;
+        } else {
+          image.Apply(log[i]);
+        }
+      }
+      states.push_back({std::move(image), steps, std::move(how)});
+    };
+    const std::size_t n = pending.size();
+    const auto name = [&](std::size_t p) { return "step " + std::to_string(pending[p] + 1); };
+    for (std::size_t kept = 0; kept <= n; ++kept) {
+      std::vector<std::size_t> keep(n, 0);
+      std::fill(keep.begin(), keep.begin() + static_cast<std::ptrdiff_t>(kept), Image::kWhole);
+      add(keep, kept == 0   ? "all lost"
+                : kept == n ? "all kept"
+                            : "the first " + std::to_string(kept) + " kept");
+    }
+    for (std::size_t p = 0; p < n && n > 1; ++p) {
+      std::vector<std::size_t> keep(n, Image::kWhole);
+      keep[p] = 0;
+      add(keep, name(p) + " alone lost");
+      keep.assign(n, 0);
+      keep[p] = Image::kWhole;
+      add(keep, name(p) + " alone kept");
+    }
+    for (std::size_t p = 0; p < n; ++p) {
+      const std::vector<std::size_t> at = tears(p);
+      if (at.empty()) continue;
+      for (const std::size_t kept : {at.front(), at.back()}) {
+        std::vector<std::size_t> keep(n, Image::kWhole);
+        keep[p] = kept;
+        add(keep, name(p) + " torn after " + std::to_string(kept) + " bytes, the rest kept");
+        std::fill(keep.begin() + static_cast<std::ptrdiff_t>(p) + 1, keep.end(), 0);
+        add(keep, name(p) + " torn after " + std::to_string(kept) + " bytes, those after lost");
+      }
+    }
+    for (int draw = 0; draw < sampled && n > 1; ++draw) {
+      std::vector<std::size_t> keep(n, 0);
+      std::string how = "drawn:";
+      for (std::size_t p = 0; p < n; ++p) {
+        const std::vector<std::size_t> at = tears(p);
+        const auto pick = random() % (at.empty() ? 2U : 3U);
+        keep[p] = pick == 0 ? 0 : pick == 1 ? Image::kWhole : at[random() % at.size()];
+        how += " " + name(p) + (pick == 0 ? " lost" : pick == 1 ? " kept" : " torn");
+      }
+      add(keep, how);
+    }
+  }
+  return states;
+}
+
 }  // namespace fake
 
 namespace conversion::platform {
@@ -133,6 +333,7 @@ namespace {
 
 using fake::Call;
 using fake::Disk;
+using Made = fake::Change;
 
 // Returns the folder a path lies in.
 std::string Parent(const std::string& path) {
@@ -176,6 +377,7 @@ std::error_code File::Create(const std::string& path, File& file) {
   if (disk.IsFolder(path) || disk.Has(path)) return SystemError(std::errc::file_exists);
   if (!disk.IsFolder(Parent(path))) return SystemError(std::errc::no_such_file_or_directory);
   disk.Put(path, "");
+  disk.Note({Made::Create, path, {}, disk.IdOf(path), 0, {}});
   file.handle_ = Handle(disk.AddOpen({path}));
   return {};
 }
@@ -201,6 +403,10 @@ std::error_code File::Write(const char* data, std::size_t size, std::size_t& don
   done = Moved(fault, std::min(size, disk.most));
   if (bytes.size() < open.position + done) bytes.resize(open.position + done);
   std::memcpy(bytes.data() + open.position, data, done);
+  if (done > 0) {
+    disk.Note(
+        {Made::Write, open.path, {}, disk.IdOf(open.path), open.position, std::string(data, done)});
+  }
   open.position += done;
   disk.NoteSize(open.path);
   disk.NoteWriteEnd(open.path, open.position);
@@ -212,12 +418,16 @@ std::error_code File::Truncate(std::uint64_t size) {
   const Disk::Open& open = *disk.FindOpen(handle_.get());
   if (const fake::Fault* fault = disk.Take(Call::Truncate, open.path)) return Failure(fault);
   disk.Written(open.path).resize(size);
+  disk.Note({Made::Truncate, open.path, {}, disk.IdOf(open.path), size, {}});
   return {};
 }
 
 std::error_code File::Sync() {
   Disk& disk = Disk::Current();
-  return Failure(disk.Take(Call::Sync, disk.FindOpen(handle_.get())->path));
+  const std::string& path = disk.FindOpen(handle_.get())->path;
+  if (const fake::Fault* fault = disk.Take(Call::Sync, path)) return Failure(fault);
+  if (!disk.flushesIgnored) disk.Note({Made::Sync, path, {}, disk.IdOf(path), 0, {}});
+  return {};
 }
 
 void File::StartWriteBack(std::uint64_t from, std::uint64_t length) {
@@ -289,6 +499,7 @@ std::error_code Remove(const std::filesystem::path& systemPath) {
   if (disk.windowsRules && disk.IsOpen(path)) {
     return SystemError(std::errc::device_or_resource_busy);
   }
+  disk.Note({Made::Remove, path, {}, disk.IdOf(path), 0, {}});
   disk.Remove(path);
   return {};
 }
@@ -304,12 +515,17 @@ std::error_code Rename(const std::filesystem::path& systemFrom,
   if (disk.windowsRules && (disk.IsOpen(from) || disk.IsOpen(to))) {
     return SystemError(std::errc::device_or_resource_busy);
   }
+  disk.Note({Made::Rename, from, to, disk.IdOf(from), 0, {}});
   disk.Move(from, to);
   return {};
 }
 
 std::error_code SyncFolder(const std::filesystem::path& dir) {
-  return Failure(Disk::Current().Take(Call::SyncFolder, PathText(dir)));
+  Disk& disk = Disk::Current();
+  const std::string path = PathText(dir);
+  if (const fake::Fault* fault = disk.Take(Call::SyncFolder, path)) return Failure(fault);
+  disk.Note({Made::SyncFolder, path, {}, 0, 0, {}});
+  return {};
 }
 
 bool MayClear(const std::error_code& error) {

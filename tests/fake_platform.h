@@ -51,8 +51,47 @@ struct Hint {
   std::uint64_t size;    // the file's size when the hint was given
 };
 
+// Names a change that a call made to the disk, as the log keeps it.
+enum class Change { Create, Write, Truncate, Sync, Remove, Rename, SyncFolder, Mark };
+
+// Tells one change of the log and what it changed.
+struct Step {
+  Change change;
+  std::string path;          // the file, or the folder of a SyncFolder; Rename: the old name
+  std::string to;            // Rename: the new name; Mark: what the test marked
+  std::uint64_t file = 0;    // the file's id
+  std::uint64_t offset = 0;  // Write: where its bytes went; Truncate: the size left
+  std::string bytes;         // Write: the bytes written
+};
+
+// Holds what a disk or its device has: the names and, by id, the bytes of each file.
+struct Image {
+  static constexpr std::size_t kWhole = std::numeric_limits<std::size_t>::max();
+
+  bool Has(const std::string& path) const { return names.contains(path); }
+  // Returns a file's bytes; an empty text when there is no such file.
+  std::string Get(const std::string& path) const;
+  // Makes the change of step; a Write keeps only its first keep bytes, as a
+  // write torn by a power cut.
+  void Apply(const Step& step, std::size_t keep = kWhole);
+
+  std::map<std::string, std::uint64_t> names;
+  std::map<std::uint64_t, std::string> files;
+};
+
+// Tells when a change to a folder's names is on the device.
+enum class Durability {
+  kFolderFlush,         // after the next flush of the folder, as on Linux
+  kWriteThroughRename,  // at the next rename in it, written through, as on Windows
+};
+
 // Holds the files and folders of one test and installs itself as the disk the
 // file calls see while it lives.
+//
+// It keeps a log of every change the calls make, in order, from the time the
+// log was started, and learns from it what the device has: each file's bytes
+// as of its last Sync, each folder's names as of the change that made them
+// lasting under the rules of durability.
 class Disk {
  public:
   Disk();
@@ -114,6 +153,31 @@ class Disk {
   // The pauses made between tries, in ms, in order.
   std::vector<int> pauses;
 
+  // Tells when a folder's names reach the device.
+  Durability durability = windowsRules ? Durability::kWriteThroughRename : Durability::kFolderFlush;
+  // Makes Sync succeed without moving anything onto the device, as a device
+  // that ignores flushes, for a test that must catch a broken run.
+  bool flushesIgnored = false;
+
+  // Starts the log afresh; what the disk has now is on the device.
+  void StartLog();
+  // Replaces every file on the disk, none of them open, by those of image,
+  // and starts the log.
+  void Restore(const Image& image);
+  // Notes a point of the run in the log, such as its message.
+  void Mark(std::string what) { log_.push_back({Change::Mark, {}, std::move(what), 0, 0, {}}); }
+  const std::vector<Step>& Log() const { return log_; }
+  // Returns what the disk had when the log started.
+  const Image& LogStart() const { return start_; }
+  // Tells whether the change of step i is on the device once the first
+  // `steps` steps of the log were made.
+  bool Lasting(std::size_t i, std::size_t steps) const;
+  // Returns what the device has once the first `steps` steps were made.
+  Image Device(std::size_t steps) const;
+  // Returns what the disk has now.
+  Image Now() const;
+  void Note(Step step) { log_.push_back(std::move(step)); }
+
   // Serves the fake file calls of fake_platform.cpp.
   struct Open {
     std::string path;
@@ -174,6 +238,23 @@ class Disk {
   std::map<Call, int> counts_;
   std::map<std::intptr_t, Open> open_;
   std::intptr_t nextHandle_ = 100;
+  std::vector<Step> log_;
+  Image start_;
 };
+
+// Tells one disk that a power cut may leave.
+struct CrashState {
+  Image image;
+  std::size_t steps;  // the steps of the log made before the cut
+  std::string how;    // which changes not yet on the device it kept, lost or tore
+};
+
+// Returns the disks a power cut may leave at each point of the disk's log:
+// what the device has there, and on top of it the changes not yet on the
+// device kept or lost in any order, as a file system without ordering promises
+// may leave them: all lost, all kept, each prefix, each change alone lost or
+// kept, each write torn at a 512-byte sector, and `sampled` mixes a point
+// drawn at random, the same on every run.
+std::vector<CrashState> CrashStates(const Disk& disk, int sampled);
 
 }  // namespace fake

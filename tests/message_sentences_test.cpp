@@ -101,6 +101,8 @@ const auto kSentences = std::to_array<Sentence>({
     {R"(The device did not confirm the records given to it; marigold\.txt may be incomplete\.)",
      "The device did not confirm the records"},
     {R"(Convert again before importing it\.)", "Convert again before importing it"},
+    {R"(The device did not confirm the records given to it, so marigold\.txt\.partial was not renamed\.)",
+     "so marigold.txt.partial was not renamed"},
     {R"(Another conversion is writing marigold\.txt in "[^"]*" at this moment\.)",
      "Another conversion is writing marigold.txt"},
     {R"(Wait until it has finished, then press START again\.)", "Wait until it has finished"},

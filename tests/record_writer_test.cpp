@@ -104,7 +104,8 @@ TEST_P(RecordWriterTest, CutsTheFileBackToWholeRecordsWhenAWriteFails) {
   EXPECT_EQ(result.records, perBlock);
   EXPECT_FALSE(result.unsure);
   EXPECT_EQ(disk.Count(Call::Write), 3) << "nothing is written after a failure";
-  EXPECT_EQ(disk.Count(Call::Sync), 0);
+  EXPECT_EQ(disk.Count(Call::Sync), 1) << "the whole records kept are flushed";
+  EXPECT_TRUE(result.flushed);
   EXPECT_EQ(disk.Get("out"), Joined(kShort, perBlock));
   EXPECT_EQ(disk.OpenCount(), 0u);
 }
@@ -136,6 +137,7 @@ TEST_P(RecordWriterTest, IsUnsureWhenTheFlushFails) {
   const WriteResult& result = writer.Finish();
   EXPECT_EQ(result.error, SystemError(std::errc::io_error));
   EXPECT_TRUE(result.unsure);
+  EXPECT_FALSE(result.flushed);
   EXPECT_EQ(result.records, kShort.size());
   EXPECT_EQ(disk.Get("out"), Joined(kShort, kShort.size()));
   EXPECT_EQ(disk.OpenCount(), 0u) << "closed all the same";

@@ -79,8 +79,11 @@ TEST(Durability, AFailingFlushIsAWriteFailureAndNeverFinish) {
   EXPECT_EQ(message, "Cannot write the output file \"" +
                          test::PathText(dir.path() / "marigold.txt") +
                          "\": Input/output error.\nThe device did not confirm the records given "
-                         "to it; marigold.txt may be incomplete. Convert again before importing "
-                         "it.");
+                         "to it, so marigold.txt.partial was not renamed.\nmarigold.txt.partial "
+                         "holds the 1 whole record written; there is no marigold.txt. The next "
+                         "START replaces marigold.txt.partial.");
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "marigold.txt"));
+  EXPECT_EQ(test::Records(dir.Read("marigold.txt.partial")).size(), 1u);
 }
 
 // Starts a second conversion into the same folder from the first one's

@@ -3,8 +3,10 @@
 #include <array>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "input_name.h"
 #include "platform_win32.h"
@@ -293,6 +295,107 @@ TEST(Windows, ALinkPlantedAsTheTemporaryFileOrTheLockIsNeverFollowed) {
     std::filesystem::remove(link, ignored);
   }
   EXPECT_FALSE(std::filesystem::is_symlink(dir.path() / L"marigold.txt"));
+}
+
+// Puts a function of the test in place of a system function, while it lives,
+// in the program's own import table, through which the core calls the system.
+// The calls the core makes are seen as they are, without a seam in the core.
+class ImportHook {
+ public:
+  ImportHook(const char* name, void* replacement) {
+    auto* const base = reinterpret_cast<BYTE*>(::GetModuleHandleW(nullptr));
+    const auto* const dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* const nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto* library = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+         library->Name != 0; ++library) {
+      const DWORD listed =
+          library->OriginalFirstThunk != 0 ? library->OriginalFirstThunk : library->FirstThunk;
+      auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + listed);
+      auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + library->FirstThunk);
+      for (; names->u1.AddressOfData != 0; ++names, ++slots) {
+        if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+        const auto* const byName =
+            reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+        if (std::strcmp(reinterpret_cast<const char*>(byName->Name), name) != 0) continue;
+        slot_ = &slots->u1.Function;
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): the table holds addresses as integers.
+        original = reinterpret_cast<void*>(*slot_);
+        Set(replacement);
+        return;
+      }
+    }
+  }
+  ImportHook(const ImportHook&) = delete;
+  ImportHook& operator=(const ImportHook&) = delete;
+  ~ImportHook() {
+    if (slot_ != nullptr) Set(original);
+  }
+  bool found() const { return slot_ != nullptr; }
+
+  void* original = nullptr;  // the system's own function
+
+ private:
+  void Set(void* function) {
+    DWORD was = 0;
+    ::VirtualProtect(slot_, sizeof(*slot_), PAGE_READWRITE, &was);
+    *slot_ = reinterpret_cast<decltype(IMAGE_THUNK_DATA::u1.Function)>(function);
+    ::VirtualProtect(slot_, sizeof(*slot_), was, &was);
+  }
+
+  decltype(IMAGE_THUNK_DATA::u1.Function)* slot_ = nullptr;
+};
+
+// Returns the index that tells a file from the others on its volume; 0 when it cannot be told.
+std::uint64_t IndexOf(HANDLE file) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!::GetFileInformationByHandle(file, &info)) return 0;
+  return (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+}
+
+// What the hooks below saw, in order: "flush <index>" and "move <flags> <new name>".
+std::vector<std::string> seen;
+decltype(&::FlushFileBuffers) systemFlush = nullptr;
+decltype(&::MoveFileExW) systemMove = nullptr;
+
+BOOL WINAPI SeenFlush(HANDLE file) {
+  seen.push_back("flush " + std::to_string(IndexOf(file)));
+  return systemFlush(file);
+}
+
+BOOL WINAPI SeenMove(LPCWSTR from, LPCWSTR to, DWORD flags) {
+  seen.push_back("move " + std::to_string(flags) + " " +
+                 std::filesystem::path(to).filename().string());
+  return systemMove(from, to, flags);
+}
+
+TEST(Windows, TheFileWrittenIsFlushedAndThenRenamedWrittenThrough) {
+  test::TempDir dir;
+  dir.Write("LOG.CSV", std::string(test::kContact) + "\r\n" + test::kContact);
+  dir.Write("marigold.txt", "earlier");
+  seen.clear();
+  std::string message;
+  {
+    const ImportHook flush("FlushFileBuffers", reinterpret_cast<void*>(&SeenFlush));
+    const ImportHook move("MoveFileExW", reinterpret_cast<void*>(&SeenMove));
+    ASSERT_TRUE(flush.found() && move.found()) << "the calls go through the import table";
+    systemFlush = reinterpret_cast<decltype(systemFlush)>(flush.original);
+    systemMove = reinterpret_cast<decltype(systemMove)>(move.original);
+    message = Convert(dir.path(), "LOG.CSV");
+  }
+  EXPECT_EQ(message, "FINISH MARIGOLD.TXT with 2 DATA in FILE");
+  const HANDLE output = ::CreateFileW((dir.path() / L"marigold.txt").c_str(), 0,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(output, INVALID_HANDLE_VALUE);
+  const std::uint64_t written = IndexOf(output);
+  ::CloseHandle(output);
+  // The file that became marigold.txt, and it alone, was flushed before its rename.
+  EXPECT_EQ(seen, (std::vector<std::string>{
+                      "flush " + std::to_string(written),
+                      "move " + std::to_string(MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) +
+                          " marigold.txt"}));
 }
 
 // Name what the KilledRun test hands the copy of this program it starts.

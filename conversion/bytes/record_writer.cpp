@@ -69,21 +69,27 @@ void RecordWriter::KeepWholeRecords(std::size_t done) {
 const WriteResult& RecordWriter::Finish() {
   if (finished_) return result_;
   finished_ = true;
-  if (!Flush()) {
-    static_cast<void>(file_.Close());  // the write error is the one to report
-    return result_;
-  }
+  const bool whole = Flush();
+  // The whole records kept after a failed write are renamed to marigold.txt
+  // too, so they are moved onto the device as every record is.
   std::error_code error;
   do {
     error = file_.Sync();
   } while (error == std::errc::interrupted);
+  result_.flushed = !error;
   if (error) {
     static_cast<void>(file_.Close());  // the refused flush is the one to report
-  } else {
-    // Leaves a file too short for a write-back in the cache, as any small file.
-    if (started_ > 0) file_.DropWritten(dropped_, written_ - dropped_);
-    error = file_.Close();
+    result_.error = error;
+    result_.unsure = true;
+    return result_;
   }
+  if (!whole) {
+    static_cast<void>(file_.Close());  // the write error is the one to report
+    return result_;
+  }
+  // Leaves a file too short for a write-back in the cache, as any small file.
+  if (started_ > 0) file_.DropWritten(dropped_, written_ - dropped_);
+  error = file_.Close();
   result_.error = error;
   result_.unsure = static_cast<bool>(error);
   return result_;

@@ -18,7 +18,8 @@ namespace conversion {
 struct WriteResult {
   std::error_code error;      // why writing stopped; nothing when every record reached the device
   std::uint64_t records = 0;  // records in the file, each whole unless unsure is set
-  bool unsure = false;  // the device refused records it was given: how many it keeps is unknown
+  bool unsure = false;   // the device refused records it was given: how many it keeps is unknown
+  bool flushed = false;  // the device confirmed the flush of the records in the file
 };
 
 // Writes records through one buffer of a block or more. Every write hands the
@@ -70,8 +71,9 @@ class RecordWriter {
   }
 
   // Writes out the buffer, moves the file onto the device and closes it. Only
-  // then may a run report the records as written. Does this once; a later call
-  // returns the same result.
+  // then may a run report the records as written. After a failed write the
+  // whole records kept are moved onto the device all the same. Does this once;
+  // a later call returns the same result.
   const WriteResult& Finish();
 
   // Counts the records that reached the file so far.

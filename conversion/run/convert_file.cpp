@@ -148,7 +148,9 @@ void Convert(FormState& form, Host& host, LineReader& reader, RecordWriter& writ
   outcome.records = written.records;
   notes.Finish(written.records);
   if (written.error) {
-    outcome.stop = written.unsure ? Stop::kUnconfirmedFlush : Stop::kWriteError;
+    outcome.stop = !written.flushed ? Stop::kNotFlushed
+                   : written.unsure ? Stop::kUnconfirmedFlush
+                                    : Stop::kWriteError;
     outcome.error = written.error;
   }
   outcome.count = form.xx;

@@ -75,23 +75,35 @@ std::string InputIsOutput(const RunOutcome& outcome) {
          "Type the name of the exported log instead. Nothing was changed.";
 }
 
-std::string NotRenamed(const RunOutcome& outcome) {
+// Returns where the records of a run are that were not renamed to marigold.txt.
+std::string RecordsNotRenamed(const RunOutcome& outcome) {
   const std::string records = Plural(outcome.records, "whole record", "whole records");
-  const std::string cannot =
-      outcome.notesInTheWay
-          ? "Cannot remove " + Quoted(outcome.notesPath) +
-                ", the list of noticed contacts of the "
-                "earlier marigold.txt"
-          : "Cannot rename " + Quoted(outcome.partialPath) + " to " + Quoted(outcome.outputPath);
-  return cannot + ": " + platform::Reason(outcome.error) +
-         (outcome.outputThere
-              ? ".\nmarigold.txt is still the earlier one: do not import it as this conversion. "
+  return (outcome.outputThere
+              ? "marigold.txt is still the earlier one: do not import it as this conversion. "
                 "marigold.txt.partial holds the " +
                     records + " of this conversion."
-              : ".\nmarigold.txt.partial holds the " + records +
+              : "marigold.txt.partial holds the " + records +
                     " written; there is no "
                     "marigold.txt.") +
          " The next START replaces marigold.txt.partial.";
+}
+
+std::string NotRenamed(const RunOutcome& outcome) {
+  const std::string cannot =
+      outcome.notesInTheWay
+          ? "Cannot remove " + Quoted(outcome.notesPath) +
+                ", the list of noticed contacts of the earlier marigold.txt"
+          : "Cannot rename " + Quoted(outcome.partialPath) + " to " + Quoted(outcome.outputPath);
+  return cannot + ": " + platform::Reason(outcome.error) + ".\n" + RecordsNotRenamed(outcome);
+}
+
+std::string NotFlushed(const RunOutcome& outcome) {
+  const std::string cannot = Cannot("write the output file", outcome.outputPath, outcome) + "\n";
+  if (outcome.records == 0) return cannot + RecordsWritten(0);
+  return cannot +
+         "The device did not confirm the records given to it, so marigold.txt.partial was not "
+         "renamed.\n" +
+         RecordsNotRenamed(outcome);
 }
 
 std::string PartialNotRemoved(const RunOutcome& outcome) {
@@ -224,6 +236,8 @@ std::string DescribeStop(const RunOutcome& outcome) {
     case Stop::kNoProgramFolder:
       return "Cannot find the folder that holds the program, where the export and marigold.txt "
              "belong. Nothing was changed.";
+    case Stop::kNotFlushed:
+      return NotFlushed(outcome);
     case Stop::kNoName:
       return "Type the name of the exported log, such as LOG.CSV, then press START. Nothing was "
              "changed.";

@@ -66,6 +66,12 @@ void PublishOutput(const OutputPaths& paths, Notes& notes, RunOutcome& outcome) 
     notes.Drop();
     return;
   }
+  // Records the device did not confirm never take the earlier marigold.txt's
+  // place: a power cut could leave the new name with none of their bytes.
+  if (outcome.stop == Stop::kNotFlushed) {
+    notes.Drop();
+    return;
+  }
   if (!ClearEarlierNotes(notes, outcome)) return;
   if (const std::error_code error =
           Retried([&] { return platform::Rename(paths.partialPath, paths.outputPath); })) {

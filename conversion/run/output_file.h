@@ -58,8 +58,9 @@ Stop ClearOutput(const OutputPaths& paths, RunOutcome& outcome);
 std::error_code CreateOutput(OutputPaths& paths, platform::File& output);
 
 // Makes the temporary file marigold.txt once the run has ended, whole records
-// only; removes it instead when a fault came before the first record, and
-// leaves marigold.txt as it was. A name that no longer leads to the file
+// only that the device confirmed; removes it instead when a fault came before
+// the first record, and leaves marigold.txt as it was; leaves both when the
+// device did not confirm the records. A name that no longer leads to the file
 // written, a rename or a folder flush that fails is noted in outcome. The
 // notes go with marigold.txt: the earlier ones are removed right before its
 // rename, the new ones renamed right after it, and both stay as they were

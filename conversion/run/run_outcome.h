@@ -73,7 +73,7 @@ enum class Stop {
   kOutputNotCreated,  // the temporary file could not be made: nothing was written
   kReadError,         // the records before it are written and flushed
   kWriteError,        // the file holds the whole records that reached it
-  kUnconfirmedFlush,  // the device did not confirm the records given to it
+  kUnconfirmedFlush,  // renamed, but a close, a cut or the folder's flush failed
   kLineTooLong,       // a line longer than the reader holds: no export
   kTooManyRecords,    // the count would pass its 32-bit limit
   kOutOfMemory,       // while converting line
@@ -85,6 +85,7 @@ enum class Stop {
   kPartialReplaced,   // the temporary file's name led elsewhere before the rename
   kNoProgramFolder,   // the folder that holds the program is unknown: nothing was opened
   kNoName,            // no input name was typed
+  kNotFlushed,        // the device did not confirm the temporary file: not renamed
 };
 
 struct RunOutcome {
