@@ -32,6 +32,33 @@ std::string Export(int count, const std::string& prefix) {
   return log;
 }
 
+// Returns an export as Export does in which every fifth contact has a band no
+// table holds and every seventh line is too short for a record: each gets a
+// line in the notes.
+std::string NotedExport(int count, const std::string& prefix) {
+  std::string log;
+  for (int n = 1; n <= count; ++n) {
+    std::string line = test::ContactWith({{1, prefix + std::to_string(n)},
+                                          {5, n % 5 == 0 ? "99m" : "20m"},
+                                          {10, std::string(40, 'c')}});
+    if (n % 7 == 0) {
+      std::size_t cut = 0;
+      for (int field = 0; field < 10; ++field) cut = line.find(',', cut) + 1;
+      line.resize(cut - 1);
+    }
+    log += line + "\r\n";
+  }
+  return log;
+}
+
+// Tells what a run without faults leaves of one export.
+struct Outcome {
+  std::string input;                 // the export
+  std::string all;                   // marigold.txt
+  std::string finish;                // the message
+  std::optional<std::string> notes;  // marigold-notes.txt; none when nothing was noted
+};
+
 // Returns the first records of an output file, with their CR LF.
 std::string FirstRecords(const std::string& output, std::size_t records) {
   std::size_t end = 0;
@@ -54,6 +81,8 @@ struct Promise {
   std::optional<std::string> fresh;    // the new one the message tells of; none when not renamed
   bool freshOnceShown = false;         // the message is shown only once fresh is on the device
   bool earlierOnceShown = false;       // the message says that the earlier one stays
+  std::optional<std::string> earlierNotes;  // the notes beside the earlier one, if any
+  std::optional<std::string> freshNotes;    // the notes the run leaves beside fresh, if any
 };
 
 // Returns why a crash state breaks a rule, or nothing; shown tells that the
@@ -99,10 +128,28 @@ class PowerCutTest : public testing::Test {
     disk.most = 1500;  // a block of records goes out in many writes
     disk.Put(Path("LOG.CSV"), Export(25, "DL"));
     earlier = Converted();
-    disk.Put(Path("LOG.CSV"), Export(80, "HB"));
+    disk.Put(Path("LOG.CSV"), NotedExport(25, "DL"));
+    earlierNoted = Converted();
+    earlierNotes = disk.Get(Path("marigold-notes.txt"));
+    disk.Remove(Path("marigold-notes.txt"));
+    plain = Clean(Export(80, "HB"));
+    noted = Clean(NotedExport(80, "HB"));
+    all = plain.all;
+  }
+
+  // Returns what a run without faults leaves of input, on a disk with nothing else.
+  Outcome Clean(const std::string& input) {
+    Outcome outcome;
+    outcome.input = input;
     disk.Remove(Path("marigold.txt"));
-    all = Converted();
+    disk.Put(Path("LOG.CSV"), input);
+    outcome.finish = Run();
+    EXPECT_TRUE(outcome.finish.starts_with("FINISH MARIGOLD.TXT with ")) << outcome.finish;
+    outcome.all = disk.Get(Path("marigold.txt"));
+    if (disk.Has(Path("marigold-notes.txt"))) outcome.notes = disk.Get(Path("marigold-notes.txt"));
     disk.Remove(Path("marigold.txt"));
+    disk.Remove(Path("marigold-notes.txt"));
+    return outcome;
   }
 
   static std::string Path(const std::string& name) {
@@ -129,6 +176,26 @@ class PowerCutTest : public testing::Test {
   std::string Finish() const {
     return "FINISH MARIGOLD.TXT with " + std::to_string(test::Records(all).size()) +
            " DATA in FILE";
+  }
+
+  // Returns the rule that notes, when present, belong to the marigold.txt beside them.
+  static Rule NotesBelong(const Promise& promise) {
+    return [promise](const fake::Image& state, bool /*shown*/) -> std::string {
+      const std::string path = Path("marigold-notes.txt");
+      if (!state.Has(path)) return {};
+      const std::string notes = state.Get(path);
+      const std::optional<std::string> file = state.Has(Path("marigold.txt"))
+                                                  ? std::optional(state.Get(Path("marigold.txt")))
+                                                  : std::nullopt;
+      if (file == promise.earlier && notes == promise.earlierNotes) return {};
+      if (promise.fresh && file == promise.fresh && notes == promise.freshNotes) return {};
+      const std::string told = notes == promise.earlierNotes ? "the earlier notes"
+                               : notes == promise.freshNotes
+                                   ? "the new notes"
+                                   : std::to_string(notes.size()) +
+                                         " bytes of notes that are neither the earlier nor the new";
+      return told + " beside a marigold.txt that is " + Told(file, promise);
+    };
   }
 
   // Checks each state a power cut may leave after the run just logged: what
@@ -199,8 +266,14 @@ class PowerCutTest : public testing::Test {
     disk.Put(Path("marigold.txt.lock"), "");
     const std::string message = Run();
     disk.flushesIgnored = ignored;
-    if (message != Finish()) return "START there says: " + message;
-    if (disk.Get(Path("marigold.txt")) != all) return "START there leaves another marigold.txt";
+    if (message != current->finish) return "START there says: " + message;
+    if (disk.Get(Path("marigold.txt")) != current->all) {
+      return "START there leaves another marigold.txt";
+    }
+    if (disk.Has(Path("marigold-notes.txt")) != current->notes.has_value() ||
+        (current->notes && disk.Get(Path("marigold-notes.txt")) != *current->notes)) {
+      return "START there leaves other notes";
+    }
     if (disk.Has(Path("marigold.txt.partial"))) return "START there leaves marigold.txt.partial";
     return {};
   }
@@ -209,8 +282,13 @@ class PowerCutTest : public testing::Test {
   fake::Disk disk;
   conversion::FormState form;
   MarkingHost host;
-  std::string earlier;  // the output of another export, there before the run
-  std::string all;      // the output of a run without faults
+  std::string earlier;       // the output of another export, there before the run
+  std::string all;           // the output of a run without faults
+  std::string earlierNoted;  // the output of another export with notices, there before the run
+  std::string earlierNotes;  // its notes
+  Outcome plain;             // a run of an export with nothing to note
+  Outcome noted;             // a run of an export with contacts noted
+  const Outcome* current = &plain;  // the run the states are checked of
 };
 
 // Names a stop of the table and scripts the faults that end a run in it.
@@ -247,26 +325,51 @@ TEST_F(PowerCutTest, EveryStateAPowerCutLeavesIsARowOfTheTableOfStops) {
        StopCase::kNotRenamed},
   };
   const std::regex counted(R"(\n(\d+) records? (was|were) written to marigold\.txt\.)");
+  // What was there before the run: nothing, an earlier marigold.txt, or one with its notes.
+  enum Before { kNone, kEarlier, kEarlierNoted };
+  struct Variant {
+    const Outcome* run;
+    Before before;
+    bool everyStop;  // false: FINISH and the refused rename only
+  };
+  const std::vector<Variant> variants = {
+      {&plain, kEarlier, true},      {&plain, kNone, true}, {&plain, kEarlierNoted, false},
+      {&noted, kEarlierNoted, true}, {&noted, kNone, true},
+  };
   for (const StopCase& stop : stops) {
-    for (const bool before : {true, false}) {
+    for (const Variant& variant : variants) {
+      const std::string stopName = stop.name;
+      if (!variant.everyStop && stopName != "FINISH" && stopName != "the rename is refused") {
+        continue;
+      }
+      current = variant.run;
+      all = current->all;
       const std::string name =
-          std::string(stop.name) + (before ? ", an earlier marigold.txt" : ", none before");
+          stopName + (variant.run == &noted ? ", contacts noted" : "") +
+          (variant.before == kNone      ? ", none before"
+           : variant.before == kEarlier ? ", an earlier marigold.txt"
+                                        : ", an earlier marigold.txt and its notes");
       SCOPED_TRACE(name);
       fake::Image start;
       start.names[Path("LOG.CSV")] = 1;
-      start.files[1] = Export(80, "HB");
-      if (before) {
+      start.files[1] = current->input;
+      Promise promise;
+      if (variant.before != kNone) {
+        promise.earlier = variant.before == kEarlier ? earlier : earlierNoted;
         start.names[Path("marigold.txt")] = 2;
-        start.files[2] = earlier;
+        start.files[2] = *promise.earlier;
+      }
+      if (variant.before == kEarlierNoted) {
+        promise.earlierNotes = earlierNotes;
+        start.names[Path("marigold-notes.txt")] = 3;
+        start.files[3] = earlierNotes;
       }
       disk.ClearFaults();
       disk.Restore(start);
       stop.script(disk);
       const std::string message = Run();
       disk.ClearFaults();
-
-      Promise promise;
-      if (before) promise.earlier = earlier;
+      const bool before = variant.before != kNone;
       std::smatch count;
       if (stop.renamed == StopCase::kNotRenamed) {
         promise.earlierOnceShown = true;
@@ -274,7 +377,7 @@ TEST_F(PowerCutTest, EveryStateAPowerCutLeavesIsARowOfTheTableOfStops) {
                                       : "there is no marigold.txt"),
                   std::string::npos)
             << message;
-      } else if (message == Finish()) {
+      } else if (message == current->finish) {
         promise.fresh = all;
         promise.freshOnceShown = true;
       } else if (std::regex_search(message, count, counted)) {
@@ -284,9 +387,17 @@ TEST_F(PowerCutTest, EveryStateAPowerCutLeavesIsARowOfTheTableOfStops) {
         promise.fresh = all;
         EXPECT_EQ(stop.renamed, StopCase::kPerhapsRenamed) << message;
       }
-      EXPECT_EQ(std::string(stop.name) == "FINISH", message == Finish()) << message;
+      EXPECT_EQ(stopName == "FINISH", message == current->finish) << message;
+      // The notes the run leaves on a disk without a cut are those of marigold.txt there.
+      if (promise.fresh && disk.Get(Path("marigold.txt")) == *promise.fresh &&
+          disk.Has(Path("marigold-notes.txt"))) {
+        promise.freshNotes = disk.Get(Path("marigold-notes.txt"));
+      }
+      if (stopName == "FINISH") {
+        EXPECT_EQ(promise.freshNotes, current->notes);
+      }
 
-      const Tally tally = CheckCrashStates(promise);
+      const Tally tally = CheckCrashStates(promise, {NotesBelong(promise)});
       std::printf("[ power cut ] %s: %zu states checked, %zu disks started again, %zu bad\n",
                   name.c_str(), tally.states, tally.distinct, tally.bad.size());
       EXPECT_GE(tally.distinct, 10u);

@@ -137,7 +137,10 @@ void Notes::Publish(RunOutcome& outcome) {
     outcome.notesError = platform::SystemError(std::errc::no_such_file_or_directory);
     return;
   }
-  if ((outcome.notesError = Retried([&] { return platform::Rename(partialPath_, notesPath_); }))) {
+  // marigold.txt's name goes onto the device first: a power cut between the
+  // two renames may otherwise keep the notes' name alone.
+  if ((outcome.notesError = platform::SyncFolder(folder_)) ||
+      (outcome.notesError = Retried([&] { return platform::Rename(partialPath_, notesPath_); }))) {
     static_cast<void>(Retried([&] { return platform::Remove(partialPath_); }));
     return;
   }
