@@ -57,7 +57,7 @@ char* Notes::Put(char* out, std::string_view value, std::size_t chars) const {
   // Printable ASCII goes as it is, as a rule the whole value.
   const char* in = value.data();
   const char* const plainEnd = in + std::min(value.size(), chars);
-  while (in + 8 <= plainEnd) {
+  while (plainEnd - in >= 8) {
     std::uint64_t word = 0;
     std::memcpy(&word, in, 8);
     if (!Plain(word)) break;
