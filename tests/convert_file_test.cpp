@@ -122,13 +122,13 @@ TEST_F(ConvertFileTest, ReportsPlaceholderDates) {
 
 TEST_F(ConvertFileTest, NamesTheBandsTheTableLacks) {
   std::string log = std::string(test::kHeader) + "\n";
-  for (const std::string band : {"99m", "20m", "4m", "99m", "", "20M", "\"99m\""}) {
+  for (const std::string band : {"99m", "20m", "88m", "99m", "", "20M", "\"99m\""}) {
     log += test::ContactWith(5, band) + "\n";
   }
   dir.Write("LOG.CSV", log);
   EXPECT_EQ(Run(),
             "FINISH MARIGOLD.TXT with 8 DATA in FILE\n"
-            "Band kept as written in field 7 (not in the band table) for 5 records: 99m, 4m, 20M.");
+            "Band kept as written in field 7 (not in the band table) for 5 records: 99m, 88m, 20M.");
   const auto records = Output();
   EXPECT_EQ(Fields(records[1])[7], "99m");
   EXPECT_EQ(Fields(records[2])[7], "14");

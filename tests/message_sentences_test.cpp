@@ -164,7 +164,7 @@ std::vector<std::string> EveryMessage() {
     base.placeholders.Add(line);
   }
   base.unknownBands.Add("99m");
-  base.unknownBands.Add("4m");
+  base.unknownBands.Add("88m");
   base.headerDifference =
       "column 6 is \"Mode\" where \"Band\" is expected, column 7 is \"Band\" where \"Mode\" "
       "is expected";

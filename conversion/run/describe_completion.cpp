@@ -25,7 +25,7 @@ std::string Lines(const LineList& list) {
   return text;
 }
 
-// Returns "99m, 4m." or the first values ending in ", …" when more came.
+// Returns "99m, 88m." or the first values ending in ", …" when more came.
 std::string Values(const ValueList& list) {
   std::string text;
   for (const std::string& value : list.first()) {
