@@ -126,9 +126,10 @@ TEST_F(ConvertFileTest, NamesTheBandsTheTableLacks) {
     log += test::ContactWith(5, band) + "\n";
   }
   dir.Write("LOG.CSV", log);
-  EXPECT_EQ(Run(),
-            "FINISH MARIGOLD.TXT with 8 DATA in FILE\n"
-            "Band kept as written in field 7 (not in the band table) for 5 records: 99m, 88m, 20M.");
+  EXPECT_EQ(
+      Run(),
+      "FINISH MARIGOLD.TXT with 8 DATA in FILE\n"
+      "Band kept as written in field 7 (not in the band table) for 5 records: 99m, 88m, 20M.");
   const auto records = Output();
   EXPECT_EQ(Fields(records[1])[7], "99m");
   EXPECT_EQ(Fields(records[2])[7], "14");
